@@ -1,0 +1,46 @@
+// Quillmere: makes the text under the desktop icons transparent.
+// The entry point: single instance, the core module, and the main window's modal loop.
+#include <windows.h>
+
+#include "../desktop/core_module.h"
+#include "../settings/settings.h"
+#include "app.h"
+#include "command_line.h"
+#include "main_window.h"
+#include "resource.h"
+#include "session.h"
+
+namespace {
+
+constexpr char kCoreMissingText[] =
+    "无法装载核心模块 QuillCore.dll,\n该文件可能损坏或被删除，请重新安装本软件.";
+
+// A second start hands over to the running instance: posted, never sent, so that it
+// never waits for the first one. A start with AUTOSET does nothing.
+int HandOverToFirstInstance() {
+    if (!HasAutosetArgument(commandArgs)) {
+        PostMessageA(sharedMainWindow, showWindowMessage, 0, 0);
+    }
+    return 0;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    commandArgs = ArgumentsOf(GetCommandLineA());
+    appInstance = instance;
+    dropDownOpen = false;
+
+    mutexHandle = CreateMutexA(nullptr, TRUE, kInstanceName);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) return HandOverToFirstInstance();
+
+    ResetCustomColors();
+    HMODULE coreModule = LoadCoreModule();
+    if (!coreModule) {
+        MessageBoxA(nullptr, kCoreMissingText, kErrorCaption, MB_ICONERROR);
+        return 0;
+    }
+    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+    ShutDown(coreModule);
+    return 0;
+}

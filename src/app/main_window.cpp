@@ -1,0 +1,264 @@
+#include "main_window.h"
+
+#include "../about/about_dialog.h"
+#include "../color/color_menu.h"
+#include "../color/color_preview.h"
+#include "../desktop/desktop_view.h"
+#include "../desktop/text_style.h"
+#include "../settings/autostart.h"
+#include "../settings/settings.h"
+#include "../tray/tray_icon.h"
+#include "../tray/tray_menu.h"
+#include "app.h"
+#include "command_line.h"
+#include "resource.h"
+#include "session.h"
+
+bool windowVisible;
+bool exitOnClose;
+bool expanded;
+bool dropDownOpen;
+
+namespace {
+
+constexpr char kNoDesktopText[] = "无法找到桌面,请与开发者联系";
+constexpr char kConfirmCaption[] = "确认设置(&O)";
+constexpr char kExitCaption[] = "退出程序(&X)";
+constexpr char kExpandCaption[] = "高级(&V)>>";
+constexpr char kCollapseCaption[] = "<<标准(&V)";
+constexpr UINT kSysCommandMask = 0xFFF0;
+
+HWND Control(int id) {
+    return GetDlgItem(sharedMainWindow, id);
+}
+
+// Resizes the window so that it ends at a marker control's top or bottom edge.
+void FitHeightToMarker(int markerId, bool toBottomEdge) {
+    RECT marker, window;
+    GetWindowRect(Control(markerId), &marker);
+    GetWindowRect(sharedMainWindow, &window);
+    const int height = (toBottomEdge ? marker.bottom : marker.top) - window.top;
+    SetWindowPos(sharedMainWindow, nullptr, 0, 0, window.right - window.left, height,
+                 SWP_NOZORDER | SWP_NOMOVE);
+}
+
+void LoadAppIcon() {
+    appIcon = LoadIconA(appInstance, MAKEINTRESOURCEA(IDI_APP));
+    SendMessageA(sharedMainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
+    SendMessageA(sharedMainWindow, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon));
+}
+
+void MakePreviewOwnerDrawn() {
+    HWND preview = Control(IDC_PREVIEW);
+    SetWindowLongA(preview, GWL_STYLE, GetWindowLongA(preview, GWL_STYLE) | SS_OWNERDRAW);
+}
+
+void EnableRestoreButton() {
+    EnableWindow(Control(IDC_RESTORE), TRUE);
+}
+
+BOOL OnInitDialog(HWND window) {
+    windowVisible = true;
+    exitOnClose = true;
+    desktopView = FindDesktopView(window);
+    if (!desktopView) {
+        MessageBoxA(window, kNoDesktopText, kErrorCaption, MB_ICONERROR);
+        PostQuitMessage(0);
+        return TRUE;
+    }
+    sharedMainWindow = window;
+    LoadSettings(true);
+    if (HasAutosetArgument(commandArgs)) {
+        // Hidden before the dialog manager shows the window; the posted WM_CLOSE then
+        // saves the settings once, as every confirmation does.
+        HideMainWindow();
+        exitOnClose = false;
+        PostMessageA(sharedMainWindow, WM_CLOSE, 0, 0);
+    }
+    ApplyTransparency();
+    CheckDlgButton(window, IDC_TRANSPARENT, BST_CHECKED);
+    LoadAppIcon();
+    if (settings.showTrayIcon) trayIcon.SetIcon(appIcon);
+    MakePreviewOwnerDrawn();
+    SetTimer(sharedMainWindow, kWatchdogTimerId, kWatchdogIntervalMs, nullptr);
+    FitHeightToMarker(IDC_COLLAPSED_MARK, false);
+    expanded = false;
+    return TRUE;
+}
+
+// The main button confirms while the text is transparent and exits while it is opaque,
+// whatever its caption says; only here does box 1000 reach the registry.
+void ConfirmOrExit() {
+    if (IsTextTransparent(desktopView)) {
+        exitOnClose = false;
+        PostMessageA(sharedMainWindow, WM_CLOSE, 0, 0);
+    } else {
+        PostQuitMessage(0);
+        trayIcon.Remove();
+    }
+    SetAutoStart(IsDlgButtonChecked(sharedMainWindow, IDC_AUTOSTART) == BST_CHECKED);
+}
+
+void SetMainButtonCaption(const char* caption) {
+    SetWindowTextA(Control(IDC_MAIN_BUTTON), caption);
+    SetFocus(Control(IDC_MAIN_BUTTON));
+}
+
+void OnStateCommand(int id) {
+    desktopView = FindDesktopView(sharedMainWindow);
+    switch (id) {
+    case IDC_MAIN_BUTTON: ConfirmOrExit(); break;
+    case IDC_TRANSPARENT:
+        ApplyTransparency();
+        CheckDlgButton(sharedMainWindow, IDC_TRANSPARENT, BST_CHECKED);
+        CheckDlgButton(sharedMainWindow, IDC_OPAQUE, BST_UNCHECKED);
+        SetMainButtonCaption(kConfirmCaption);
+        break;
+    case IDC_OPAQUE:
+        RestoreOpaque();
+        CheckDlgButton(sharedMainWindow, IDC_TRANSPARENT, BST_UNCHECKED);
+        CheckDlgButton(sharedMainWindow, IDC_OPAQUE, BST_CHECKED);
+        SetMainButtonCaption(kExitCaption);
+        break;
+    }
+}
+
+void RestoreSavedSettings() {
+    if (!IsWindowEnabled(Control(IDC_RESTORE))) return;
+    LoadSettings(false);
+    InvalidateRect(sharedMainWindow, nullptr, TRUE);
+    if (IsTextTransparent(desktopView)) ApplyTransparency();
+}
+
+void OnTrayCheckClicked() {
+    settings.showTrayIcon = IsDlgButtonChecked(sharedMainWindow, IDC_TRAY_CHECK) == BST_CHECKED;
+    SetTrayIconVisible(settings.showTrayIcon);
+}
+
+void ShowAboutBox() {
+    AboutDialog about;
+    about.DoModal();
+}
+
+void ExitFromTray() {
+    exitOnClose = true;
+    PostMessageA(sharedMainWindow, WM_CLOSE, 0, 0);
+}
+
+BOOL OnCommand(WPARAM wParam) {
+    if (wParam >= IDM_COLOR_FIRST && wParam <= IDM_COLOR_LAST) {
+        EnableRestoreButton();
+        SelectPaletteEntry(static_cast<unsigned>(wParam - IDM_COLOR_FIRST));
+        return TRUE;
+    }
+    const int id = LOWORD(wParam);
+    const bool clicked = HIWORD(wParam) == BN_CLICKED;
+    switch (id) {
+    case IDC_TRAY_CHECK: if (clicked) OnTrayCheckClicked(); break;
+    case IDC_AUTOSTART: if (clicked) EnableRestoreButton(); break;
+    case IDC_STYLE_NORMAL:
+    case IDC_STYLE_EMBOSSED:
+    case IDC_STYLE_ENGRAVED:
+    case IDC_STYLE_SHADOW: if (clicked) SelectTextStyle(id); break;
+    case IDC_MAIN_BUTTON:
+    case IDC_OPAQUE:
+    case IDC_TRANSPARENT: OnStateCommand(id); break;
+    case IDC_ESCAPE:
+    case IDC_RESTORE: RestoreSavedSettings(); break;
+    case IDC_COLOR_BUTTON: ChooseCustomColor(); break;
+    case IDC_DROPDOWN: ShowColorMenu(); break;
+    case IDC_ADVANCED: ToggleAdvanced(); break;
+    case IDC_ABOUT: ShowAboutBox(); break;
+    case IDM_SHOW_WINDOW: ShowMainWindow(); break;
+    case IDM_EXIT: ExitFromTray(); break;
+    case IDM_HIDE_WINDOW: HideMainWindow(); break;
+    }
+    return TRUE;
+}
+
+BOOL OnSysCommand(WPARAM command) {
+    switch (command & kSysCommandMask) {
+    case SC_CLOSE: OnStateCommand(IDC_MAIN_BUTTON); return TRUE;
+    case SC_MINIMIZE: HideMainWindow(); return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL OnClose() {
+    if (!exitOnClose) {
+        HideMainWindow();
+        SaveSettings();
+        exitOnClose = true;
+        return TRUE;
+    }
+    KillTimer(sharedMainWindow, kWatchdogTimerId);
+    PostQuitMessage(0);
+    SaveSettings();
+    trayIcon.Remove();
+    return TRUE;
+}
+
+// The dialog manager shows the window after initialisation: while the window is meant
+// to be hidden, every such show becomes a hide.
+BOOL OnWindowPosChanging(WINDOWPOS* pos) {
+    if (!windowVisible) {
+        pos->flags &= ~SWP_SHOWWINDOW;
+        pos->flags |= SWP_HIDEWINDOW;
+    }
+    return TRUE;
+}
+
+// The watchdog: a desktop view that is gone means the shell has restarted; the new
+// view comes up transparent, whatever the user had chosen before.
+BOOL OnTimer() {
+    if (IsWindow(desktopView)) return FALSE;
+    desktopView = FindDesktopView(sharedMainWindow);
+    ApplyTransparency();
+    return FALSE;
+}
+
+} // namespace
+
+void ShowMainWindow() {
+    windowVisible = true;
+    ShowWindow(sharedMainWindow, SW_SHOW);
+    SetForegroundWindow(sharedMainWindow);
+}
+
+void HideMainWindow() {
+    windowVisible = false;
+    ShowWindow(sharedMainWindow, SW_HIDE);
+}
+
+void ToggleAdvanced() {
+    if (expanded) {
+        FitHeightToMarker(IDC_COLLAPSED_MARK, false);
+        expanded = false;
+        SetWindowTextA(Control(IDC_ADVANCED), kExpandCaption);
+    } else {
+        FitHeightToMarker(IDC_EXPANDED_MARK, true);
+        expanded = true;
+        SetWindowTextA(Control(IDC_ADVANCED), kCollapseCaption);
+    }
+}
+
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: return OnInitDialog(window);
+    case WM_COMMAND: return OnCommand(wParam);
+    case WM_SYSCOMMAND: return OnSysCommand(wParam);
+    case WM_CLOSE:
+    case WM_DESTROY: return OnClose();
+    case WM_WINDOWPOSCHANGING: return OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
+    case WM_TIMER: return OnTimer();
+    case WM_LBUTTONDBLCLK: return OnPreviewDoubleClick();
+    case WM_DRAWITEM: return OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+    case WM_MEASUREITEM: return OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+    case WM_ENDSESSION: return OnEndSession(wParam != FALSE);
+    }
+    if (message == showWindowMessage && showWindowMessage != 0) {
+        ShowMainWindow();
+        return TRUE;
+    }
+    return FALSE;
+}

@@ -1,0 +1,18 @@
+// The main window (dialog 105): the program's controller.
+#pragma once
+#include <windows.h>
+
+// Main window flags, all false when the process starts.
+extern bool windowVisible; // the main window is meant to be visible
+extern bool exitOnClose;   // the next WM_CLOSE ends the program instead of hiding the window
+extern bool expanded;      // the advanced panel is shown
+extern bool dropDownOpen;  // the named colour menu is open
+
+constexpr UINT_PTR kWatchdogTimerId = 0;
+constexpr UINT kWatchdogIntervalMs = 3000;
+
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+void ShowMainWindow();
+void HideMainWindow();
+void ToggleAdvanced();

@@ -1,0 +1,35 @@
+#include "session.h"
+
+#include "../desktop/core_module.h"
+#include "../desktop/desktop_view.h"
+#include "../settings/settings.h"
+#include "app.h"
+
+namespace {
+
+// The marker may already be closed by the end of the session; never close it twice.
+void ReleaseInstanceMarker() {
+    if (!mutexHandle) return;
+    CloseHandle(mutexHandle);
+    mutexHandle = nullptr;
+}
+
+} // namespace
+
+void ShutDown(HMODULE coreModule) {
+    coreUndo();
+    UnloadCoreModule(coreModule);
+    if (IsActiveDesktop()) SetViewColors(GetSysColor(COLOR_BACKGROUND));
+    sharedMainWindow = nullptr;
+    ReleaseInstanceMarker();
+}
+
+BOOL OnEndSession(bool ending) {
+    // A cancelled shutdown leaves everything running as it was, the marker included,
+    // so that a later start still finds this instance.
+    if (!ending) return FALSE;
+    SaveSettings();
+    coreUndo();
+    ReleaseInstanceMarker();
+    return FALSE;
+}

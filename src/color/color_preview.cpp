@@ -1,0 +1,8 @@
+#include "color_preview.h"
+
+// The colour dialog is not offered yet.
+void ChooseCustomColor() {}
+
+BOOL OnPreviewDoubleClick() {
+    return FALSE;
+}

@@ -1,0 +1,71 @@
+#include "desktop_view.h"
+
+#include <commctrl.h>
+#include <string.h>
+
+#include "../settings/settings.h"
+#include "core_module.h"
+
+HWND desktopView;
+
+namespace {
+
+constexpr char kDesktopTitle[] = "Program Manager";
+constexpr char kDesktopClass[] = "Progman";
+constexpr char kDefViewClass[] = "SHELLDLL_DefView";
+constexpr char kActiveDesktopClass[] = "Internet Explorer_Server";
+constexpr int kListViewId = 1;
+constexpr int kNameBufferSize = 100;
+constexpr COLORREF kOpaqueTextColor = RGB(255, 255, 255);
+
+// Compared byte for byte: FindWindowA would also accept other letter cases.
+bool IsShellDesktop(HWND window) {
+    char text[kNameBufferSize] = "";
+    GetWindowTextA(window, text, kNameBufferSize);
+    if (strcmp(text, kDesktopTitle) != 0) return false;
+    char className[kNameBufferSize] = "";
+    GetClassNameA(window, className, kNameBufferSize);
+    return strcmp(className, kDesktopClass) == 0;
+}
+
+HWND IconViewOf(HWND desktop) {
+    HWND defView = FindWindowExA(desktop, nullptr, kDefViewClass, nullptr);
+    return defView ? GetDlgItem(defView, kListViewId) : nullptr;
+}
+
+} // namespace
+
+HWND FindDesktopView(HWND startWindow) {
+    for (HWND window = GetWindow(startWindow, GW_HWNDFIRST); window;
+         window = GetWindow(window, GW_HWNDNEXT)) {
+        if (IsShellDesktop(window)) return IconViewOf(window);
+    }
+    return nullptr;
+}
+
+bool IsTextTransparent(HWND view) {
+    return static_cast<COLORREF>(SendMessageA(view, LVM_GETTEXTBKCOLOR, 0, 0)) == CLR_NONE;
+}
+
+void SetViewColors(COLORREF background) {
+    const COLORREF text = background == CLR_NONE ? settings.textColor : kOpaqueTextColor;
+    SendMessageA(desktopView, LVM_SETTEXTBKCOLOR, 0, background);
+    SendMessageA(desktopView, LVM_SETTEXTCOLOR, 0, text);
+    InvalidateRect(desktopView, nullptr, TRUE);
+}
+
+void ApplyTransparency() {
+    coreApply(desktopView, settings.textColor, settings.textStyle);
+    SetViewColors(CLR_NONE);
+}
+
+void RestoreOpaque() {
+    coreUndo();
+    SetViewColors(GetSysColor(COLOR_BACKGROUND));
+}
+
+bool IsActiveDesktop() {
+    // Without a parent, FindWindowExA would search the top-level windows instead.
+    HWND defView = GetParent(desktopView);
+    return defView && FindWindowExA(defView, nullptr, kActiveDesktopClass, nullptr);
+}

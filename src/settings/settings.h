@@ -1,0 +1,29 @@
+// The settings record and its file next to the executable.
+#pragma once
+#include <windows.h>
+
+constexpr int kColorDescSize = 64;
+constexpr int kCustomColorCount = 16;
+
+struct Settings {
+    COLORREF textColor;                   // colour of the desktop icon text
+    char textColorDesc[kColorDescSize];   // the colour's display name, code page 936
+    int textStyle;                        // a TextStyle code
+    COLORREF custColors[kCustomColorCount]; // the colour dialog's custom colours
+    bool showTrayIcon;                    // the notification-area icon is wanted
+};
+
+// The one settings record of the process.
+extern Settings settings;
+
+// Makes all custom colours white, as they are before any settings are read.
+void ResetCustomColors();
+
+// Writes "自定义颜色:(r,g,b)" for a colour into a kColorDescSize buffer.
+void FormatCustomColorDesc(COLORREF color, char* desc);
+
+// Reads the settings and shows them in the main window; moves it when moveWindow is set.
+void LoadSettings(bool moveWindow);
+
+// Writes the settings and the main window's position; nothing without a main window.
+void SaveSettings();

@@ -1,0 +1,50 @@
+// A recording stand-in for QuillCore.dll used by the end-to-end tests: every call of
+// an export appends one line to "corecalls.log" beside this DLL.
+//   apply <view handle in hex> <colour in hex> <style>
+//   undo
+// Built with FAKECORE_WITHOUT_UNDO it lacks the undo export, as a damaged module would.
+#include <windows.h>
+#include <stdio.h>
+#include <string.h>
+
+#define FAKECORE_EXPORT extern "C" __declspec(dllexport)
+
+namespace {
+
+HMODULE selfModule;
+
+void LogLine(const char* line) {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(selfModule, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    char* slash = strrchr(path, '\\');
+    if (!slash) return;
+    strcpy(slash + 1, "corecalls.log");
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written;
+    WriteFile(file, line, static_cast<DWORD>(strlen(line)), &written, nullptr);
+    CloseHandle(file);
+}
+
+} // namespace
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) selfModule = instance;
+    return TRUE;
+}
+
+FAKECORE_EXPORT void __cdecl Quillmere(HWND view, COLORREF textColor, int textStyle) {
+    char line[96];
+    snprintf(line, sizeof line, "apply %llx %06lx %d\r\n",
+             static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(view)),
+             static_cast<unsigned long>(textColor), textStyle);
+    LogLine(line);
+}
+
+#ifndef FAKECORE_WITHOUT_UNDO
+FAKECORE_EXPORT void __cdecl Unquillmere() {
+    LogLine("undo\r\n");
+}
+#endif

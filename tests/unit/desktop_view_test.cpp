@@ -1,0 +1,98 @@
+#include <doctest.h>
+
+#include "../../src/desktop/desktop_view.h"
+#include "../../src/settings/settings.h"
+#include "test_windows.h"
+
+namespace {
+
+// A top-level window with a "SHELLDLL_DefView" child that holds control `viewId`.
+struct FakeShell {
+    FakeShell(const char* className, const char* title, int viewId = 1)
+        : top(TestClass(className), title), defView(TestClass("SHELLDLL_DefView"), "", top),
+          view(WC_LISTVIEWA, "", defView, viewId) {}
+    TestWindow top, defView, view;
+};
+
+struct Anchor : TestWindow {
+    Anchor() : TestWindow(TestClass("QuillTestAnchor"), "anchor") {}
+};
+
+} // namespace
+
+TEST_CASE("FindDesktopView needs the exact class and title of the shell's desktop") {
+    Anchor anchor;
+    SUBCASE("the real desktop is found behind a decoy of another class") {
+        FakeShell desktop("Progman", "Program Manager");
+        // Created later, so it comes first in the walk.
+        FakeShell decoy("ProgmanDecoy", "Program Manager");
+        CHECK(FindDesktopView(anchor) == desktop.view.handle);
+    }
+    SUBCASE("letter case matters in the title") {
+        FakeShell desktop("Progman", "program manager");
+        CHECK(FindDesktopView(anchor) == nullptr);
+    }
+    SUBCASE("a Progman with another title is refused") {
+        FakeShell desktop("Progman", "Desktop");
+        CHECK(FindDesktopView(anchor) == nullptr);
+    }
+    SUBCASE("a desktop without SHELLDLL_DefView gives null") {
+        TestWindow desktop(TestClass("Progman"), "Program Manager");
+        CHECK(FindDesktopView(anchor) == nullptr);
+    }
+    SUBCASE("a SHELLDLL_DefView without control 1 gives null") {
+        FakeShell desktop("Progman", "Program Manager", 2);
+        CHECK(FindDesktopView(anchor) == nullptr);
+    }
+}
+
+TEST_CASE("transparency is the view's own text background") {
+    TestWindow view(WC_LISTVIEWA, "", nullptr, 0, 0);
+    desktopView = view;
+    settings.textColor = RGB(12, 34, 56);
+    RecordCoreCalls();
+
+    SUBCASE("ApplyTransparency calls the core module, then sets CLR_NONE and the text colour") {
+        settings.textStyle = 4000;
+        ApplyTransparency();
+        REQUIRE(coreCalls.size() == 1);
+        char expected[96];
+        snprintf(expected, sizeof expected, "apply %p 38220c 4000", static_cast<void*>(view));
+        CHECK(coreCalls[0] == expected);
+        CHECK(IsTextTransparent(view));
+        CHECK(SendMessageA(view, LVM_GETTEXTCOLOR, 0, 0) == RGB(12, 34, 56));
+    }
+    SUBCASE("RestoreOpaque undoes, then shows white text on the desktop colour") {
+        ApplyTransparency();
+        RestoreOpaque();
+        CHECK(coreCalls.back() == "undo");
+        CHECK_FALSE(IsTextTransparent(view));
+        CHECK(static_cast<COLORREF>(SendMessageA(view, LVM_GETTEXTBKCOLOR, 0, 0)) ==
+              GetSysColor(COLOR_BACKGROUND));
+        CHECK(SendMessageA(view, LVM_GETTEXTCOLOR, 0, 0) == RGB(255, 255, 255));
+        CHECK(settings.textColor == RGB(12, 34, 56));
+    }
+    SUBCASE("a view that is gone counts as opaque") {
+        ApplyTransparency();
+        HWND gone = view.handle;
+        DestroyWindow(view.handle);
+        CHECK_FALSE(IsTextTransparent(gone));
+    }
+    desktopView = nullptr;
+}
+
+TEST_CASE("Active Desktop is an Internet Explorer_Server beside the view") {
+    FakeShell desktop("Progman", "Program Manager");
+    desktopView = desktop.view;
+    CHECK_FALSE(IsActiveDesktop());
+    {
+        TestWindow browser(TestClass("Internet Explorer_Server"), "", desktop.defView);
+        CHECK(IsActiveDesktop());
+    }
+    SUBCASE("without a view, a top-level Internet Explorer_Server does not count") {
+        TestWindow stray(TestClass("Internet Explorer_Server"), "");
+        desktopView = nullptr;
+        CHECK_FALSE(IsActiveDesktop());
+    }
+    desktopView = nullptr;
+}

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# `make run`: starts the simulated desktop and Quillmere under Wine and leaves them
+# running; `make stop` ends exactly what this started. Without a display it starts
+# Xvfb and saves a screenshot to build/screenshots/run.png.
+set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
+
+state="$QUILL_ROOT/build/run.state"
+if [ -f "$state" ]; then
+    echo "Already running; 'make stop' ends it." >&2
+    exit 1
+fi
+
+build=$(quill_runnable_build)
+had_display=${DISPLAY:-}
+wine_env_start run
+echo "QUILL_XVFB_PID=${QUILL_XVFB_PID:-}" >"$state"
+echo "WINEPREFIX=$WINEPREFIX" >>"$state"
+
+# The program runs from a folder of its own, so its settings file stays there.
+app="$QUILL_ROOT/build/run-app"
+mkdir -p "$app"
+cp "$build/bin/Quillmere.exe" "$build/bin/QuillCore.dll" "$app/"
+
+quill_wine "$build/bin/SimDesktop.exe" </dev/null >/dev/null 2>&1 &
+echo "SIMDESK_PID=$!" >>"$state"
+sleep 2
+quill_wine "$app/Quillmere.exe" </dev/null >/dev/null 2>&1 &
+echo "APP_PID=$!" >>"$state"
+
+echo "Quillmere runs on the simulated desktop (DISPLAY=$DISPLAY). 'make stop' ends it."
+if [ -z "$had_display" ]; then
+    sleep 4
+    mkdir -p "$QUILL_ROOT/build/screenshots"
+    import -window root "$QUILL_ROOT/build/screenshots/run.png"
+    echo "Screenshot: $QUILL_ROOT/build/screenshots/run.png"
+fi

@@ -1,0 +1,326 @@
+// SimDesktop: a stand-in for the shell's desktop, used by the tests and by `make run`.
+//
+// Wine has no shell desktop, so this program builds the same window chain Quillmere looks
+// for: a "Progman" top-level window titled "Program Manager", its "SHELLDLL_DefView" child,
+// and inside that an icon list view with control id 1 holding a few labelled icons.
+// Command-line switches (case-insensitive, any order) build the odd layouts Quillmere must
+// cope with:
+//   /activedesktop  also put an "Internet Explorer_Server" window beside the list view
+//   /decoys         also create look-alike top-level windows above the real desktop
+//   /nodefview      leave out the SHELLDLL_DefView window
+//   /nolistview     leave out the list view
+//   /icons:N        show N numbered icons instead of the default set
+// An unknown switch ends the program at once with exit code 2, so a mistyped test fails
+// loudly instead of running against the wrong layout.
+// Close it with WM_CLOSE to the "Progman" window, or just terminate the process.
+
+#include <windows.h>
+#include <commctrl.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char kDesktopClass[] = "Progman";
+const char kDesktopTitle[] = "Program Manager";
+const char kDecoyClass[] = "ProgmanDecoy";
+const char kDecoyLowerCaseTitle[] = "program manager";
+const char kDefViewClass[] = "SHELLDLL_DefView";
+const char kWebLayerClass[] = "Internet Explorer_Server";
+
+const int kListViewId = 1; // the id Quillmere looks up with GetDlgItem
+const int kWebLayerId = 2; // any id but the list view's
+const int kMaxIcons = 10000;
+const int kExitStartFailed = 1;
+const int kExitBadOption = 2;
+const size_t kMaxSwitchLength = 63; // longer than any valid switch
+
+const COLORREF kWallpaperTeal = RGB(0x00, 0x80, 0x80);
+const COLORREF kLabelWhite = RGB(0xFF, 0xFF, 0xFF);
+
+// Marks the real desktop window in GWLP_USERDATA: the lower-case decoy shares its class
+// and window procedure but must neither cling to the bottom nor end the program.
+const LONG_PTR kRealDesktopMark = 1;
+
+struct Options {
+    bool activeDesktop = false;
+    bool decoys = false;
+    bool noDefView = false;
+    bool noListView = false;
+    int iconCount = -1; // -1: the default named set
+};
+
+struct NamedIcon {
+    const char *label;
+    LPCSTR stockIcon;
+};
+
+// The default set looks like a freshly installed Chinese desktop.
+const NamedIcon kDefaultIcons[] = {
+    {"我的电脑", IDI_WINLOGO},  {"我的文档", IDI_APPLICATION}, {"回收站", IDI_WARNING},
+    {"网上邻居", IDI_QUESTION}, {"记事本", IDI_APPLICATION},   {"说明.txt", IDI_INFORMATION},
+};
+const int kDefaultIconCount = sizeof(kDefaultIcons) / sizeof(kDefaultIcons[0]);
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Returns the text after the program name, which may be quoted and contain blanks.
+const char *SkipProgramName(const char *cmdLine) {
+    const char *p = cmdLine;
+    if (*p == '"') {
+        ++p;
+        while (*p && *p != '"')
+            ++p;
+        if (*p == '"')
+            ++p;
+    } else {
+        while (*p && !IsBlank(*p))
+            ++p;
+    }
+    return p;
+}
+
+// Copies the next blank-separated word into word, which holds kMaxSwitchLength characters;
+// false when none is left. A word too long to fit comes back empty, so it is rejected
+// rather than matched by its truncated beginning.
+bool NextWord(const char *&cursor, char *word) {
+    while (IsBlank(*cursor))
+        ++cursor;
+    if (!*cursor)
+        return false;
+    size_t length = 0;
+    bool tooLong = false;
+    for (; *cursor && !IsBlank(*cursor); ++cursor) {
+        if (length < kMaxSwitchLength)
+            word[length++] = *cursor;
+        else
+            tooLong = true;
+    }
+    word[tooLong ? 0 : length] = '\0';
+    return true;
+}
+
+bool ParseIconCount(const char *text, int *count) {
+    char *end = nullptr;
+    long value = strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < 0 || value > kMaxIcons)
+        return false;
+    *count = static_cast<int>(value);
+    return true;
+}
+
+bool ApplySwitch(const char *word, Options *options) {
+    const char iconsPrefix[] = "/icons:";
+    const size_t iconsPrefixLength = sizeof(iconsPrefix) - 1;
+    if (lstrcmpiA(word, "/activedesktop") == 0)
+        options->activeDesktop = true;
+    else if (lstrcmpiA(word, "/decoys") == 0)
+        options->decoys = true;
+    else if (lstrcmpiA(word, "/nodefview") == 0)
+        options->noDefView = true;
+    else if (lstrcmpiA(word, "/nolistview") == 0)
+        options->noListView = true;
+    else if (_strnicmp(word, iconsPrefix, iconsPrefixLength) == 0)
+        return ParseIconCount(word + iconsPrefixLength, &options->iconCount);
+    else
+        return false;
+    return true;
+}
+
+bool ParseCommandLine(const char *cmdLine, Options *options) {
+    const char *cursor = SkipProgramName(cmdLine);
+    char word[kMaxSwitchLength + 1];
+    while (NextWord(cursor, word)) {
+        if (!ApplySwitch(word, options))
+            return false;
+    }
+    return true;
+}
+
+bool IsRealDesktop(HWND hwnd) {
+    return GetWindowLongPtrA(hwnd, GWLP_USERDATA) == kRealDesktopMark;
+}
+
+// Both container windows simply stretch every direct child over their client area.
+void FillWithChildren(HWND parent) {
+    RECT client;
+    GetClientRect(parent, &client);
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        SetWindowPos(child, nullptr, 0, 0, client.right, client.bottom,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+LRESULT CALLBACK DesktopProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_WINDOWPOSCHANGING:
+        // The desktop lies under everything, so the dialogs under test stay visible.
+        if (IsRealDesktop(hwnd))
+            reinterpret_cast<WINDOWPOS *>(lParam)->hwndInsertAfter = HWND_BOTTOM;
+        break;
+    case WM_SIZE: FillWithChildren(hwnd); return 0;
+    case WM_CLOSE: DestroyWindow(hwnd); return 0;
+    case WM_DESTROY:
+        if (IsRealDesktop(hwnd))
+            PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// WM_NOTIFY from the list view, NM_CUSTOMDRAW included, goes to DefWindowProc, which
+// answers 0 (CDRF_DODEFAULT); Quillmere subclasses this window to draw the labels itself.
+LRESULT CALLBACK DefViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SIZE) {
+        FillWithChildren(hwnd);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+bool RegisterWindowClass(HINSTANCE instance, const char *name, WNDPROC proc, HBRUSH background) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    return RegisterClassExA(&wc) != 0;
+}
+
+bool RegisterClasses(HINSTANCE instance) {
+    // A system colour brush: nothing to create, nothing to delete.
+    HBRUSH desktopBrush = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BACKGROUND + 1));
+    return RegisterWindowClass(instance, kDesktopClass, DesktopProc, desktopBrush) &&
+           RegisterWindowClass(instance, kDefViewClass, DefViewProc, desktopBrush) &&
+           RegisterWindowClass(instance, kDecoyClass, DefWindowProcA, nullptr) &&
+           // Hidden behind the list view, so it never needs to paint.
+           RegisterWindowClass(instance, kWebLayerClass, DefWindowProcA, nullptr);
+}
+
+HWND CreateChild(HWND parent, const char *className, DWORD style, int id) {
+    RECT client;
+    GetClientRect(parent, &client);
+    return CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, 0, 0, client.right,
+                           client.bottom, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+// The list view owns the image list (no LVS_SHAREIMAGELISTS) and destroys it with itself.
+void AttachIcons(HWND listView, int itemCount) {
+    const int cx = GetSystemMetrics(SM_CXICON);
+    const int cy = GetSystemMetrics(SM_CYICON);
+    HIMAGELIST images = ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, kDefaultIconCount, 0);
+    for (const NamedIcon &icon : kDefaultIcons) {
+        // Stock icons are shared: adding copies them, and they must not be destroyed.
+        ImageList_AddIcon(images, LoadIconA(nullptr, icon.stockIcon));
+    }
+    ListView_SetImageList(listView, images, LVSIL_NORMAL);
+    ListView_SetItemCount(listView, itemCount);
+}
+
+void InsertIcon(HWND listView, int index, const char *label, int image) {
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = index;
+    item.pszText = const_cast<char *>(label);
+    item.iImage = image;
+    SendMessageA(listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void FillIcons(HWND listView, int iconCount) {
+    if (iconCount < 0) {
+        AttachIcons(listView, kDefaultIconCount);
+        for (int i = 0; i < kDefaultIconCount; ++i)
+            InsertIcon(listView, i, kDefaultIcons[i].label, i);
+        return;
+    }
+    AttachIcons(listView, iconCount);
+    char label[32];
+    for (int i = 0; i < iconCount; ++i) {
+        snprintf(label, sizeof(label), "图标 %d", i + 1);
+        InsertIcon(listView, i, label, i % kDefaultIconCount);
+    }
+}
+
+// Labels start opaque, as on a desktop Quillmere has not touched yet.
+void CreateIconView(HWND defView, int iconCount) {
+    HWND listView = CreateChild(defView, WC_LISTVIEWA, LVS_ICON | LVS_AUTOARRANGE, kListViewId);
+    ListView_SetBkColor(listView, kWallpaperTeal);
+    ListView_SetTextBkColor(listView, GetSysColor(COLOR_BACKGROUND));
+    ListView_SetTextColor(listView, kLabelWhite);
+    FillIcons(listView, iconCount);
+}
+
+// The active desktop's web layer lies below the icons; WS_CLIPSIBLINGS keeps it from
+// painting over them.
+void CreateWebLayer(HWND defView) {
+    HWND webLayer = CreateChild(defView, kWebLayerClass, WS_CLIPSIBLINGS, kWebLayerId);
+    SetWindowPos(webLayer, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+HWND CreateDesktop(const Options &options) {
+    HWND desktop = CreateWindowExA(0, kDesktopClass, kDesktopTitle, WS_POPUP | WS_CLIPCHILDREN, 0,
+                                   0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!desktop)
+        return nullptr;
+    SetWindowLongPtrA(desktop, GWLP_USERDATA, kRealDesktopMark);
+    if (!options.noDefView) {
+        HWND defView = CreateChild(desktop, kDefViewClass, WS_CLIPCHILDREN, 0);
+        if (!options.noListView)
+            CreateIconView(defView, options.iconCount);
+        if (options.activeDesktop)
+            CreateWebLayer(defView);
+    }
+    // Shown only once complete, at the bottom and without taking the focus from anyone.
+    SetWindowPos(desktop, HWND_BOTTOM, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    return desktop;
+}
+
+// Invisible look-alikes placed above the real desktop, so a search that walks the
+// top-level windows from the first one meets them before it. One has the right title but
+// the wrong class, the other the right class but the title in lower case.
+void CreateDecoys() {
+    struct Decoy {
+        const char *className;
+        const char *title;
+    };
+    const Decoy decoys[] = {{kDecoyClass, kDesktopTitle}, {kDesktopClass, kDecoyLowerCaseTitle}};
+    for (const Decoy &d : decoys) {
+        HWND decoy = CreateWindowExA(0, d.className, d.title, WS_POPUP, 0, 0, 0, 0, nullptr,
+                                     nullptr, GetModuleHandleA(nullptr), nullptr);
+        SetWindowPos(decoy, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+int RunMessageLoop() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    Options options;
+    if (!ParseCommandLine(GetCommandLineA(), &options))
+        return kExitBadOption;
+
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES};
+    if (!InitCommonControlsEx(&icc) || !RegisterClasses(instance))
+        return kExitStartFailed;
+    if (!CreateDesktop(options))
+        return kExitStartFailed;
+    if (options.decoys)
+        CreateDecoys();
+    return RunMessageLoop();
+}

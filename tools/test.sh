@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Runs every test under Wine on a display of its own: `tools/test.sh [ctest arguments]`.
+set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
+
+build=$(quill_runnable_build)
+QUILL_OWN_DISPLAY=1
+wine_env_start test
+trap wine_env_stop EXIT
+ctest --test-dir "$build" --output-on-failure "$@"

@@ -1,0 +1,73 @@
+# Sourced by the dev scripts: a Wine prefix of the project's own on an X display,
+# with one persistent wineserver for the run.
+#   wine_env_start NAME   prefix build/wine/NAME; starts Xvfb when no DISPLAY is set
+#                         (or always, with QUILL_OWN_DISPLAY=1)
+#   wine_env_stop         ends that wineserver and the Xvfb started here
+#   quill_wine            the loader to run a built program with
+# The product is 32-bit. Where this machine cannot run 32-bit code (32-bit Wine fails to
+# start), the programs are built for x86_64 from the same sources and run with wine64.
+
+QUILL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+quill_can_run_32bit() {
+    /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# The build folder whose programs this machine can run: build/ or build/x64/.
+quill_runnable_build() {
+    if quill_can_run_32bit; then
+        echo "$QUILL_ROOT/build"
+        return
+    fi
+    local dir="$QUILL_ROOT/build/x64"
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S "$QUILL_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$QUILL_ROOT/cmake/toolchain-x86_64-mingw.cmake" >/dev/null
+    fi
+    cmake --build "$dir" -j"$(nproc)" >&2 || return 1
+    echo "$dir"
+}
+
+quill_wine() {
+    if quill_can_run_32bit; then wine "$@"; else /usr/lib/wine/wine64 "$@"; fi
+}
+
+wine_env_start() {
+    export WINEPREFIX="$QUILL_ROOT/build/wine/$1"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    # Makes the ANSI code page 936 (Wine needs no glibc locale for it; bash warns).
+    { export LC_ALL=zh_CN.UTF-8; } 2>/dev/null
+    quill_can_run_32bit || export WINELOADER=/usr/lib/wine/wine64
+
+    if [ -z "${DISPLAY:-}" ] || [ "${QUILL_OWN_DISPLAY:-0}" = 1 ]; then
+        local fifo
+        fifo=$(mktemp -u)
+        mkfifo "$fifo"
+        Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+        QUILL_XVFB_PID=$!
+        export DISPLAY=":$(head -n1 "$fifo")"
+        rm -f "$fifo"
+    fi
+
+    mkdir -p "$WINEPREFIX"
+    if [ ! -f "$WINEPREFIX/.quill-ready" ]; then
+        quill_wine wineboot -i >/dev/null 2>&1
+        # Without a window manager Wine waits for answers that never come on every hide.
+        quill_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+        wineserver -w
+        touch "$WINEPREFIX/.quill-ready"
+    fi
+    wineserver -p </dev/null >/dev/null 2>&1
+    # Starts Wine's own background processes now, away from the callers' output pipes:
+    # started by a test, they would hold its output open and CTest would wait for them.
+    quill_wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+wine_env_stop() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -n "${QUILL_XVFB_PID:-}" ]; then
+        kill "$QUILL_XVFB_PID" 2>/dev/null || true
+        wait "$QUILL_XVFB_PID" 2>/dev/null || true
+        QUILL_XVFB_PID=
+    fi
+}
