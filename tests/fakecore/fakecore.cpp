@@ -2,6 +2,9 @@
 // an export appends one line to "corecalls.log" beside this DLL.
 //   apply <view handle in hex> <colour in hex> <style>
 //   undo
+// Loaded into the program before its first window exists, it also watches the loading
+// thread's windows and logs every top-level window that becomes visible:
+//   shown <class>|<title>
 // Built with FAKECORE_WITHOUT_UNDO it lacks the undo export, as a damaged module would.
 #include <windows.h>
 #include <stdio.h>
@@ -28,10 +31,35 @@ void LogLine(const char* line) {
     CloseHandle(file);
 }
 
+bool IsTopLevel(HWND window) {
+    return (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) == 0;
+}
+
+void LogShownWindow(HWND window) {
+    char className[64] = "", title[128] = "", line[224];
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, title, sizeof title);
+    snprintf(line, sizeof line, "shown %s|%s\r\n", className, title);
+    LogLine(line);
+}
+
+// Runs after each message sent to a window of the watched thread.
+LRESULT CALLBACK WatchWindows(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPRETSTRUCT* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->message == WM_WINDOWPOSCHANGED && IsTopLevel(message->hwnd)) {
+        const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(message->lParam);
+        if (pos->flags & SWP_SHOWWINDOW) LogShownWindow(message->hwnd);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 } // namespace
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) selfModule = instance;
+    if (reason == DLL_PROCESS_ATTACH) {
+        selfModule = instance;
+        SetWindowsHookExA(WH_CALLWNDPROCRET, WatchWindows, nullptr, GetCurrentThreadId());
+    }
     return TRUE;
 }
 

@@ -1,0 +1,204 @@
+// The main window's commands, its hide-or-exit rules, the advanced panel, the watchdog
+// and the ways the program ends.
+#include <doctest.h>
+
+#include "../../src/app/resource.h"
+#include "harness.h"
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// A visible program on a fresh simulated desktop.
+struct Running {
+    explicit Running(const std::string& desktopOptions = "") : desktop(desktopOptions), app(folder) {
+        REQUIRE(app.WaitForMainWindow());
+        REQUIRE(WaitUntil([&] { return app.IsVisible() && desktop.TextIsTransparent(); }));
+    }
+    int RectHeight(HWND window) const {
+        RECT rect;
+        GetWindowRect(window, &rect);
+        return rect.bottom - rect.top;
+    }
+    std::string LastCoreCall() const {
+        const std::vector<std::string> calls = folder.CoreCalls();
+        return calls.empty() ? "" : calls.back();
+    }
+    // Ends the program by the given means and expects exit code 0.
+    void ExpectExit() {
+        DWORD exitCode = 99;
+        REQUIRE(app.WaitForExit(kDefaultWaitMs, &exitCode));
+        CHECK(exitCode == 0);
+    }
+    SimDesktop desktop;
+    AppFolder folder;
+    App app;
+};
+
+} // namespace
+
+TEST_CASE("the opaque and transparent commands switch the view, the buttons and the core") {
+    Running run;
+    const COLORREF textColor = run.desktop.TextColor();
+
+    run.app.Click(IDC_OPAQUE);
+    CHECK(run.desktop.TextBackground() == GetSysColor(COLOR_BACKGROUND));
+    CHECK(run.desktop.TextColor() == kWhite);
+    CHECK(run.LastCoreCall() == "undo");
+    CHECK(run.app.IsChecked(IDC_OPAQUE));
+    CHECK_FALSE(run.app.IsChecked(IDC_TRANSPARENT));
+    CHECK(run.app.ControlText(IDC_MAIN_BUTTON) == "退出程序(&X)");
+
+    // As the tray menu sends it: the identifier alone.
+    run.app.SendCommand(IDC_TRANSPARENT);
+    CHECK(run.desktop.TextIsTransparent());
+    CHECK(run.desktop.TextColor() == textColor);
+    CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), textColor, 0));
+    CHECK(run.app.IsChecked(IDC_TRANSPARENT));
+    CHECK_FALSE(run.app.IsChecked(IDC_OPAQUE));
+    CHECK(run.app.ControlText(IDC_MAIN_BUTTON) == "确认设置(&O)");
+    CHECK(run.app.IsRunning());
+}
+
+TEST_CASE("a style radio applies at once only while the text is transparent") {
+    Running run;
+    const COLORREF textColor = run.desktop.TextColor();
+    run.app.Click(IDC_STYLE_EMBOSSED);
+    CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), textColor, 4000));
+    CHECK_FALSE(IsWindowEnabled(run.app.Control(IDC_RESTORE)));
+
+    run.app.Click(IDC_OPAQUE);
+    const size_t calls = run.folder.CoreCalls().size();
+    run.app.Click(IDC_STYLE_ENGRAVED);
+    CHECK(run.folder.CoreCalls().size() == calls);
+    CHECK(run.desktop.TextBackground() == GetSysColor(COLOR_BACKGROUND));
+    run.app.Click(IDC_TRANSPARENT);
+    CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), textColor, 4001));
+}
+
+TEST_CASE("the main button and the close box hide while transparent") {
+    Running run;
+    SUBCASE("main button") { run.app.Click(IDC_MAIN_BUTTON); }
+    SUBCASE("close box") { run.app.SysCommand(SC_CLOSE); }
+    SUBCASE("close box, with the low bits set as the system menu may send it") {
+        run.app.SysCommand(SC_CLOSE | 2);
+    }
+    CHECK(WaitUntil([&] { return !run.app.IsVisible(); }));
+    Pause(300);
+    CHECK(run.app.IsRunning());
+    // Closing again hides again: the hide did not leave the window set to exit.
+    ShowWindow(run.app.mainWindow, SW_SHOW);
+    run.app.SysCommand(SC_CLOSE);
+    Pause(300);
+    CHECK(run.app.IsRunning());
+}
+
+TEST_CASE("the main button and the close box end the program while opaque") {
+    Running run;
+    run.app.Click(IDC_OPAQUE);
+    SUBCASE("main button") { run.app.PostCommand(IDC_MAIN_BUTTON); }
+    SUBCASE("close box") { PostMessageA(run.app.mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0); }
+    run.ExpectExit();
+    CHECK(run.LastCoreCall() == "undo");
+}
+
+TEST_CASE("minimising always hides and never ends the program") {
+    Running run;
+    SUBCASE("transparent") {}
+    SUBCASE("opaque") { run.app.Click(IDC_OPAQUE); }
+    run.app.SysCommand(SC_MINIMIZE);
+    CHECK_FALSE(run.app.IsVisible());
+    CHECK_FALSE(IsIconic(run.app.mainWindow));
+    Pause(300);
+    CHECK(run.app.IsRunning());
+}
+
+TEST_CASE("the advanced panel folds between the two markers") {
+    Running run;
+    RECT before;
+    GetWindowRect(run.app.mainWindow, &before);
+    RECT collapsedMark, expandedMark;
+    GetWindowRect(run.app.Control(IDC_COLLAPSED_MARK), &collapsedMark);
+    GetWindowRect(run.app.Control(IDC_EXPANDED_MARK), &expandedMark);
+    CHECK(before.bottom == collapsedMark.top);
+
+    run.app.Click(IDC_ADVANCED);
+    RECT expanded;
+    GetWindowRect(run.app.mainWindow, &expanded);
+    CHECK(expanded.bottom == expandedMark.bottom);
+    CHECK(expanded.top == before.top);
+    CHECK(expanded.left == before.left);
+    CHECK(expanded.right == before.right);
+    CHECK(run.app.ControlText(IDC_ADVANCED) == "<<标准(&V)");
+
+    run.app.Click(IDC_ADVANCED);
+    CHECK(run.RectHeight(run.app.mainWindow) == before.bottom - before.top);
+    CHECK(run.app.ControlText(IDC_ADVANCED) == "高级(&V)>>");
+}
+
+TEST_CASE("the watchdog makes a restarted desktop transparent") {
+    Running run;
+    SUBCASE("after the user chose transparent") {}
+    SUBCASE("even after the user chose opaque") { run.app.Click(IDC_OPAQUE); }
+    run.desktop.Restart();
+    REQUIRE_FALSE(run.desktop.TextIsTransparent());
+    CHECK(WaitUntil([&] { return run.desktop.TextIsTransparent(); }, kWatchdogWaitMs));
+    // The new view gets the colour the program kept, not the one it had before.
+    CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), run.desktop.TextColor(), 0));
+
+    // The state buttons still show what the user chose, but the main button follows the view.
+    run.app.Click(IDC_MAIN_BUTTON);
+    CHECK(WaitUntil([&] { return !run.app.IsVisible(); }));
+    Pause(300);
+    CHECK(run.app.IsRunning());
+}
+
+TEST_CASE("the watchdog keeps looking while there is no desktop") {
+    Running run;
+    run.desktop.Stop();
+    Pause(kWatchdogWaitMs);
+    CHECK(run.app.IsRunning());
+    CHECK(run.LastCoreCall().rfind("apply 0 ", 0) == 0);
+    run.desktop.Start();
+    CHECK(WaitUntil([&] { return run.desktop.TextIsTransparent(); }, kWatchdogWaitMs));
+}
+
+TEST_CASE("the program's end keeps the transparent text unless Active Desktop is on") {
+    SUBCASE("without Active Desktop the view stays transparent") {
+        Running run;
+        run.app.SendCommand(IDM_EXIT);
+        run.ExpectExit();
+        CHECK(run.desktop.TextIsTransparent());
+        CHECK(run.LastCoreCall() == "undo");
+    }
+    SUBCASE("with Active Desktop the text becomes white on the desktop colour") {
+        Running run("/activedesktop");
+        run.app.SendCommand(IDM_EXIT);
+        run.ExpectExit();
+        CHECK(run.desktop.TextBackground() == GetSysColor(COLOR_BACKGROUND));
+        CHECK(run.desktop.TextColor() == kWhite);
+        CHECK(run.LastCoreCall() == "undo");
+    }
+}
+
+TEST_CASE("the end of the Windows session") {
+    Running run;
+    SUBCASE("a real end undoes the effect and gives up the single-instance marker") {
+        SendMessageA(run.app.mainWindow, WM_ENDSESSION, TRUE, 0);
+        CHECK(run.LastCoreCall() == "undo");
+        CHECK(run.app.IsRunning());
+        App next(run.folder);
+        CHECK(next.WaitForMainWindow() != nullptr);
+        next.process.Kill();
+    }
+    SUBCASE("a cancelled end changes nothing") {
+        SendMessageA(run.app.mainWindow, WM_ENDSESSION, FALSE, 0);
+        CHECK(run.LastCoreCall().rfind("apply ", 0) == 0);
+        CHECK(run.desktop.TextIsTransparent());
+        App next(run.folder);
+        DWORD exitCode = 99;
+        REQUIRE(next.WaitForExit(kDefaultWaitMs, &exitCode));
+        CHECK(exitCode == 0);
+    }
+    CHECK(run.app.IsRunning());
+}

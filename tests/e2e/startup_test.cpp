@@ -1,0 +1,162 @@
+// Start-up, the single-instance rule, and the ways a start can fail.
+#include <doctest.h>
+
+#include "../../src/app/resource.h"
+#include "harness.h"
+
+namespace {
+
+constexpr char kCoreMissingText[] =
+    "无法装载核心模块 QuillCore.dll,\n该文件可能损坏或被删除，请重新安装本软件.";
+constexpr char kNoDesktopText[] = "无法找到桌面,请与开发者联系";
+
+bool Contains(const std::vector<std::string>& lines, const std::string& line) {
+    for (const std::string& each : lines)
+        if (each == line) return true;
+    return false;
+}
+
+int CountPrefix(const std::vector<std::string>& lines, const std::string& prefix) {
+    int count = 0;
+    for (const std::string& line : lines) count += line.rfind(prefix, 0) == 0;
+    return count;
+}
+
+// Runs the program, expects the core-module message with no owner, and exit code 0.
+void ExpectCoreModuleMessage(const AppFolder& folder, const std::string& currentFolder = "") {
+    App app(folder, "", currentFolder);
+    HWND box = nullptr;
+    REQUIRE(WaitUntil([&] { return (box = FindErrorBox(app.process.id)) != nullptr; }));
+    CHECK(MessageBoxText(box) == kCoreMissingText);
+    CHECK(GetWindow(box, GW_OWNER) == nullptr);
+    CHECK(app.WaitForMainWindow(200) == nullptr);
+    DismissMessageBox(box);
+    DWORD exitCode = 99;
+    REQUIRE(app.WaitForExit(kDefaultWaitMs, &exitCode));
+    CHECK(exitCode == 0);
+    CHECK_FALSE(folder.HasFile("Quillmere.ini"));
+}
+
+} // namespace
+
+TEST_CASE("a normal start shows the collapsed window and makes the text transparent") {
+    SimDesktop desktop;
+    AppFolder folder;
+    App app(folder);
+    REQUIRE(app.WaitForMainWindow());
+    REQUIRE(WaitUntil([&] { return app.IsVisible(); }));
+
+    CHECK(desktop.TextIsTransparent());
+    CHECK(Contains(folder.CoreCalls(), ApplyLine(desktop.View(), desktop.TextColor(), 0)));
+    CHECK(app.IsChecked(IDC_TRANSPARENT));
+    CHECK_FALSE(app.IsChecked(IDC_OPAQUE));
+    CHECK(app.ControlText(IDC_MAIN_BUTTON) == "确认设置(&O)");
+    CHECK(app.ControlText(IDC_ADVANCED) == "高级(&V)>>");
+    CHECK(CountPrefix(folder.CoreLog(), "shown #32770|Quillmere  1.5") >= 1);
+
+    RECT window, marker;
+    GetWindowRect(app.mainWindow, &window);
+    GetWindowRect(app.Control(IDC_COLLAPSED_MARK), &marker);
+    CHECK(window.bottom == marker.top);
+}
+
+TEST_CASE("a second start hands over to the first instance") {
+    SimDesktop desktop;
+    AppFolder folder;
+    App first(folder);
+    REQUIRE(first.WaitForMainWindow());
+    REQUIRE(WaitUntil([&] { return first.IsVisible(); }));
+    first.SysCommand(SC_MINIMIZE);
+    REQUIRE_FALSE(first.IsVisible());
+    const size_t callsBefore = folder.CoreCalls().size();
+
+    SUBCASE("without arguments it shows the hidden window and exits 0") {
+        App second(folder);
+        DWORD exitCode = 99;
+        REQUIRE(second.WaitForExit(kDefaultWaitMs, &exitCode));
+        CHECK(exitCode == 0);
+        CHECK(WaitUntil([&] { return first.IsVisible(); }));
+        CHECK(GetForegroundWindow() == first.mainWindow);
+    }
+    SUBCASE("with /autoset, in any letter case, it exits 0 and changes nothing") {
+        App second(folder, "/AutoSet");
+        DWORD exitCode = 99;
+        REQUIRE(second.WaitForExit(kDefaultWaitMs, &exitCode));
+        CHECK(exitCode == 0);
+        Pause(300);
+        CHECK_FALSE(first.IsVisible());
+    }
+    CHECK(folder.CoreCalls().size() == callsBefore);
+    CHECK(first.IsRunning());
+}
+
+TEST_CASE("an AUTOSET start is never visible and still applies the effect") {
+    SimDesktop desktop;
+    AppFolder folder;
+    App app(folder, "/autoset");
+    REQUIRE(app.WaitForMainWindow());
+    REQUIRE(WaitUntil([&] { return desktop.TextIsTransparent(); }));
+    Pause(1000);
+    CHECK_FALSE(app.IsVisible());
+    // The core stand-in logs every top-level window of the program that was ever shown.
+    CHECK(CountPrefix(folder.CoreLog(), "shown #32770|Quillmere") == 0);
+    CHECK(CountPrefix(folder.CoreCalls(), "apply ") == 1);
+    CHECK(app.IsRunning());
+}
+
+TEST_CASE("a path containing the word AUTOSET starts visibly") {
+    SimDesktop desktop;
+    AppFolder folder("fake", "-AUTOSET");
+    App app(folder);
+    REQUIRE(app.WaitForMainWindow());
+    CHECK(WaitUntil([&] { return app.IsVisible(); }));
+}
+
+TEST_CASE("a start without a usable core module reports it and exits 0") {
+    SimDesktop desktop;
+    SUBCASE("no QuillCore.dll") {
+        AppFolder folder("");
+        ExpectCoreModuleMessage(folder);
+    }
+    SUBCASE("a QuillCore.dll without the undo export") {
+        AppFolder folder("fake-noundo");
+        ExpectCoreModuleMessage(folder);
+    }
+    SUBCASE("a QuillCore.dll only in the current folder is never loaded") {
+        AppFolder folder("");
+        AppFolder planted("fake");
+        ExpectCoreModuleMessage(folder, planted.path);
+        CHECK(planted.CoreLog().empty());
+    }
+}
+
+TEST_CASE("a start without a desktop reports it, exits 0 and writes no settings") {
+    const char* variants[] = {"", "/nodefview", "/nolistview", "/decoys /nodefview"};
+    for (const char* options : variants) {
+        CAPTURE(options);
+        SimDesktop* desktop = *options ? new SimDesktop(options) : nullptr;
+        AppFolder folder;
+        App app(folder);
+        HWND box = nullptr;
+        REQUIRE(WaitUntil([&] { return (box = FindErrorBox(app.process.id)) != nullptr; }));
+        CHECK(MessageBoxText(box) == kNoDesktopText);
+        CHECK(GetWindow(box, GW_OWNER) != nullptr);
+        DismissMessageBox(box);
+        DWORD exitCode = 99;
+        REQUIRE(app.WaitForExit(kDefaultWaitMs, &exitCode));
+        CHECK(exitCode == 0);
+        CHECK_FALSE(folder.HasFile("Quillmere.ini"));
+        // Shutdown still calls undo once, with no apply before it.
+        CHECK(folder.CoreCalls() == std::vector<std::string>{"undo"});
+        delete desktop;
+    }
+}
+
+TEST_CASE("decoy desktops are passed over") {
+    SimDesktop desktop("/decoys");
+    AppFolder folder;
+    App app(folder);
+    REQUIRE(app.WaitForMainWindow());
+    CHECK(WaitUntil([&] { return desktop.TextIsTransparent(); }));
+    CHECK(Contains(folder.CoreCalls(), ApplyLine(desktop.View(), desktop.TextColor(), 0)));
+}
