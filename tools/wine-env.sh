@@ -21,7 +21,8 @@ quill_runnable_build() {
     fi
     local dir="$QUILL_ROOT/build/x64"
     if [ ! -f "$dir/CMakeCache.txt" ]; then
-        cmake -S "$QUILL_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$QUILL_ROOT/cmake/toolchain-x86_64-mingw.cmake" >/dev/null
+        cmake -S "$QUILL_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$QUILL_ROOT/cmake/toolchain-x86_64-mingw.cmake" \
+            -DQUILL_PRODUCT_DIR="$QUILL_ROOT/build/bin" >/dev/null
     fi
     cmake --build "$dir" -j"$(nproc)" >&2 || return 1
     echo "$dir"
