@@ -5,7 +5,7 @@
 // and inside that an icon list view with control id 1 holding a few labelled icons.
 // Command-line switches (case-insensitive, any order) build the odd layouts Quillmere must
 // cope with:
-//   /activedesktop  also put an "Internet Explorer_Server" window beside the list view
+//   /activedesktop  also put an "Internet Explorer_Server" window behind the list view
 //   /decoys         also create look-alike top-level windows above the real desktop
 //   /nodefview      leave out the SHELLDLL_DefView window
 //   /nolistview     leave out the list view
@@ -158,6 +158,9 @@ LRESULT CALLBACK DesktopProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     switch (msg) {
     case WM_WINDOWPOSCHANGING:
         // The desktop lies under everything, so the dialogs under test stay visible.
+        // Under Wine the X stacking order wins over this: start the desktop before the
+        // windows that must show above it. With unmanaged X windows a click on it also
+        // raises it for good, as Wine never lowers an X window.
         if (IsRealDesktop(hwnd))
             reinterpret_cast<WINDOWPOS *>(lParam)->hwndInsertAfter = HWND_BOTTOM;
         break;
@@ -197,9 +200,9 @@ bool RegisterClasses(HINSTANCE instance) {
     HBRUSH desktopBrush = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BACKGROUND + 1));
     return RegisterWindowClass(instance, kDesktopClass, DesktopProc, desktopBrush) &&
            RegisterWindowClass(instance, kDefViewClass, DefViewProc, desktopBrush) &&
-           RegisterWindowClass(instance, kDecoyClass, DefWindowProcA, nullptr) &&
-           // Hidden behind the list view, so it never needs to paint.
-           RegisterWindowClass(instance, kWebLayerClass, DefWindowProcA, nullptr);
+           RegisterWindowClass(instance, kWebLayerClass, DefWindowProcA, desktopBrush) &&
+           // Never shown, so never painted.
+           RegisterWindowClass(instance, kDecoyClass, DefWindowProcA, nullptr);
 }
 
 HWND CreateChild(HWND parent, const char *className, DWORD style, int id) {
