@@ -2,7 +2,7 @@
 BUILD := build
 CMAKE_FLAGS := -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake
 
-.PHONY: all deps build test run stop clean
+.PHONY: all deps build test run stop bench clean
 
 all: build
 
@@ -21,6 +21,9 @@ run: build
 
 stop:
 	@tools/stop.sh
+
+bench: build
+	@tools/bench.sh
 
 clean:
 	rm -rf $(BUILD)

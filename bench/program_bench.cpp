@@ -1,0 +1,225 @@
+// Start-up time, memory and idle CPU of Quillmere, side by side with a bare dialog built
+// by the same toolchain, measured in one run on the simulated desktop.
+//   program_bench [runs] [idle seconds]      (defaults: 7 runs, 60 s)
+// Prints a Markdown table of medians and ratios. Quillmere runs from a folder of its own
+// with the real core module; the first start (which writes its settings) is not timed.
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+
+namespace {
+
+constexpr char kQuillTitle[] = "Quillmere  1.5";
+constexpr char kBareTitle[] = "Bare dialog";
+constexpr WPARAM kExitCommand = 40002; // the tray menu's exit command
+constexpr DWORD kStartTimeoutMs = 20000;
+constexpr DWORD kSettleMs = 2000;
+
+double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+struct TitleQuery {
+    DWORD processId;
+    const char *title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchVisibleTitle(HWND window, LPARAM lParam) {
+    TitleQuery *query = reinterpret_cast<TitleQuery *>(lParam);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != query->processId || !IsWindowVisible(window))
+        return TRUE;
+    char title[64] = "";
+    GetWindowTextA(window, title, sizeof title);
+    if (strcmp(title, query->title) != 0)
+        return TRUE;
+    query->found = window;
+    return FALSE;
+}
+
+HWND FindVisibleWindow(DWORD processId, const char *title) {
+    TitleQuery query = {processId, title, nullptr};
+    EnumWindows(MatchVisibleTitle, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+// Spins with 1 ms sleeps (no message pumping) so the clock stops close to the event.
+bool SpinUntil(const std::function<bool()> &condition, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(1);
+    }
+    return true;
+}
+
+// A program under measurement: how to start it and how to tell that it is ready.
+struct Subject {
+    std::string exe;
+    const char *title;
+    bool needsTransparentView;
+};
+
+struct Sample {
+    double startSeconds = 0;
+    double privateKiB = 0;
+    double workingSetKiB = 0;
+};
+
+class Bench {
+  public:
+    explicit Bench(SimDesktop &desktop) : desktop(desktop) {}
+
+    // Starts the subject, times it to ready, reads its memory, then ends it.
+    bool Measure(const Subject &subject, Sample *sample) {
+        MakeViewOpaque();
+        LARGE_INTEGER begin, ready;
+        QueryPerformanceCounter(&begin);
+        ChildProcess process(subject.exe, "");
+        HWND window = nullptr;
+        const bool started = SpinUntil(
+            [&] {
+                window = FindVisibleWindow(process.id, subject.title);
+                return window && (!subject.needsTransparentView || desktop.TextIsTransparent());
+            },
+            kStartTimeoutMs);
+        QueryPerformanceCounter(&ready);
+        if (!started)
+            return false;
+        sample->startSeconds = Seconds(begin, ready);
+        Pause(kSettleMs);
+        ReadMemory(process.handle, sample);
+        End(process, window, subject);
+        return true;
+    }
+
+    // CPU seconds the subject uses while it sits there for idleSeconds.
+    double IdleCpu(const Subject &subject, const std::string &arguments, DWORD idleSeconds) {
+        ChildProcess process(subject.exe, arguments);
+        Pause(kSettleMs * 2);
+        const double before = CpuSeconds(process.handle);
+        Sleep(idleSeconds * 1000);
+        const double after = CpuSeconds(process.handle);
+        process.Kill();
+        return after - before;
+    }
+
+  private:
+    void MakeViewOpaque() {
+        SendMessageA(desktop.View(), LVM_SETTEXTBKCOLOR, 0, RGB(0, 128, 128));
+    }
+
+    static void ReadMemory(HANDLE process, Sample *sample) {
+        PROCESS_MEMORY_COUNTERS_EX counters = {};
+        counters.cb = sizeof counters;
+        if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS *>(&counters),
+                                 sizeof counters)) {
+            // Wine leaves PrivateUsage at 0; PagefileUsage is the same figure on Windows.
+            const SIZE_T privateBytes =
+                counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+            sample->privateKiB = privateBytes / 1024.0;
+            sample->workingSetKiB = counters.WorkingSetSize / 1024.0;
+        }
+    }
+
+    static double CpuSeconds(HANDLE process) {
+        FILETIME created, ended, kernel, user;
+        if (!GetProcessTimes(process, &created, &ended, &kernel, &user))
+            return 0;
+        const auto ticks = [](FILETIME time) {
+            return (ULONGLONG(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+        };
+        return (ticks(kernel) + ticks(user)) / 1e7;
+    }
+
+    static void End(ChildProcess &process, HWND window, const Subject &subject) {
+        if (subject.needsTransparentView) {
+            PostMessageA(window, WM_COMMAND, kExitCommand, 0);
+        } else {
+            PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        }
+        if (!process.WaitForExit(kStartTimeoutMs, nullptr))
+            process.Kill();
+    }
+
+    SimDesktop &desktop;
+};
+
+void PrintRow(const char *what, double quill, double bare, const char *unit, const char *target) {
+    printf("| %s | %.1f %s | %.1f %s | %.2fx | %s |\n", what, quill, unit, bare, unit,
+           bare > 0 ? quill / bare : 0.0, target);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
+    const DWORD idleSeconds = argc > 2 ? std::max(1, atoi(argv[2])) : 60;
+
+    SimDesktop desktop;
+    if (!desktop.View()) {
+        fprintf(stderr, "The simulated desktop did not start.\n");
+        return 1;
+    }
+    AppFolder folder("");
+    CopyFileA((BuildBinFolder() + "QuillCore.dll").c_str(), folder.File("QuillCore.dll").c_str(),
+              FALSE);
+    const Subject quill = {folder.Exe(), kQuillTitle, true};
+    const Subject bare = {BuildBinFolder() + "BareDialog.exe", kBareTitle, false};
+
+    Bench bench(desktop);
+    Sample firstRun;
+    if (!bench.Measure(quill, &firstRun)) {
+        fprintf(stderr, "Quillmere did not become ready.\n");
+        return 1;
+    }
+    std::vector<double> quillStart, bareStart, quillPrivate, barePrivate, quillSet, bareSet;
+    for (int run = 0; run < runs; ++run) {
+        Sample q, b;
+        // Alternating the two keeps slow drifts of the machine out of the ratio.
+        if (!bench.Measure(quill, &q) || !bench.Measure(bare, &b)) {
+            fprintf(stderr, "Run %d did not become ready.\n", run + 1);
+            return 1;
+        }
+        quillStart.push_back(q.startSeconds * 1000);
+        bareStart.push_back(b.startSeconds * 1000);
+        quillPrivate.push_back(q.privateKiB);
+        barePrivate.push_back(b.privateKiB);
+        quillSet.push_back(q.workingSetKiB);
+        bareSet.push_back(b.workingSetKiB);
+    }
+    const double quillIdle = bench.IdleCpu(quill, "/AUTOSET", idleSeconds);
+    const double bareIdle = bench.IdleCpu(bare, "", idleSeconds);
+
+    printf("Medians of %d runs; idle over %lu s.\n\n", runs,
+           static_cast<unsigned long>(idleSeconds));
+    printf("| Measure | Quillmere | Bare dialog | Ratio | Target |\n|---|---|---|---|---|\n");
+    PrintRow("start-up to ready", Median(quillStart), Median(bareStart), "ms", "at most 1.3x");
+    PrintRow("private bytes", Median(quillPrivate), Median(barePrivate), "KiB", "at most 1.2x");
+    PrintRow("working set", Median(quillSet), Median(bareSet), "KiB", "at most 1.2x");
+    printf("| idle CPU | %.3f%% | %.3f%% | | at most 0.1%% |\n", 100.0 * quillIdle / idleSeconds,
+           100.0 * bareIdle / idleSeconds);
+    return 0;
+}

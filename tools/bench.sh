@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# `make bench`: sizes of the shipped files, then the benchmarks under Wine on a display of
+# their own. `tools/bench.sh [runs] [idle seconds]`. The figures also go to build/bench/.
+set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
+
+runs=${1:-7}
+idle=${2:-60}
+build=$(quill_runnable_build)
+out="$QUILL_ROOT/build/bench"
+mkdir -p "$out"
+
+{
+    echo "Shipped sizes (32-bit, stripped):"
+    echo
+    echo "| File | Size | Target |"
+    echo "|---|---|---|"
+    for file in Quillmere.exe:48 QuillCore.dll:24; do
+        stat -c "%s" "$QUILL_ROOT/build/bin/${file%%:*}" |
+            awk -v name="${file%%:*}" -v target="${file##*:}" \
+                '{ printf "| %s | %.1f KiB | at most %s KiB |\n", name, $1 / 1024, target }'
+    done
+    echo
+} | tee "$out/sizes.md"
+
+QUILL_OWN_DISPLAY=1
+wine_env_start bench
+trap wine_env_stop EXIT
+quill_wine "$build/bin/program_bench.exe" "$runs" "$idle" | tr -d '\r' | tee "$out/program.md"
