@@ -2,7 +2,7 @@
 BUILD := build
 CMAKE_FLAGS := -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake
 
-.PHONY: all deps build test run stop bench clean
+.PHONY: all deps build test stress run stop bench clean
 
 all: build
 
@@ -15,6 +15,9 @@ build: deps
 
 test: build
 	@tools/test.sh
+
+stress: build
+	@tools/stress.sh
 
 run: build
 	@tools/run.sh

@@ -7,4 +7,4 @@ build=$(quill_runnable_build)
 QUILL_OWN_DISPLAY=1
 wine_env_start test
 trap wine_env_stop EXIT
-ctest --test-dir "$build" --output-on-failure "$@"
+ctest --test-dir "$build" --output-on-failure -LE stress "$@"

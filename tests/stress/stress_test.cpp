@@ -1,0 +1,176 @@
+// Stress tests, run by `make stress`: damaged settings files, many simultaneous starts,
+// many shell restarts, and a desktop that goes away for a long while.
+// QUILL_STRESS_SETTINGS_FILES sets how many generated settings files are tried (500).
+#include <doctest.h>
+#include <windows.h>
+#include <psapi.h>
+#include <stdlib.h>
+
+#include <memory>
+
+#include "../../src/app/resource.h"
+#include "../e2e/harness.h"
+#include "damaged_settings.h"
+
+namespace {
+
+constexpr uint32_t kSettingsSeed = 20261208;
+constexpr DWORD kRestartTransparentMs = 3500;
+
+// Inputs that once broke a save, kept so they stay mended.
+const char *const kRegressionFiles[] = {
+    // A description cut at the read limit inside a double-byte character.
+    "[Saves]\r\nTextColorDesc=蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝\r\n",
+    // A style code that is not one of the four.
+    "[Saves]\r\nShadowDist=99999999999\r\n",
+};
+
+uint32_t SettingsFileCount() {
+    const char *count = getenv("QUILL_STRESS_SETTINGS_FILES");
+    return count ? static_cast<uint32_t>(atoi(count)) : 500;
+}
+
+void WriteFileBytes(const std::string &path, const std::string &bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    REQUIRE(file != INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// Starts the program on a damaged file, ends it with the tray's exit command (which saves)
+// and returns what is wrong with the saved file, or what went wrong on the way.
+std::string SaveAfterDamagedStart(const std::string &bytes, bool autoset) {
+    AppFolder folder;
+    WriteFileBytes(folder.File("Quillmere.ini"), bytes);
+    App app(folder, autoset ? "/AUTOSET" : "");
+    if (!app.WaitForMainWindow())
+        return "no main window";
+    if (!autoset && !WaitUntil([&] { return app.IsVisible(); }))
+        return "main window not shown";
+    if (autoset && app.IsVisible())
+        return "an AUTOSET start became visible";
+    app.PostCommand(IDM_EXIT);
+    DWORD exitCode = 99;
+    if (!app.WaitForExit(kDefaultWaitMs, &exitCode))
+        return "did not exit";
+    if (exitCode != 0)
+        return "exit code " + std::to_string(exitCode);
+    return SavedSettingsFault(folder.File("Quillmere.ini"));
+}
+
+SIZE_T PrivateBytes(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS *>(&counters),
+                         sizeof counters);
+    // Wine leaves PrivateUsage at 0; PagefileUsage is the same figure on Windows.
+    return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+}
+
+void DeleteRunValue() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
+                      KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, "Quillmere");
+        RegCloseKey(key);
+    }
+}
+
+} // namespace
+
+TEST_CASE("damaged settings files never stop a start and are saved back clean") {
+    SimDesktop desktop;
+    for (const char *bytes : kRegressionFiles) {
+        INFO("regression file: " << bytes);
+        CHECK(SaveAfterDamagedStart(bytes, false) == "");
+    }
+    const uint32_t count = SettingsFileCount();
+    for (uint32_t index = 0; index < count; ++index) {
+        INFO("generated file " << index << " of seed " << kSettingsSeed);
+        CHECK(SaveAfterDamagedStart(DamagedSettingsFile(kSettingsSeed, index), index % 4 == 3) ==
+              "");
+    }
+    DeleteRunValue();
+}
+
+TEST_CASE("twenty simultaneous starts leave exactly one working instance") {
+    SimDesktop desktop;
+    AppFolder folder;
+    std::vector<std::unique_ptr<ChildProcess>> starts;
+    for (int i = 0; i < 20; ++i)
+        starts.emplace_back(new ChildProcess(folder.Exe(), ""));
+
+    auto running = [&] {
+        int count = 0;
+        for (const auto &start : starts)
+            count += start->IsRunning();
+        return count;
+    };
+    REQUIRE(WaitUntil([&] { return running() <= 1; }, 30000));
+    REQUIRE(running() == 1);
+    for (const auto &start : starts) {
+        if (start->IsRunning())
+            continue;
+        DWORD exitCode = 99;
+        GetExitCodeProcess(start->handle, &exitCode);
+        CHECK(exitCode == 0);
+    }
+
+    App survivor(folder); // a further start, which only shows the survivor
+    DWORD exitCode = 99;
+    REQUIRE(survivor.WaitForExit(kDefaultWaitMs, &exitCode));
+    CHECK(exitCode == 0);
+    HWND mainWindow = FindWindowA("#32770", "Quillmere  1.5");
+    REQUIRE(mainWindow != nullptr);
+    SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_OPAQUE, BN_CLICKED), 0);
+    CHECK_FALSE(desktop.TextIsTransparent());
+    SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_TRANSPARENT, BN_CLICKED), 0);
+    CHECK(desktop.TextIsTransparent());
+    DeleteRunValue();
+}
+
+TEST_CASE("thirty shell restarts: each new view turns transparent, and memory stays flat") {
+    SimDesktop desktop;
+    AppFolder folder;
+    App app(folder, "/AUTOSET");
+    REQUIRE(app.WaitForMainWindow());
+    REQUIRE(WaitUntil([&] { return desktop.TextIsTransparent(); }));
+
+    SIZE_T settledBytes = 0;
+    DWORD settledHandles = 0;
+    for (int restart = 1; restart <= 30; ++restart) {
+        INFO("restart " << restart);
+        desktop.Restart();
+        REQUIRE(desktop.View() != nullptr);
+        CHECK(WaitUntil([&] { return desktop.TextIsTransparent(); }, kRestartTransparentMs));
+        if (restart == 10) {
+            settledBytes = PrivateBytes(app.process.handle);
+            GetProcessHandleCount(app.process.handle, &settledHandles);
+        }
+    }
+    const SIZE_T finalBytes = PrivateBytes(app.process.handle);
+    DWORD finalHandles = 0;
+    GetProcessHandleCount(app.process.handle, &finalHandles);
+    // Twenty restarts may round the heap up by a page or two, never by a leak per restart.
+    CHECK(finalBytes <= settledBytes + 64 * 1024);
+    CHECK(finalHandles <= settledHandles);
+    CHECK(app.IsRunning());
+    DeleteRunValue();
+}
+
+TEST_CASE("a desktop gone for a minute while the program is hidden is made transparent again") {
+    SimDesktop desktop;
+    AppFolder folder;
+    App app(folder, "/AUTOSET");
+    REQUIRE(app.WaitForMainWindow());
+    REQUIRE(WaitUntil([&] { return desktop.TextIsTransparent(); }));
+
+    desktop.Stop();
+    Pause(60000);
+    REQUIRE(app.IsRunning());
+    CHECK(FindErrorBox(app.process.id) == nullptr);
+    desktop.Start();
+    CHECK(WaitUntil([&] { return desktop.TextIsTransparent(); }, kWatchdogWaitMs));
+    DeleteRunValue();
+}

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# `make stress`: the stress tests under Wine on a display of their own.
+# QUILL_STRESS_SETTINGS_FILES sets how many generated settings files are tried (500).
+set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
+
+build=$(quill_runnable_build)
+QUILL_OWN_DISPLAY=1
+wine_env_start stress
+trap wine_env_stop EXIT
+ctest --test-dir "$build" --output-on-failure -L stress "$@"
