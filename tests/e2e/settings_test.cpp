@@ -1,6 +1,7 @@
 // The settings file beside the program and its value in the Run key, seen from outside:
 // what a start reads, what a save writes, and when the Run value changes.
-// Every test leaves the Run value as it found none, so the other tests may see a first run.
+// Every test deletes the Run value before and after it runs: the other tests start the
+// program without a settings file, and its first run writes the value again.
 #include <doctest.h>
 
 #include <stdio.h>
@@ -219,49 +220,47 @@ TEST_CASE("a first start without a settings file") {
     SimDesktop desktop;
     SendMessageA(desktop.View(), LVM_SETTEXTCOLOR, 0, kViewColor);
     SettingsFolder folder;
-    {
-        Started run(desktop, folder);
-        SUBCASE("centres the window for the template's full height, then folds it") {
-            const SIZE full = TemplateWindowSize(folder.Exe());
-            REQUIRE(full.cy > 0);
-            const RECT rect = WindowRect(run.app.mainWindow);
-            CHECK(rect.left == GetSystemMetrics(SM_CXFULLSCREEN) / 2 - full.cx / 2);
-            CHECK(rect.top == GetSystemMetrics(SM_CYFULLSCREEN) / 2 - full.cy / 2);
-            CHECK(rect.bottom - rect.top < full.cy);
-        }
-        SUBCASE("shows the defaults and registers the program") {
-            CHECK(run.LastCoreCall() == ApplyLine(desktop.View(), kViewColor, 0));
-            CHECK(run.app.IsChecked(IDC_STYLE_NORMAL));
-            CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
-            CHECK(run.app.IsChecked(IDC_AUTOSTART));
-            CHECK_FALSE(run.RestoreEnabled());
-            CHECK(FindErrorBox(run.app.process.id) == nullptr);
-            CHECK(RunValueData() == QuotedRunData(folder));
-            // Until the first save the file holds the first-run mark only.
-            CHECK(folder.RawLines() == std::vector<std::string>{"[Main]", "BeFirst=0"});
-        }
-        SUBCASE("saves the view's colour with its generated description") {
-            run.SaveByMainButton(folder);
-            const RECT rect = WindowRect(run.app.mainWindow);
-            CHECK(folder.Saved("Left") == Decimal(rect.left));
-            CHECK(folder.Saved("Top") == Decimal(rect.top));
-            CHECK(folder.Saved("TextColor") == Decimal(kViewColor));
-            CHECK(folder.Saved("TextColorDesc") == GeneratedDesc(kViewColor));
-            CHECK(folder.Saved("ShowTrayIcon") == "1");
-            CHECK(folder.Saved("ShadowDist") == "0");
-            COLORREF colors[kCustomColorCount];
-            REQUIRE(folder.SavedCustomColors(colors));
-            for (COLORREF color : colors)
-                CHECK(color == kWhite);
-        }
-        SUBCASE("registers only once") {
-            run.app.SendCommand(IDM_EXIT);
-            REQUIRE(run.app.WaitForExit(kDefaultWaitMs, nullptr));
-            DeleteRunValue();
-            Started again(desktop, folder);
-            CHECK_FALSE(again.app.IsChecked(IDC_AUTOSTART));
-            CHECK(RunValueData() == kNone);
-        }
+    Started run(desktop, folder);
+    SUBCASE("centres the window for the template's full height, then folds it") {
+        const SIZE full = TemplateWindowSize(folder.Exe());
+        REQUIRE(full.cy > 0);
+        const RECT rect = WindowRect(run.app.mainWindow);
+        CHECK(rect.left == GetSystemMetrics(SM_CXFULLSCREEN) / 2 - full.cx / 2);
+        CHECK(rect.top == GetSystemMetrics(SM_CYFULLSCREEN) / 2 - full.cy / 2);
+        CHECK(rect.bottom - rect.top < full.cy);
+    }
+    SUBCASE("shows the defaults and registers the program") {
+        CHECK(run.LastCoreCall() == ApplyLine(desktop.View(), kViewColor, 0));
+        CHECK(run.app.IsChecked(IDC_STYLE_NORMAL));
+        CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
+        CHECK(run.app.IsChecked(IDC_AUTOSTART));
+        CHECK_FALSE(run.RestoreEnabled());
+        CHECK(FindErrorBox(run.app.process.id) == nullptr);
+        CHECK(RunValueData() == QuotedRunData(folder));
+        // Until the first save the file holds the first-run mark only.
+        CHECK(folder.RawLines() == std::vector<std::string>{"[Main]", "BeFirst=0"});
+    }
+    SUBCASE("saves the view's colour with its generated description") {
+        run.SaveByMainButton(folder);
+        const RECT rect = WindowRect(run.app.mainWindow);
+        CHECK(folder.Saved("Left") == Decimal(rect.left));
+        CHECK(folder.Saved("Top") == Decimal(rect.top));
+        CHECK(folder.Saved("TextColor") == Decimal(kViewColor));
+        CHECK(folder.Saved("TextColorDesc") == GeneratedDesc(kViewColor));
+        CHECK(folder.Saved("ShowTrayIcon") == "1");
+        CHECK(folder.Saved("ShadowDist") == "0");
+        COLORREF colors[kCustomColorCount];
+        REQUIRE(folder.SavedCustomColors(colors));
+        for (COLORREF color : colors)
+            CHECK(color == kWhite);
+    }
+    SUBCASE("registers only once") {
+        run.app.SendCommand(IDM_EXIT);
+        REQUIRE(run.app.WaitForExit(kDefaultWaitMs, nullptr));
+        DeleteRunValue();
+        Started again(desktop, folder);
+        CHECK_FALSE(again.app.IsChecked(IDC_AUTOSTART));
+        CHECK(RunValueData() == kNone);
     }
 }
 
@@ -332,13 +331,6 @@ TEST_CASE("stored values are read as the program has always read them") {
         run.SaveByMainButton(folder);
         CHECK(folder.Saved("ShowTrayIcon") == "1");
         CHECK(folder.Saved("ShadowDist") == "1");
-    }
-    SUBCASE("ShowTrayIcon 0 clears the tray box and is saved back as 0") {
-        folder.Store("ShowTrayIcon", "0");
-        Started run(desktop, folder);
-        CHECK_FALSE(run.app.IsChecked(IDC_TRAY_CHECK));
-        run.SaveByMainButton(folder);
-        CHECK(folder.Saved("ShowTrayIcon") == "0");
     }
     SUBCASE("an off-screen position is restored unchanged") {
         folder.Store("Left", "-3000");
