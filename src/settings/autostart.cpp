@@ -1,4 +1,66 @@
 #include "autostart.h"
 
-// The Run value is not written yet: the check box only reflects the user's choice.
-void SetAutoStart(bool) {}
+#include <windows.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "../app/app.h"
+
+namespace {
+
+constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kRunValueName[] = "Quillmere";
+constexpr char kRegistryFailedText[] = "注册表操作失败!";
+// Leaves room in kRunDataSize for the quotes and " /AUTOSET".
+constexpr DWORD kExePathLimit = 492;
+// The size-only query of the Run value starts from this buffer size.
+constexpr DWORD kRunValueQuerySize = 512;
+
+void ReportRegistryFailure() {
+    MessageBoxA(sharedMainWindow, kRegistryFailedText, kErrorCaption, MB_ICONERROR);
+}
+
+void BuildRunData(char *data) {
+    char exePath[kRunDataSize] = "";
+    const DWORD length = GetModuleFileNameA(nullptr, exePath, kExePathLimit);
+    exePath[length < kExePathLimit ? length : kExePathLimit - 1] = '\0';
+    FormatRunData(exePath, data, kRunDataSize);
+}
+
+} // namespace
+
+void FormatRunData(const char *exePath, char *data, size_t size) {
+    snprintf(data, size, "\"%s\" /AUTOSET", exePath);
+}
+
+void SetAutoStart(bool enable) {
+    HKEY key;
+    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kRunKey, &key) != ERROR_SUCCESS) {
+        ReportRegistryFailure();
+        return;
+    }
+    if (enable) {
+        char data[kRunDataSize];
+        BuildRunData(data);
+        const DWORD size = static_cast<DWORD>(strlen(data) + 1);
+        if (RegSetValueExA(key, kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
+                           size) != ERROR_SUCCESS) {
+            ReportRegistryFailure();
+        }
+    } else {
+        // A value that is not there is what the user asked for.
+        RegDeleteValueA(key, kRunValueName);
+    }
+    RegCloseKey(key);
+}
+
+bool HasAutoStartValue() {
+    HKEY key;
+    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kRunKey, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD size = kRunValueQuerySize;
+    const bool exists =
+        RegQueryValueExA(key, kRunValueName, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return exists;
+}

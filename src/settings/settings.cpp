@@ -2,53 +2,127 @@
 
 #include <commctrl.h>
 #include <stdio.h>
+#include <string.h>
 
 #include "../app/app.h"
 #include "../app/resource.h"
 #include "../desktop/desktop_view.h"
 #include "../desktop/text_style.h"
 #include "../tray/tray_menu.h"
+#include "autostart.h"
+#include "settings_file.h"
 
 Settings settings;
 
 namespace {
 
 constexpr char kCustomColorDescFormat[] = "自定义颜色:(%d,%d,%d)";
+constexpr char kShowTrayIconDefault[] = "1";
+constexpr char kTextStyleDefault[] = "0";
+constexpr char kEmptyText[] = "";
 
-void CentreMainWindow() {
+RECT MainWindowRect() {
     RECT window;
     GetWindowRect(sharedMainWindow, &window);
-    const int x = GetSystemMetrics(SM_CXFULLSCREEN) / 2 - (window.right - window.left) / 2;
-    const int y = GetSystemMetrics(SM_CYFULLSCREEN) / 2 - (window.bottom - window.top) / 2;
-    SetWindowPos(sharedMainWindow, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    return window;
+}
+
+// The window centred on the screen's work area for the size it has now; each half is
+// taken on its own, truncated toward zero.
+POINT CentredPosition() {
+    const RECT window = MainWindowRect();
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    return {GetSystemMetrics(SM_CXFULLSCREEN) / 2 - width / 2,
+            GetSystemMetrics(SM_CYFULLSCREEN) / 2 - height / 2};
+}
+
+// The stored position; a missing entry reads as the given default.
+POINT ReadStoredPosition(const char *path, POINT fallback) {
+    char left[kNumberReadSize], top[kNumberReadSize];
+    snprintf(left, sizeof left, "%d", static_cast<int>(fallback.x));
+    snprintf(top, sizeof top, "%d", static_cast<int>(fallback.y));
+    return {ReadSavedNumber(path, kLeftKey, left), ReadSavedNumber(path, kTopKey, top)};
+}
+
+void LoadTextColor(const char *path) {
+    char text[kNumberReadSize];
+    ReadSavedText(path, kTextColorKey, kViewTextColorText, text, kNumberReadSize);
+    settings.textColor = static_cast<COLORREF>(ParseSignedDecimal(text));
+    if (MeansViewTextColor(text)) {
+        settings.textColor =
+            static_cast<COLORREF>(SendMessageA(desktopView, LVM_GETTEXTCOLOR, 0, 0));
+    }
+}
+
+void LoadTextColorDesc(const char *path) {
+    char desc[kDescReadSize];
+    ReadSavedText(path, kTextColorDescKey, kEmptyText, desc, kDescReadSize);
+    if (desc[0]) {
+        strcpy(settings.textColorDesc, desc);
+    } else {
+        FormatCustomColorDesc(settings.textColor, settings.textColorDesc);
+    }
+}
+
+void CheckAutoStartBox(bool checked) {
+    CheckDlgButton(sharedMainWindow, IDC_AUTOSTART, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void DisableRestoreButton() {
+    EnableWindow(GetDlgItem(sharedMainWindow, IDC_RESTORE), FALSE);
+}
+
+// The first run registers the program to start with Windows, once. The box is checked
+// even when the registration failed; the failure has been shown already.
+void PerformFirstRunActions(const char *path) {
+    SetAutoStart(true);
+    CheckAutoStartBox(true);
+    MarkFirstRunDone(path);
 }
 
 } // namespace
 
 void ResetCustomColors() {
-    for (COLORREF& color : settings.custColors) color = RGB(255, 255, 255);
+    for (COLORREF &color : settings.custColors)
+        color = RGB(255, 255, 255);
 }
 
-void FormatCustomColorDesc(COLORREF color, char* desc) {
+void FormatCustomColorDesc(COLORREF color, char *desc) {
     snprintf(desc, kColorDescSize, kCustomColorDescFormat, GetRValue(color), GetGValue(color),
              GetBValue(color));
 }
 
-// Until the settings file is written, every start uses the defaults of a first run,
-// kept in memory only: nothing is read from or written to the disk or the registry.
 void LoadSettings(bool moveWindow) {
-    if (moveWindow) CentreMainWindow();
-    settings.textColor = static_cast<COLORREF>(SendMessageA(desktopView, LVM_GETTEXTCOLOR, 0, 0));
-    FormatCustomColorDesc(settings.textColor, settings.textColorDesc);
-    settings.showTrayIcon = true;
-    settings.textStyle = StyleNormal;
+    const POINT centred = CentredPosition();
+    char path[kSettingsPathSize];
+    BuildSettingsPath(path);
+    const POINT stored = ReadStoredPosition(path, centred);
+    LoadTextColor(path);
+    LoadTextColorDesc(path);
+    settings.showTrayIcon = ReadSavedNumber(path, kShowTrayIconKey, kShowTrayIconDefault) != 0;
+    settings.textStyle = ReadSavedNumber(path, kTextStyleKey, kTextStyleDefault);
     SyncStyleRadios();
+    // Only whether the value exists counts, not where it points.
+    CheckAutoStartBox(HasAutoStartValue());
+    if (moveWindow) {
+        SetWindowPos(sharedMainWindow, nullptr, stored.x, stored.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER);
+    }
+    ReadCustomColors(path, settings.custColors);
+    if (IsFirstRun(path))
+        PerformFirstRunActions(path);
     SetTrayIconVisible(settings.showTrayIcon);
-    EnableWindow(GetDlgItem(sharedMainWindow, IDC_RESTORE), FALSE);
+    DisableRestoreButton();
 }
 
 void SaveSettings() {
     // Without an initialised main window nothing was loaded, so there is nothing to keep.
-    if (!sharedMainWindow) return;
-    EnableWindow(GetDlgItem(sharedMainWindow, IDC_RESTORE), FALSE);
+    if (!sharedMainWindow)
+        return;
+    char path[kSettingsPathSize];
+    BuildSettingsPath(path);
+    const RECT window = MainWindowRect();
+    WriteSavedSettings(path, settings, {window.left, window.top});
+    DisableRestoreButton();
 }

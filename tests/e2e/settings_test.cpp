@@ -1,0 +1,555 @@
+// The settings file beside the program and its value in the Run key, seen from outside:
+// what a start reads, what a save writes, and when the Run value changes.
+// Every test deletes the Run value before and after it runs: the other tests start the
+// program without a settings file, and its first run writes the value again.
+#include <doctest.h>
+
+#include <stdio.h>
+#include <string.h>
+
+#include "../../src/app/resource.h"
+#include "harness.h"
+
+namespace {
+
+constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kRunValue[] = "Quillmere";
+constexpr char kNone[] = "<none>";
+constexpr char kRegistryFailedText[] = "注册表操作失败!";
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+// A view colour that no default or parsing slip can produce by chance.
+constexpr COLORREF kViewColor = RGB(10, 20, 30);
+constexpr int kCustomColorCount = 16;
+
+// The Run key exists again (a failed test may have left it deleted) and holds no value
+// of the program.
+void DeleteRunValue() {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key, kRunValue);
+    RegCloseKey(key);
+}
+
+// The Run value's data, or kNone when there is no such REG_SZ value.
+std::string RunValueData() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return kNone;
+    char data[1024] = "";
+    DWORD size = sizeof data, type = 0;
+    const LONG result =
+        RegQueryValueExA(key, kRunValue, nullptr, &type, reinterpret_cast<BYTE *>(data), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS && type == REG_SZ ? data : kNone;
+}
+
+void SetRunValue(const char *data) {
+    HKEY key;
+    REQUIRE(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                            nullptr) == ERROR_SUCCESS);
+    RegSetValueExA(key, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
+                   static_cast<DWORD>(strlen(data) + 1));
+    RegCloseKey(key);
+}
+
+// What the program writes for its own folder.
+std::string QuotedRunData(const AppFolder &folder) {
+    return "\"" + folder.Exe() + "\" /AUTOSET";
+}
+
+// Deletes the Run value when the test ends, however it ends short of an abort.
+struct RunValueCleanup {
+    RunValueCleanup() {
+        DeleteRunValue();
+    }
+    ~RunValueCleanup() {
+        DeleteRunValue();
+    }
+};
+
+std::string Decimal(long long value) {
+    char text[24];
+    snprintf(text, sizeof text, "%lld", value);
+    return text;
+}
+
+std::string GeneratedDesc(COLORREF color) {
+    char desc[64];
+    snprintf(desc, sizeof desc, "自定义颜色:(%d,%d,%d)", GetRValue(color), GetGValue(color),
+             GetBValue(color));
+    return desc;
+}
+
+// A program folder with its settings file, written and read by the test.
+struct SettingsFolder : AppFolder {
+    using AppFolder::AppFolder;
+    std::string Ini() const {
+        return File("Quillmere.ini");
+    }
+    // Drops this process's cached copy of the file, which the program may have rewritten.
+    void Flush() const {
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, Ini().c_str());
+    }
+    void Write(const char *section, const char *key, const char *value) const {
+        WritePrivateProfileStringA(section, key, value, Ini().c_str());
+        Flush();
+    }
+    void Store(const char *key, const std::string &value) const {
+        Write("Saves", key, value.c_str());
+    }
+    std::string Read(const char *section, const char *key) const {
+        Flush();
+        char value[512] = "";
+        GetPrivateProfileStringA(section, key, kNone, value, sizeof value, Ini().c_str());
+        return value;
+    }
+    std::string Saved(const char *key) const {
+        return Read("Saves", key);
+    }
+    bool SavedCustomColors(COLORREF *colors) const {
+        Flush();
+        return GetPrivateProfileStructA("Saves", "CustColors", colors,
+                                        kCustomColorCount * sizeof(COLORREF), Ini().c_str());
+    }
+    // Marks the first run as done, so the Run value is left alone.
+    void NotFirstRun() const {
+        Write("Main", "BeFirst", "0");
+    }
+    void WriteRaw(const std::string &bytes) const {
+        Flush();
+        HANDLE file =
+            CreateFileA(Ini().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        REQUIRE(file != INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    // The file's non-empty lines.
+    std::vector<std::string> RawLines() const {
+        std::vector<std::string> lines;
+        FILE *file = fopen(Ini().c_str(), "rb");
+        if (!file)
+            return lines;
+        char line[1024];
+        while (fgets(line, sizeof line, file)) {
+            std::string text = line;
+            while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+                text.pop_back();
+            if (!text.empty())
+                lines.push_back(text);
+        }
+        fclose(file);
+        return lines;
+    }
+};
+
+RECT WindowRect(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+// The program started and settled: visible and the desktop text transparent.
+struct Started {
+    Started(const SimDesktop &desktop, const AppFolder &folder) : folder(folder), app(folder) {
+        REQUIRE(app.WaitForMainWindow());
+        REQUIRE(WaitUntil([&] { return app.IsVisible() && desktop.TextIsTransparent(); }));
+    }
+    bool RestoreEnabled() const {
+        return IsWindowEnabled(app.Control(IDC_RESTORE)) != FALSE;
+    }
+    std::string LastCoreCall() const {
+        const std::vector<std::string> calls = folder.CoreCalls();
+        return calls.empty() ? "" : calls.back();
+    }
+    // The main button while the text is transparent hides the window and saves. The
+    // entry written last is taken out first, so its return shows the save has ended.
+    void SaveByMainButton(const SettingsFolder &settings) {
+        settings.Write("Saves", "ShadowDist", nullptr);
+        app.Click(IDC_MAIN_BUTTON);
+        REQUIRE(WaitUntil([&] { return !app.IsVisible(); }));
+        REQUIRE(WaitUntil([&] { return settings.Saved("ShadowDist") != kNone; }));
+    }
+    // A user's click on a check box: the box changes, then the dialog hears of it.
+    void ClickCheckBox(int id, bool checked) {
+        SendMessageA(app.Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        app.Click(id);
+    }
+    const AppFolder &folder;
+    App app;
+};
+
+INT_PTR CALLBACK IdleDialogProc(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+// The outer size of dialog 105 as the template makes it, before any folding.
+SIZE TemplateWindowSize(const std::string &exe) {
+    SIZE size = {0, 0};
+    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC resource =
+        module ? FindResourceA(module, MAKEINTRESOURCEA(IDD_MAIN), RT_DIALOG) : nullptr;
+    HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
+    if (loaded) {
+        // An extended template: its style follows the version, signature, help id and
+        // extended style. Without WS_VISIBLE the copy never shows.
+        std::string copy(static_cast<const char *>(LockResource(loaded)),
+                         SizeofResource(module, resource));
+        DWORD style;
+        memcpy(&style, &copy[12], sizeof style);
+        style &= ~WS_VISIBLE;
+        memcpy(&copy[12], &style, sizeof style);
+        HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                                 reinterpret_cast<const DLGTEMPLATE *>(copy.data()),
+                                                 nullptr, IdleDialogProc, 0);
+        const RECT rect = WindowRect(dialog);
+        size = {rect.right - rect.left, rect.bottom - rect.top};
+        DestroyWindow(dialog);
+    }
+    if (module)
+        FreeLibrary(module);
+    return size;
+}
+
+} // namespace
+
+TEST_CASE("a first start without a settings file") {
+    RunValueCleanup cleanup;
+    SimDesktop desktop;
+    SendMessageA(desktop.View(), LVM_SETTEXTCOLOR, 0, kViewColor);
+    SettingsFolder folder;
+    Started run(desktop, folder);
+    SUBCASE("centres the window for the template's full height, then folds it") {
+        const SIZE full = TemplateWindowSize(folder.Exe());
+        REQUIRE(full.cy > 0);
+        const RECT rect = WindowRect(run.app.mainWindow);
+        CHECK(rect.left == GetSystemMetrics(SM_CXFULLSCREEN) / 2 - full.cx / 2);
+        CHECK(rect.top == GetSystemMetrics(SM_CYFULLSCREEN) / 2 - full.cy / 2);
+        CHECK(rect.bottom - rect.top < full.cy);
+    }
+    SUBCASE("shows the defaults and registers the program") {
+        CHECK(run.LastCoreCall() == ApplyLine(desktop.View(), kViewColor, 0));
+        CHECK(run.app.IsChecked(IDC_STYLE_NORMAL));
+        CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
+        CHECK(run.app.IsChecked(IDC_AUTOSTART));
+        CHECK_FALSE(run.RestoreEnabled());
+        CHECK(FindErrorBox(run.app.process.id) == nullptr);
+        CHECK(RunValueData() == QuotedRunData(folder));
+        // Until the first save the file holds the first-run mark only.
+        CHECK(folder.RawLines() == std::vector<std::string>{"[Main]", "BeFirst=0"});
+    }
+    SUBCASE("saves the view's colour with its generated description") {
+        run.SaveByMainButton(folder);
+        const RECT rect = WindowRect(run.app.mainWindow);
+        CHECK(folder.Saved("Left") == Decimal(rect.left));
+        CHECK(folder.Saved("Top") == Decimal(rect.top));
+        CHECK(folder.Saved("TextColor") == Decimal(kViewColor));
+        CHECK(folder.Saved("TextColorDesc") == GeneratedDesc(kViewColor));
+        CHECK(folder.Saved("ShowTrayIcon") == "1");
+        CHECK(folder.Saved("ShadowDist") == "0");
+        COLORREF colors[kCustomColorCount];
+        REQUIRE(folder.SavedCustomColors(colors));
+        for (COLORREF color : colors)
+            CHECK(color == kWhite);
+    }
+    SUBCASE("registers only once") {
+        run.app.SendCommand(IDM_EXIT);
+        REQUIRE(run.app.WaitForExit(kDefaultWaitMs, nullptr));
+        DeleteRunValue();
+        Started again(desktop, folder);
+        CHECK_FALSE(again.app.IsChecked(IDC_AUTOSTART));
+        CHECK(RunValueData() == kNone);
+    }
+}
+
+TEST_CASE("a Run key that cannot be opened is reported and the first run still completes") {
+    RunValueCleanup cleanup;
+    HKEY key;
+    REQUIRE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key) == ERROR_SUCCESS);
+    DWORD values = 99;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                     nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    REQUIRE(values == 0); // nothing of anybody else's would be lost with the key
+    REQUIRE(RegDeleteKeyA(HKEY_LOCAL_MACHINE, kRunKey) == ERROR_SUCCESS);
+
+    // From here on only CHECKs, so that the cleanup always puts the key back.
+    SimDesktop desktop;
+    SettingsFolder folder;
+    App app(folder);
+    CHECK(app.WaitForMainWindow());
+    HWND box = nullptr;
+    CHECK(WaitUntil([&] { return (box = FindErrorBox(app.process.id)) != nullptr; }));
+    CHECK(MessageBoxText(box) == kRegistryFailedText);
+    CHECK(GetWindow(box, GW_OWNER) == app.mainWindow);
+    DismissMessageBox(box);
+    CHECK(WaitUntil([&] { return app.IsVisible(); }));
+    CHECK(app.IsChecked(IDC_AUTOSTART));
+    CHECK(folder.Read("Main", "BeFirst") == "0");
+}
+
+TEST_CASE("stored values are read as the program has always read them") {
+    RunValueCleanup cleanup;
+    SimDesktop desktop;
+    SendMessageA(desktop.View(), LVM_SETTEXTCOLOR, 0, kViewColor);
+    SettingsFolder folder;
+    folder.NotFirstRun();
+
+    SUBCASE("TextColor -1 takes the view's colour") {
+        folder.Store("TextColor", "-1");
+        Started run(desktop, folder);
+        CHECK(run.LastCoreCall() == ApplyLine(desktop.View(), kViewColor, 0));
+        run.SaveByMainButton(folder);
+        CHECK(folder.Saved("TextColor") == Decimal(kViewColor));
+        CHECK(folder.Saved("TextColorDesc") == GeneratedDesc(kViewColor));
+    }
+    SUBCASE("TextColor -01 is the number -1, not the view's colour") {
+        folder.Store("TextColor", "-01");
+        Started run(desktop, folder);
+        CHECK(run.LastCoreCall() == ApplyLine(desktop.View(), 0xFFFFFFFF, 0));
+        run.SaveByMainButton(folder);
+        CHECK(folder.Saved("TextColor") == "-1");
+        CHECK(folder.Saved("TextColorDesc") == GeneratedDesc(0xFFFFFFFF));
+    }
+    SUBCASE("a stored description is kept, a long one cut to 59 bytes") {
+        folder.Store("TextColor", Decimal(RGB(1, 2, 3)));
+        folder.Store("TextColorDesc", std::string(70, 'x'));
+        Started run(desktop, folder);
+        run.SaveByMainButton(folder);
+        CHECK(folder.Saved("TextColor") == Decimal(RGB(1, 2, 3)));
+        CHECK(folder.Saved("TextColorDesc") == std::string(59, 'x'));
+    }
+    SUBCASE("ShowTrayIcon 2 is saved back as 1, ShadowDist 3 as 1") {
+        folder.Store("ShowTrayIcon", "2");
+        folder.Store("ShadowDist", "3");
+        Started run(desktop, folder);
+        CHECK(run.app.IsChecked(IDC_STYLE_SHADOW));
+        CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
+        CHECK(run.LastCoreCall() == ApplyLine(desktop.View(), kViewColor, 1));
+        run.SaveByMainButton(folder);
+        CHECK(folder.Saved("ShowTrayIcon") == "1");
+        CHECK(folder.Saved("ShadowDist") == "1");
+    }
+    SUBCASE("an off-screen position is restored unchanged") {
+        folder.Store("Left", "-3000");
+        folder.Store("Top", "5000");
+        Started run(desktop, folder);
+        const RECT rect = WindowRect(run.app.mainWindow);
+        CHECK(rect.left == -3000);
+        CHECK(rect.top == 5000);
+    }
+    SUBCASE("the custom colours are read back") {
+        COLORREF colors[kCustomColorCount];
+        for (int i = 0; i < kCustomColorCount; ++i)
+            colors[i] = RGB(i, 100 + i, 200 - i);
+        WritePrivateProfileStructA("Saves", "CustColors", colors, sizeof colors,
+                                   folder.Ini().c_str());
+        Started run(desktop, folder);
+        folder.Store("CustColors", ""); // what is saved next can only come from the program
+        run.SaveByMainButton(folder);
+        COLORREF saved[kCustomColorCount];
+        REQUIRE(folder.SavedCustomColors(saved));
+        CHECK(memcmp(saved, colors, sizeof colors) == 0);
+    }
+    SUBCASE("a Run value pointing elsewhere still checks box 1000") {
+        SetRunValue("C:\\elsewhere\\other.exe");
+        Started run(desktop, folder);
+        CHECK(run.app.IsChecked(IDC_AUTOSTART));
+        CHECK(RunValueData() == "C:\\elsewhere\\other.exe");
+    }
+}
+
+TEST_CASE("Restore and Esc reload the saved settings only while Restore is enabled") {
+    RunValueCleanup cleanup;
+    SimDesktop desktop;
+    SettingsFolder folder;
+    folder.NotFirstRun();
+    folder.Store("Left", "100");
+    folder.Store("Top", "120");
+    folder.Store("TextColor", Decimal(RGB(255, 0, 0)));
+    folder.Store("ShadowDist", "4000");
+    Started run(desktop, folder);
+    REQUIRE(run.app.IsChecked(IDC_STYLE_EMBOSSED));
+    REQUIRE(run.LastCoreCall() == ApplyLine(desktop.View(), RGB(255, 0, 0), 4000));
+    // What a later save elsewhere might have left in the file.
+    folder.Store("Left", "400");
+    folder.Store("Top", "420");
+    folder.Store("TextColor", Decimal(RGB(0, 255, 0)));
+    folder.Store("TextColorDesc", "绿色");
+    folder.Store("ShadowDist", "4001");
+    folder.Store("ShowTrayIcon", "0");
+    const size_t callsBefore = run.folder.CoreCalls().size();
+
+    SUBCASE("disabled: neither does anything") {
+        run.app.SendCommand(IDCANCEL);
+        run.app.SendCommand(IDC_RESTORE);
+        CHECK(run.app.IsChecked(IDC_STYLE_EMBOSSED));
+        CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
+        CHECK(run.folder.CoreCalls().size() == callsBefore);
+    }
+    SUBCASE("enabled") {
+        run.ClickCheckBox(IDC_AUTOSTART, true);
+        REQUIRE(run.RestoreEnabled());
+        SUBCASE("by Esc") {
+            run.app.SendCommand(IDCANCEL);
+        }
+        SUBCASE("by the Restore button") {
+            run.app.Click(IDC_RESTORE);
+        }
+        CHECK(run.app.IsChecked(IDC_STYLE_ENGRAVED));
+        CHECK_FALSE(run.app.IsChecked(IDC_STYLE_EMBOSSED));
+        CHECK_FALSE(run.app.IsChecked(IDC_TRAY_CHECK));
+        CHECK_FALSE(run.app.IsChecked(IDC_AUTOSTART)); // from the registry, which has no value
+        CHECK(run.LastCoreCall() == ApplyLine(desktop.View(), RGB(0, 255, 0), 4001));
+        CHECK_FALSE(run.RestoreEnabled());
+        run.SaveByMainButton(folder);
+        CHECK(folder.Saved("TextColorDesc") == "绿色");
+    }
+    // The window is never moved by a restore.
+    const RECT rect = WindowRect(run.app.mainWindow);
+    CHECK(rect.left == 100);
+    CHECK(rect.top == 120);
+}
+
+TEST_CASE("the Run value follows box 1000 only on the main button and the close box") {
+    RunValueCleanup cleanup;
+    SimDesktop desktop;
+    SettingsFolder folder;
+    folder.NotFirstRun();
+    Started run(desktop, folder);
+    REQUIRE_FALSE(run.app.IsChecked(IDC_AUTOSTART));
+    run.ClickCheckBox(IDC_AUTOSTART, true);
+    CHECK(RunValueData() == kNone);
+
+    SUBCASE("minimise and the tray's hide leave it; Restore shows the registry again") {
+        run.app.SysCommand(SC_MINIMIZE);
+        run.app.SendCommand(IDM_HIDE_WINDOW);
+        CHECK(RunValueData() == kNone);
+        run.app.SendCommand(IDC_RESTORE);
+        CHECK_FALSE(run.app.IsChecked(IDC_AUTOSTART));
+    }
+    SUBCASE("the tray's exit leaves it") {
+        run.app.SendCommand(IDM_EXIT);
+        REQUIRE(run.app.WaitForExit(kDefaultWaitMs, nullptr));
+        CHECK(RunValueData() == kNone);
+    }
+    SUBCASE("the close box and the main button write it, and delete it once the box is cleared") {
+        run.app.SysCommand(SC_CLOSE);
+        CHECK(RunValueData() == QuotedRunData(folder));
+        run.app.Click(IDC_MAIN_BUTTON); // the same data a second time, without a message
+        CHECK(RunValueData() == QuotedRunData(folder));
+        run.ClickCheckBox(IDC_AUTOSTART, false);
+        run.app.Click(IDC_MAIN_BUTTON);
+        CHECK(RunValueData() == kNone);
+        run.app.Click(IDC_MAIN_BUTTON); // nothing left to delete, and no message about it
+        CHECK(RunValueData() == kNone);
+        Pause(200);
+        CHECK(FindErrorBox(run.app.process.id) == nullptr);
+    }
+    SUBCASE("the main button writes it on its way out while the text is opaque") {
+        run.app.Click(IDC_OPAQUE);
+        run.app.PostCommand(IDC_MAIN_BUTTON);
+        REQUIRE(run.app.WaitForExit(kDefaultWaitMs, nullptr));
+        CHECK(RunValueData() == QuotedRunData(folder));
+    }
+}
+
+TEST_CASE("a program path with blanks is stored in quotes") {
+    RunValueCleanup cleanup;
+    SimDesktop desktop;
+    SettingsFolder folder("fake", " with blanks");
+    Started run(desktop, folder);
+    CHECK(folder.Exe().find(' ') != std::string::npos);
+    CHECK(RunValueData() == QuotedRunData(folder));
+    CHECK(folder.Read("Main", "BeFirst") == "0");
+}
+
+TEST_CASE("the end of the Windows session saves the settings") {
+    RunValueCleanup cleanup;
+    SimDesktop desktop;
+    SettingsFolder folder;
+    folder.NotFirstRun();
+    Started run(desktop, folder);
+    run.app.Click(IDC_STYLE_ENGRAVED);
+    REQUIRE(folder.Saved("ShadowDist") == kNone);
+    SendMessageA(run.app.mainWindow, WM_ENDSESSION, TRUE, 0);
+    CHECK(folder.Saved("ShadowDist") == "4001");
+}
+
+namespace {
+
+// Bytes with no section header in them, so nothing in them can be read as an entry.
+std::string JunkBytes(size_t count) {
+    std::string bytes;
+    unsigned seed = 12345;
+    for (size_t i = 0; i < count; ++i) {
+        seed = seed * 1103515245 + 12345;
+        const char byte = static_cast<char>(seed >> 16);
+        bytes += byte == '[' ? ']' : byte;
+    }
+    return bytes;
+}
+
+} // namespace
+
+TEST_CASE("a damaged settings file starts the program normally and is written clean") {
+    RunValueCleanup cleanup;
+    SimDesktop desktop;
+    SendMessageA(desktop.View(), LVM_SETTEXTCOLOR, 0, kViewColor);
+    SettingsFolder folder;
+    const std::string longLine(10000, 'Z');
+
+    SUBCASE("junk bytes and a 10,000-character line: every default") {
+        folder.WriteRaw(std::string("\0\x01\xfe", 3) + JunkBytes(4000) + "\r\n" + longLine +
+                        "\r\n" + JunkBytes(100));
+        Started run(desktop, folder);
+        CHECK(run.app.IsChecked(IDC_STYLE_NORMAL));
+        CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
+        CHECK(run.app.IsChecked(IDC_AUTOSTART)); // a first run: the file had no mark
+        run.SaveByMainButton(folder);
+        CHECK(folder.Saved("TextColor") == Decimal(kViewColor));
+        CHECK(folder.Saved("TextColorDesc") == GeneratedDesc(kViewColor));
+        CHECK(folder.Saved("ShowTrayIcon") == "1");
+        CHECK(folder.Saved("ShadowDist") == "0");
+    }
+    SUBCASE("10,000-character values and non-numbers") {
+        folder.WriteRaw("[Saves]\r\nLeft=" + longLine + "\r\nTop=abc\r\nTextColor=" + longLine +
+                        "\r\nTextColorDesc=" + longLine + "\r\n" + longLine +
+                        "\r\nShowTrayIcon=yes\r\nShadowDist=--5\r\n[Main]\r\nBeFirst=0\r\n");
+        Started run(desktop, folder);
+        CHECK(run.app.IsChecked(IDC_STYLE_NORMAL));
+        CHECK_FALSE(run.app.IsChecked(IDC_TRAY_CHECK));
+        CHECK(run.LastCoreCall() == ApplyLine(desktop.View(), 0, 0));
+        const RECT rect = WindowRect(run.app.mainWindow);
+        CHECK(rect.left == 0);
+        CHECK(rect.top == 0);
+        run.SaveByMainButton(folder);
+        CHECK(folder.Saved("Left") == "0");
+        CHECK(folder.Saved("Top") == "0");
+        CHECK(folder.Saved("TextColor") == "0");
+        CHECK(folder.Saved("TextColorDesc") == std::string(59, 'Z'));
+        CHECK(folder.Saved("ShowTrayIcon") == "0");
+        CHECK(folder.Saved("ShadowDist") == "0");
+    }
+    SUBCASE("a custom colour entry with a broken checksum leaves them white") {
+        COLORREF colors[kCustomColorCount];
+        for (int i = 0; i < kCustomColorCount; ++i)
+            colors[i] = RGB(i, 0, 0);
+        WritePrivateProfileStructA("Saves", "CustColors", colors, sizeof colors,
+                                   folder.Ini().c_str());
+        std::string entry = folder.Saved("CustColors");
+        REQUIRE(entry.size() == 2 * sizeof colors + 2);
+        entry.back() = entry.back() == '0' ? '1' : '0';
+        folder.Store("CustColors", entry);
+        folder.NotFirstRun();
+        Started run(desktop, folder);
+        run.SaveByMainButton(folder);
+        COLORREF saved[kCustomColorCount];
+        REQUIRE(folder.SavedCustomColors(saved));
+        for (COLORREF color : saved)
+            CHECK(color == kWhite);
+    }
+    CHECK(folder.Read("Main", "BeFirst") == "0");
+}
