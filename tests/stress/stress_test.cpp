@@ -17,7 +17,7 @@ namespace {
 constexpr uint32_t kSettingsSeed = 20261208;
 constexpr DWORD kRestartTransparentMs = 3500;
 
-// Inputs that once broke a save, kept so they stay mended.
+// Fixed inputs tried on every run, before the generated ones.
 const char *const kRegressionFiles[] = {
     // A description cut at the read limit inside a double-byte character.
     "[Saves]\r\nTextColorDesc=蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝\r\n",
