@@ -17,8 +17,7 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 
 struct BoxQuery {
     DWORD processId;
-    HWND found;
-    int count;
+    std::vector<HWND> found;
 };
 
 BOOL CALLBACK MatchAboutBox(HWND window, LPARAM lParam) {
@@ -29,17 +28,16 @@ BOOL CALLBACK MatchAboutBox(HWND window, LPARAM lParam) {
     GetClassNameA(window, className, sizeof className);
     if (processId == query->processId && strcmp(className, "#32770") == 0 &&
         IsWindowVisible(window) && WindowText(window) == kAboutTitle) {
-        query->found = window;
-        ++query->count;
+        query->found.push_back(window);
     }
     return TRUE;
 }
 
-// The visible About boxes of a process: the last one found, and how many there are.
-BoxQuery FindAboutBoxes(DWORD processId) {
-    BoxQuery query = {processId, nullptr, 0};
+// The visible About boxes of a process.
+std::vector<HWND> FindAboutBoxes(DWORD processId) {
+    BoxQuery query = {processId, {}};
     EnumWindows(MatchAboutBox, reinterpret_cast<LPARAM>(&query));
-    return query;
+    return query.found;
 }
 
 bool StartsWith(const std::string& text, const char* start) {
@@ -124,9 +122,9 @@ struct Running {
         return WaitForBox();
     }
     HWND WaitForBox() {
-        HWND box = nullptr;
-        WaitUntil([&] { return (box = FindAboutBoxes(app.process.id).found) != nullptr; });
-        return box;
+        std::vector<HWND> boxes;
+        WaitUntil([&] { return !(boxes = FindAboutBoxes(app.process.id)).empty(); });
+        return boxes.empty() ? nullptr : boxes.front();
     }
     // Ends the box by `close` and returns the EndDialog result that was logged.
     std::string EndBox(HWND box, void (*close)(HWND)) {
@@ -319,7 +317,7 @@ TEST_CASE("a click on the link starts the mail program and leaves the box open")
     Pause(500);
     CHECK(run.mail.Starts() == std::vector<std::string>{"mailto:" + address});
     CHECK(IsWindowVisible(box));
-    CHECK(FindAboutBoxes(run.app.process.id).count == 1);
+    CHECK(FindAboutBoxes(run.app.process.id).size() == 1);
     CHECK(run.EndBox(box, PressOk) == "1");
 }
 
@@ -353,4 +351,26 @@ TEST_CASE("a second opening looks the same as the first") {
         CHECK(run.EndBox(box, PressOk) == "1");
         CHECK(run.AboutLog("about font deleted=1").size() == static_cast<size_t>(opening));
     }
+}
+
+TEST_CASE("a box opened from the tray while another is open frees its own font") {
+    Running run;
+    HWND first = run.OpenFromButton();
+    REQUIRE(first);
+    REQUIRE(WaitUntil([&] { return run.AboutLog("about link colour").size() == 1; }));
+    // The main window is disabled, but the tray menu's command still reaches it.
+    run.app.PostCommand(IDC_ABOUT);
+    std::vector<HWND> boxes;
+    REQUIRE(WaitUntil([&] { return (boxes = FindAboutBoxes(run.app.process.id)).size() == 2; }));
+    HWND second = boxes[0] == first ? boxes[1] : boxes[0];
+    CHECK(GetWindow(second, GW_OWNER) == run.app.mainWindow);
+    REQUIRE(WaitUntil([&] { return run.AboutLog("about link colour").size() == 2; }));
+
+    CHECK(run.EndBox(second, PressOk) == "1");
+    CHECK(IsWindowVisible(first));
+    CHECK(run.AboutLog("about font deleted=").size() == 1);
+    CHECK(run.EndBox(first, PressEsc) == "2");
+    CHECK(run.AboutLog("about font deleted=") ==
+          std::vector<std::string>(2, "about font deleted=1"));
+    CHECK(IsWindowEnabled(run.app.mainWindow));
 }
