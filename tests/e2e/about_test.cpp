@@ -220,7 +220,9 @@ TEST_CASE("the About button opens the box, owned by the main window, which it di
     CHECK(Contains(texts, "说明"));
     CHECK(Contains(texts, "　　本软件能使您桌面上的文字变为透明，使之与背景配合得更完美。"));
     CHECK(WindowText(GetDlgItem(box, IDOK)) == "了解(&O)");
-    CHECK(StartsWith(WindowText(Link(box)), "quill"));
+    const std::string address = WindowText(Link(box));
+    CHECK(address.size() > strlen("@example.com"));
+    CHECK(address.rfind("@example.com") == address.size() - strlen("@example.com"));
 
     CHECK(run.EndBox(box, PressOk) == "1");
     CHECK(IsWindowEnabled(run.app.mainWindow));
@@ -245,8 +247,7 @@ TEST_CASE("OK and Enter end the box with 1, Esc and the close box with 2") {
         CHECK(run.EndBox(box, CloseBox) == "2");
     }
     CHECK(IsWindowEnabled(run.app.mainWindow));
-    // Esc reaches the box, not the main window, whose Esc would restore the settings.
-    CHECK(run.app.IsVisible());
+    CHECK(run.app.IsVisible()); // ending the box leaves the main window as it was
 }
 
 TEST_CASE("the link is underlined and blue, the other texts keep their colour") {
