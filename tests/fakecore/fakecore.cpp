@@ -12,6 +12,8 @@
 
 #define FAKECORE_EXPORT extern "C" __declspec(dllexport)
 
+void WatchAboutBox(const CWPRETSTRUCT* message); // fakecore_about.cpp
+
 namespace {
 
 HMODULE selfModule;
@@ -50,6 +52,7 @@ LRESULT CALLBACK WatchWindows(int code, WPARAM wParam, LPARAM lParam) {
         const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(message->lParam);
         if (pos->flags & SWP_SHOWWINDOW) LogShownWindow(message->hwnd);
     }
+    if (code == HC_ACTION) WatchAboutBox(message);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 

@@ -1,0 +1,157 @@
+// The recording core module's view of the About box. Called by the window hook of
+// fakecore.cpp after each message sent to a window of the program's thread, it appends
+// to the same "corecalls.log":
+//   about link font underlined=<0|1> text=<text width> width=<control width>
+//   about link colour <COLORREF in hex>     (each new colour that the link is drawn in)
+//   about text colour <COLORREF in hex>     (the same for the box's other texts)
+//   about cursor <hand|other>               (after each WM_SETCURSOR to the box)
+//   about end <EndDialog result>
+//   about font deleted=<0|1>                (when the box is destroyed)
+// EndDialog is seen by replacing the program's import of it with a recording wrapper.
+#include <windows.h>
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+constexpr char kAboutTitle[] = "关于 Quillmere...";
+constexpr int kLinkId = 1021;
+constexpr int kHandCursorId = 137;
+
+using EndDialogFunction = BOOL(WINAPI*)(HWND, INT_PTR);
+EndDialogFunction realEndDialog;
+
+HFONT linkFont;          // the font the link got when the box was opened
+COLORREF lastLinkColour; // the last colours logged, so that repaints add no lines
+COLORREF lastTextColour;
+
+void Log(const char* line) {
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&Log), &self);
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(self, path, MAX_PATH);
+    char* slash = length && length < MAX_PATH ? strrchr(path, '\\') : nullptr;
+    if (!slash) return;
+    strcpy(slash + 1, "corecalls.log");
+    HANDLE file =
+        CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written;
+    WriteFile(file, line, static_cast<DWORD>(strlen(line)), &written, nullptr);
+    WriteFile(file, "\r\n", 2, &written, nullptr);
+    CloseHandle(file);
+}
+
+bool IsAboutBox(HWND window) {
+    char className[16] = "", title[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, title, sizeof title);
+    return strcmp(className, "#32770") == 0 && strcmp(title, kAboutTitle) == 0;
+}
+
+BOOL WINAPI RecordEndDialog(HWND dialog, INT_PTR result) {
+    if (IsAboutBox(dialog)) {
+        char line[48];
+        snprintf(line, sizeof line, "about end %lld", static_cast<long long>(result));
+        Log(line);
+    }
+    return realEndDialog(dialog, result);
+}
+
+// Points the executable's import of user32's EndDialog at RecordEndDialog.
+void RecordEndDialogCalls() {
+    if (realEndDialog) return;
+    realEndDialog = reinterpret_cast<EndDialogFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "EndDialog")));
+    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    auto* dll = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+    for (; imports.VirtualAddress && dll->Name; ++dll) {
+        if (lstrcmpiA(reinterpret_cast<const char*>(base + dll->Name), "user32.dll") != 0) continue;
+        for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
+             slot->u1.Function; ++slot) {
+            if (slot->u1.Function != reinterpret_cast<ULONG_PTR>(realEndDialog)) continue;
+            DWORD protection;
+            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE,
+                           &protection);
+            slot->u1.Function = reinterpret_cast<ULONG_PTR>(&RecordEndDialog);
+            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
+        }
+    }
+}
+
+void LogLinkFont(HWND box) {
+    HWND link = GetDlgItem(box, kLinkId);
+    linkFont = reinterpret_cast<HFONT>(SendMessageA(link, WM_GETFONT, 0, 0));
+    LOGFONTA font = {};
+    GetObjectA(linkFont, sizeof font, &font);
+
+    char text[128] = "";
+    GetWindowTextA(link, text, sizeof text);
+    HDC dc = GetDC(link);
+    HGDIOBJ oldFont = SelectObject(dc, linkFont);
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
+    SelectObject(dc, oldFont);
+    ReleaseDC(link, dc);
+    RECT client;
+    GetClientRect(link, &client);
+
+    char line[96];
+    snprintf(line, sizeof line, "about link font underlined=%d text=%ld width=%ld",
+             font.lfUnderline, extent.cx, client.right);
+    Log(line);
+}
+
+void LogColour(const char* what, COLORREF colour, COLORREF* last) {
+    if (colour == *last) return;
+    *last = colour;
+    char line[48];
+    snprintf(line, sizeof line, "about %s colour %06lx", what, static_cast<unsigned long>(colour));
+    Log(line);
+}
+
+void LogCursor() {
+    HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kHandCursorId));
+    Log(hand && GetCursor() == hand ? "about cursor hand" : "about cursor other");
+}
+
+} // namespace
+
+void WatchAboutBox(const CWPRETSTRUCT* message) {
+    switch (message->message) {
+    case WM_INITDIALOG:
+    case WM_CTLCOLORSTATIC:
+    case WM_SETCURSOR:
+    case WM_DESTROY: break;
+    default: return;
+    }
+    if (!IsAboutBox(message->hwnd)) return;
+
+    switch (message->message) {
+    case WM_INITDIALOG:
+        RecordEndDialogCalls();
+        lastLinkColour = lastTextColour = CLR_INVALID;
+        LogLinkFont(message->hwnd);
+        break;
+    case WM_CTLCOLORSTATIC: {
+        const COLORREF colour = GetTextColor(reinterpret_cast<HDC>(message->wParam));
+        if (GetDlgCtrlID(reinterpret_cast<HWND>(message->lParam)) == kLinkId) {
+            LogColour("link", colour, &lastLinkColour);
+        } else {
+            LogColour("text", colour, &lastTextColour);
+        }
+        break;
+    }
+    case WM_SETCURSOR: LogCursor(); break;
+    case WM_DESTROY:
+        Log(GetObjectType(linkFont) == 0 ? "about font deleted=1" : "about font deleted=0");
+        break;
+    }
+}
