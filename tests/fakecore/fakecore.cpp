@@ -12,6 +12,8 @@
 
 #define FAKECORE_EXPORT extern "C" __declspec(dllexport)
 
+void WatchColorMessages(const CWPRETSTRUCT* message, void (*log)(const char*)); // fakecore_color.cpp
+
 namespace {
 
 HMODULE selfModule;
@@ -50,6 +52,7 @@ LRESULT CALLBACK WatchWindows(int code, WPARAM wParam, LPARAM lParam) {
         const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(message->lParam);
         if (pos->flags & SWP_SHOWWINDOW) LogShownWindow(message->hwnd);
     }
+    if (code == HC_ACTION) WatchColorMessages(message, LogLine);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
