@@ -22,7 +22,7 @@ constexpr COLORREF kSwatchFrameColor = RGB(255, 255, 255);
 constexpr UINT kNonClientMetricsSize = 340;
 
 // The palette entry of a colour menu item, or null for any other item.
-const PaletteEntry *EntryOfItem(UINT itemId) {
+const PaletteEntry* EntryOfItem(UINT itemId) {
     const UINT index = itemId - IDM_COLOR_FIRST; // unsigned: identifiers below wrap around
     return index < kPaletteSize ? &palette[index] : nullptr;
 }
@@ -36,7 +36,7 @@ HFONT CreateMenuFont() {
 }
 
 // The swatch: a 20 x 10 rectangle 10 pixels from the item's left edge, centred vertically.
-RECT SwatchRect(const RECT &item) {
+RECT SwatchRect(const RECT& item) {
     RECT swatch;
     swatch.left = item.left + kSwatchLeft;
     swatch.right = swatch.left + kSwatchWidth;
@@ -88,21 +88,18 @@ void ShowColorMenu() {
 }
 
 void SelectPaletteEntry(unsigned index) {
-    if (index >= kPaletteSize)
-        return;
-    const PaletteEntry &entry = palette[index];
+    if (index >= kPaletteSize) return;
+    const PaletteEntry& entry = palette[index];
     settings.textColor = PaletteColor(entry);
     lstrcpynA(settings.textColorDesc, entry.name, kColorDescSize);
     InvalidateRect(sharedMainWindow, nullptr, TRUE);
     desktopView = FindDesktopView(sharedMainWindow);
-    if (IsTextTransparent(desktopView))
-        ApplyTransparency();
+    if (IsTextTransparent(desktopView)) ApplyTransparency();
 }
 
-void MeasureColorMenuItem(MEASUREITEMSTRUCT *item) {
-    const PaletteEntry *entry = EntryOfItem(item->itemID);
-    if (!entry)
-        return;
+void MeasureColorMenuItem(MEASUREITEMSTRUCT* item) {
+    const PaletteEntry* entry = EntryOfItem(item->itemID);
+    if (!entry) return;
     WindowDC dc(sharedMainWindow);
     CreatedGdiObject font(CreateMenuFont());
     RECT text = {0, 0, 0, 0};
@@ -115,10 +112,9 @@ void MeasureColorMenuItem(MEASUREITEMSTRUCT *item) {
     item->itemHeight = kItemHeight;
 }
 
-void DrawColorMenuItem(const DRAWITEMSTRUCT *item) {
-    const PaletteEntry *entry = EntryOfItem(item->itemID);
-    if (!entry)
-        return;
+void DrawColorMenuItem(const DRAWITEMSTRUCT* item) {
+    const PaletteEntry* entry = EntryOfItem(item->itemID);
+    if (!entry) return;
     HDC dc = item->hDC;
     const bool selected = (item->itemState & ODS_SELECTED) != 0;
     // System colour brushes belong to the system and are never deleted.
@@ -131,13 +127,12 @@ void DrawColorMenuItem(const DRAWITEMSTRUCT *item) {
     DrawTextA(dc, entry->name, -1, &label, DT_SINGLELINE | DT_VCENTER);
 }
 
-BOOL OnMeasureItem(MEASUREITEMSTRUCT *item) {
-    if (item->CtlType == ODT_MENU)
-        MeasureColorMenuItem(item);
+BOOL OnMeasureItem(MEASUREITEMSTRUCT* item) {
+    if (item->CtlType == ODT_MENU) MeasureColorMenuItem(item);
     return TRUE;
 }
 
-BOOL OnDrawItem(DRAWITEMSTRUCT *item) {
+BOOL OnDrawItem(DRAWITEMSTRUCT* item) {
     if (item->CtlType == ODT_MENU) {
         DrawColorMenuItem(item);
         return TRUE;

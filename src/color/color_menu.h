@@ -12,9 +12,9 @@ HMENU BuildColorMenu();
 void SelectPaletteEntry(unsigned index);
 
 // Size and look of one colour menu item; items of other menus are left alone.
-void MeasureColorMenuItem(MEASUREITEMSTRUCT *item);
-void DrawColorMenuItem(const DRAWITEMSTRUCT *item);
+void MeasureColorMenuItem(MEASUREITEMSTRUCT* item);
+void DrawColorMenuItem(const DRAWITEMSTRUCT* item);
 
 // WM_MEASUREITEM and WM_DRAWITEM of the main window: colour menu items, preview and arrow.
-BOOL OnMeasureItem(MEASUREITEMSTRUCT *item);
-BOOL OnDrawItem(DRAWITEMSTRUCT *item);
+BOOL OnMeasureItem(MEASUREITEMSTRUCT* item);
+BOOL OnDrawItem(DRAWITEMSTRUCT* item);

@@ -17,7 +17,7 @@ COLORREF InverseColor(COLORREF color) {
     return (color ^ 0x00FFFFFF) & 0x00FFFFFF;
 }
 
-void DrawColorPreview(const DRAWITEMSTRUCT *item) {
+void DrawColorPreview(const DRAWITEMSTRUCT* item) {
     HDC dc = item->hDC;
     CreatedGdiObject brush(CreateSolidBrush(settings.textColor));
     FillRect(dc, &item->rcItem, brush.Brush());
@@ -29,10 +29,9 @@ void DrawColorPreview(const DRAWITEMSTRUCT *item) {
               DT_SINGLELINE | DT_WORDBREAK | DT_VCENTER | DT_CENTER);
 }
 
-void DrawDropDownArrow(const DRAWITEMSTRUCT *item) {
+void DrawDropDownArrow(const DRAWITEMSTRUCT* item) {
     UINT state = DFCS_SCROLLDOWN;
-    if ((item->itemState & ODS_SELECTED) || dropDownOpen)
-        state |= DFCS_PUSHED;
+    if ((item->itemState & ODS_SELECTED) || dropDownOpen) state |= DFCS_PUSHED;
     RECT frame = item->rcItem;
     DrawFrameControl(item->hDC, &frame, DFC_SCROLL, state);
 }
@@ -45,15 +44,13 @@ void ChooseCustomColor() {
     dialog.lpCustColors = settings.custColors;
     dialog.Flags = CC_RGBINIT;
     // Cancelled or failed: nothing changes; the custom colours keep what the dialog left.
-    if (!ChooseColorA(&dialog))
-        return;
+    if (!ChooseColorA(&dialog)) return;
     settings.textColor = dialog.rgbResult;
     InvalidateRect(sharedMainWindow, nullptr, TRUE);
     // Even a colour of the named menu gets the custom description when chosen here.
     FormatCustomColorDesc(settings.textColor, settings.textColorDesc);
     desktopView = FindDesktopView(sharedMainWindow);
-    if (IsTextTransparent(desktopView))
-        ApplyTransparency();
+    if (IsTextTransparent(desktopView)) ApplyTransparency();
     EnableWindow(GetDlgItem(sharedMainWindow, IDC_RESTORE), TRUE);
 }
 
@@ -63,7 +60,6 @@ BOOL OnPreviewDoubleClick() {
     // The cursor now, not the message's position: the sunken edge counts as the preview.
     POINT cursor;
     GetCursorPos(&cursor);
-    if (PtInRect(&preview, cursor))
-        ChooseCustomColor();
+    if (PtInRect(&preview, cursor)) ChooseCustomColor();
     return FALSE;
 }

@@ -6,10 +6,10 @@
 COLORREF InverseColor(COLORREF color);
 
 // The preview: filled with the text colour, its description written in the inverse colour.
-void DrawColorPreview(const DRAWITEMSTRUCT *item);
+void DrawColorPreview(const DRAWITEMSTRUCT* item);
 
 // The arrow button: a scroll bar's down arrow, pushed while held or while the menu is open.
-void DrawDropDownArrow(const DRAWITEMSTRUCT *item);
+void DrawDropDownArrow(const DRAWITEMSTRUCT* item);
 
 // Runs the colour dialog with the custom colours and applies an accepted colour.
 void ChooseCustomColor();

@@ -10,17 +10,12 @@ class CreatedGdiObject {
   public:
     explicit CreatedGdiObject(HGDIOBJ object) : object(object) {}
     ~CreatedGdiObject() {
-        if (object)
-            DeleteObject(object);
+        if (object) DeleteObject(object);
     }
-    CreatedGdiObject(const CreatedGdiObject &) = delete;
-    CreatedGdiObject &operator=(const CreatedGdiObject &) = delete;
-    HGDIOBJ Get() const {
-        return object;
-    }
-    HBRUSH Brush() const {
-        return static_cast<HBRUSH>(object);
-    }
+    CreatedGdiObject(const CreatedGdiObject&) = delete;
+    CreatedGdiObject& operator=(const CreatedGdiObject&) = delete;
+    HGDIOBJ Get() const { return object; }
+    HBRUSH Brush() const { return static_cast<HBRUSH>(object); }
 
   private:
     HGDIOBJ object;
@@ -31,11 +26,10 @@ class SelectedGdiObject {
   public:
     SelectedGdiObject(HDC dc, HGDIOBJ object) : dc(dc), previous(SelectObject(dc, object)) {}
     ~SelectedGdiObject() {
-        if (previous)
-            SelectObject(dc, previous);
+        if (previous) SelectObject(dc, previous);
     }
-    SelectedGdiObject(const SelectedGdiObject &) = delete;
-    SelectedGdiObject &operator=(const SelectedGdiObject &) = delete;
+    SelectedGdiObject(const SelectedGdiObject&) = delete;
+    SelectedGdiObject& operator=(const SelectedGdiObject&) = delete;
 
   private:
     HDC dc;
@@ -47,14 +41,11 @@ class WindowDC {
   public:
     explicit WindowDC(HWND window) : window(window), dc(GetDC(window)) {}
     ~WindowDC() {
-        if (dc)
-            ReleaseDC(window, dc);
+        if (dc) ReleaseDC(window, dc);
     }
-    WindowDC(const WindowDC &) = delete;
-    WindowDC &operator=(const WindowDC &) = delete;
-    HDC Get() const {
-        return dc;
-    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC Get() const { return dc; }
 
   private:
     HWND window;

@@ -19,6 +19,6 @@ const PaletteEntry palette[kPaletteSize] = {
     {false, RGB(255, 255, 255), "白色"},
 };
 
-COLORREF PaletteColor(const PaletteEntry &entry) {
+COLORREF PaletteColor(const PaletteEntry& entry) {
     return entry.isSysColor ? GetSysColor(static_cast<int>(entry.value)) : entry.value;
 }

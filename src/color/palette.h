@@ -4,10 +4,9 @@
 
 // One named colour.
 struct PaletteEntry {
-    bool isSysColor; // value is a system colour index (for GetSysColor), not a colour
-    DWORD value;     // a COLORREF unless isSysColor is set
-    const char
-        *name; // display name in code page 936, shown in the menu and kept as the description
+    bool isSysColor;  // value is a system colour index (for GetSysColor), not a colour
+    DWORD value;      // a COLORREF unless isSysColor is set
+    const char* name; // display name (code page 936): menu label and colour description
 };
 
 constexpr unsigned kPaletteSize = 31;
@@ -16,4 +15,4 @@ constexpr unsigned kPaletteSize = 31;
 extern const PaletteEntry palette[kPaletteSize];
 
 // The colour an entry stands for, a system colour being read now.
-COLORREF PaletteColor(const PaletteEntry &entry);
+COLORREF PaletteColor(const PaletteEntry& entry);

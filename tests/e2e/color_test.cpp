@@ -13,13 +13,13 @@ constexpr char kMenuClass[] = "#32768";
 
 struct WindowSearch {
     DWORD processId;
-    const char *className;
+    const char* className;
     HWND except;
     HWND found;
 };
 
 BOOL CALLBACK MatchVisible(HWND window, LPARAM lParam) {
-    WindowSearch *search = reinterpret_cast<WindowSearch *>(lParam);
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(lParam);
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     char className[64] = "";
@@ -32,10 +32,18 @@ BOOL CALLBACK MatchVisible(HWND window, LPARAM lParam) {
 }
 
 // A visible top-level window of the process with this class, other than `except`.
-HWND FindVisible(DWORD processId, const char *className, HWND except = nullptr) {
+HWND FindVisible(DWORD processId, const char* className, HWND except = nullptr) {
     WindowSearch search = {processId, className, except, nullptr};
     EnumWindows(MatchVisible, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// The preview as the recording core module last saw it painted, in the colour given,
+// showing the text that ExpectPreviewText named.
+std::string PreviewLine(COLORREF color, const char* match = "same") {
+    char line[48];
+    snprintf(line, sizeof line, "preview %06lx %s", static_cast<unsigned long>(color), match);
+    return line;
 }
 
 // A visible program on a fresh simulated desktop, text transparent.
@@ -49,25 +57,32 @@ struct Running {
         return calls.empty() ? "" : calls.back();
     }
     // The last logged line that starts with `prefix`, or "".
-    std::string LastLine(const std::string &prefix) const {
+    std::string LastLine(const std::string& prefix) const {
         const std::vector<std::string> lines = folder.CoreLog();
         for (auto line = lines.rbegin(); line != lines.rend(); ++line)
-            if (line->rfind(prefix, 0) == 0)
-                return *line;
+            if (line->rfind(prefix, 0) == 0) return *line;
         return "";
     }
-    size_t LogSize() const {
-        return folder.CoreLog().size();
-    }
+    size_t LogSize() const { return folder.CoreLog().size(); }
     // Lines logged after the first `from` lines.
     std::vector<std::string> LinesSince(size_t from) const {
         std::vector<std::string> lines = folder.CoreLog();
         lines.erase(lines.begin(), lines.begin() + static_cast<long>(std::min(from, lines.size())));
         return lines;
     }
-    bool RestoreEnabled() const {
-        return IsWindowEnabled(app.Control(IDC_RESTORE)) != FALSE;
+    // The text that the preview is expected to show from now on.
+    void ExpectPreviewText(const char* text) const {
+        HANDLE file = CreateFileA(folder.File("previewtext.txt").c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+        REQUIRE(file != INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
+        CloseHandle(file);
     }
+    bool PreviewShows(COLORREF color, const char* match = "same") const {
+        return WaitUntil([&] { return LastLine("preview") == PreviewLine(color, match); });
+    }
+    bool RestoreEnabled() const { return IsWindowEnabled(app.Control(IDC_RESTORE)) != FALSE; }
     HWND WaitForColorDialog() const {
         HWND dialog = nullptr;
         WaitUntil([&] {
@@ -87,34 +102,28 @@ struct Running {
     App app;
 };
 
-// The preview's colour as the program last painted it.
-std::string PreviewLine(COLORREF color) {
-    char line[32];
-    snprintf(line, sizeof line, "preview %06lx", static_cast<unsigned long>(color));
-    return line;
-}
-
 } // namespace
 
 TEST_CASE("a named colour command applies at once while the text is transparent") {
     Running run;
     REQUIRE_FALSE(run.RestoreEnabled());
+    run.ExpectPreviewText("红色");
     run.app.SendCommand(7014);
     CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(255, 0, 0), 0));
     CHECK(run.desktop.TextColor() == RGB(255, 0, 0));
     CHECK(run.RestoreEnabled());
-    CHECK(WaitUntil([&] { return run.LastLine("preview") == PreviewLine(RGB(255, 0, 0)); }));
+    CHECK(run.PreviewShows(RGB(255, 0, 0)));
 
     SUBCASE("the same colour again is applied again") {
         const size_t calls = run.folder.CoreCalls().size();
         run.app.SendCommand(7014);
         CHECK(run.folder.CoreCalls().size() == calls + 1);
     }
-    SUBCASE("the preview names the colour") {
+    SUBCASE("another colour is named in the preview") {
+        run.ExpectPreviewText("白色");
         run.app.SendCommand(7030);
         CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(255, 255, 255), 0));
-        CHECK(
-            WaitUntil([&] { return run.LastLine("preview") == PreviewLine(RGB(255, 255, 255)); }));
+        CHECK(run.PreviewShows(RGB(255, 255, 255)));
     }
 }
 
@@ -123,8 +132,9 @@ TEST_CASE("a named colour command while opaque changes the colour but calls noth
     run.app.Click(IDC_OPAQUE);
     const size_t calls = run.folder.CoreCalls().size();
     const COLORREF background = run.desktop.TextBackground();
+    run.ExpectPreviewText("蓝色");
     run.app.SendCommand(7011);
-    CHECK(WaitUntil([&] { return run.LastLine("preview") == PreviewLine(RGB(0, 0, 255)); }));
+    CHECK(run.PreviewShows(RGB(0, 0, 255)));
     CHECK(run.folder.CoreCalls().size() == calls);
     CHECK(run.desktop.TextBackground() == background);
     CHECK(run.RestoreEnabled());
@@ -165,10 +175,9 @@ TEST_CASE("the arrow button opens the owner-drawn menu of 31 colours under itsel
 
     CHECK(run.LastLine("colormenu") == "colormenu 31 31 0 7000 7030");
     int measured = 0;
-    for (const std::string &line : run.LinesSince(logStart)) {
+    for (const std::string& line : run.LinesSince(logStart)) {
         unsigned id = 0, width = 0, height = 0;
-        if (sscanf(line.c_str(), "measure %u %u %u", &id, &width, &height) != 3)
-            continue;
+        if (sscanf(line.c_str(), "measure %u %u %u", &id, &width, &height) != 3) continue;
         ++measured;
         CHECK(id >= 7000u);
         CHECK(id <= 7030u);
@@ -188,8 +197,7 @@ TEST_CASE("the arrow button opens the owner-drawn menu of 31 colours under itsel
         CHECK_FALSE(run.RestoreEnabled());
     }
     SUBCASE("choosing the fifteenth entry with the keyboard applies red") {
-        for (int i = 0; i < 15; ++i)
-            PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        for (int i = 0; i < 15; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
         CHECK(WaitUntil([&] { return run.LastLine("drawmenu 7014 1") != ""; }));
         PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
         CHECK(WaitUntil([&] {
@@ -229,12 +237,35 @@ TEST_CASE("the colour dialog") {
     }
     SUBCASE("OK with the colour unchanged applies it again and enables Restore") {
         const COLORREF color = run.desktop.TextColor();
+        char description[64];
+        snprintf(description, sizeof description, "自定义颜色:(%d,%d,%d)", GetRValue(color),
+                 GetGValue(color), GetBValue(color));
+        run.ExpectPreviewText(description);
         const size_t calls = run.folder.CoreCalls().size();
         run.CloseDialog(dialog, IDOK);
         CHECK(WaitUntil([&] { return run.RestoreEnabled(); }));
         CHECK(run.folder.CoreCalls().size() == calls + 1);
         CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), color, 0));
+        CHECK(run.PreviewShows(color));
     }
+}
+
+TEST_CASE("black from the dialog is described by its values, not as the named black") {
+    Running run;
+    run.ExpectPreviewText("黑色");
+    run.app.SendCommand(7000);
+    REQUIRE(run.PreviewShows(RGB(0, 0, 0)));
+    EnableWindow(run.app.Control(IDC_RESTORE), FALSE);
+    run.app.PostCommand(IDC_COLOR_BUTTON);
+    HWND dialog = run.WaitForColorDialog();
+    REQUIRE(dialog != nullptr);
+    run.CloseDialog(dialog, IDOK);
+    CHECK(WaitUntil([&] { return run.RestoreEnabled(); }));
+    CHECK(run.PreviewShows(RGB(0, 0, 0), "different"));
+    run.ExpectPreviewText("自定义颜色:(0,0,0)");
+    InvalidateRect(run.app.mainWindow, nullptr, TRUE);
+    CHECK(run.PreviewShows(RGB(0, 0, 0)));
+    CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(0, 0, 0), 0));
 }
 
 TEST_CASE("a colour typed into the dialog becomes the text colour") {
@@ -242,6 +273,7 @@ TEST_CASE("a colour typed into the dialog becomes the text colour") {
     run.app.PostCommand(IDC_COLOR_BUTTON);
     HWND dialog = run.WaitForColorDialog();
     REQUIRE(dialog != nullptr);
+    run.ExpectPreviewText("自定义颜色:(200,100,50)");
     // The dialog's red, green and blue edit boxes.
     SendMessageA(GetDlgItem(dialog, 706), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("200"));
     SendMessageA(GetDlgItem(dialog, 707), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("100"));
@@ -250,7 +282,7 @@ TEST_CASE("a colour typed into the dialog becomes the text colour") {
     CHECK(WaitUntil([&] { return run.RestoreEnabled(); }));
     CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(200, 100, 50), 0));
     CHECK(run.desktop.TextColor() == RGB(200, 100, 50));
-    CHECK(WaitUntil([&] { return run.LastLine("preview") == PreviewLine(RGB(200, 100, 50)); }));
+    CHECK(run.PreviewShows(RGB(200, 100, 50)));
 }
 
 TEST_CASE("a double-click opens the colour dialog only on the preview") {

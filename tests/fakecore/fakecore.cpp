@@ -12,7 +12,8 @@
 
 #define FAKECORE_EXPORT extern "C" __declspec(dllexport)
 
-void WatchColorMessages(const CWPRETSTRUCT* message, void (*log)(const char*)); // fakecore_color.cpp
+// fakecore_color.cpp
+void WatchColorMessages(const CWPRETSTRUCT* message, void (*log)(const char*));
 
 namespace {
 

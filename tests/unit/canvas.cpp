@@ -8,7 +8,7 @@ Canvas::Canvas(int width, int height, COLORREF fill) : width(width), height(heig
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    void *bits = nullptr;
+    void* bits = nullptr;
     dc = CreateCompatibleDC(nullptr);
     bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     previousBitmap = SelectObject(dc, bitmap);
@@ -32,20 +32,17 @@ void Canvas::Fill(COLORREF color) {
     DeleteObject(brush);
 }
 
-bool Canvas::SameAs(const Canvas &other) const {
-    if (width != other.width || height != other.height)
-        return false;
+bool Canvas::SameAs(const Canvas& other) const {
+    if (width != other.width || height != other.height) return false;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            if (Pixel(x, y) != other.Pixel(x, y))
-                return false;
+            if (Pixel(x, y) != other.Pixel(x, y)) return false;
     return true;
 }
 
-int Canvas::Count(const RECT &area, COLORREF color) const {
+int Canvas::Count(const RECT& area, COLORREF color) const {
     int count = 0;
     for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            count += Pixel(x, y) == color;
+        for (int x = area.left; x < area.right; ++x) count += Pixel(x, y) == color;
     return count;
 }

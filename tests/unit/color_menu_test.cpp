@@ -20,7 +20,7 @@
 namespace {
 
 struct ExpectedColor {
-    const char *name;
+    const char* name;
     int r, g, b;
 };
 
@@ -43,7 +43,7 @@ constexpr COLORREF kUntouched = RGB(255, 0, 255);
 constexpr int kItemHeight = 15;
 constexpr int kItemWidth = 100;
 
-DRAWITEMSTRUCT MenuItemRequest(HDC dc, UINT itemId, const RECT &rect, UINT state) {
+DRAWITEMSTRUCT MenuItemRequest(HDC dc, UINT itemId, const RECT& rect, UINT state) {
     DRAWITEMSTRUCT item = {};
     item.CtlType = ODT_MENU;
     item.itemID = itemId;
@@ -54,7 +54,7 @@ DRAWITEMSTRUCT MenuItemRequest(HDC dc, UINT itemId, const RECT &rect, UINT state
     return item;
 }
 
-void DrawMenuItem(Canvas &canvas, UINT itemId, const RECT &rect, UINT state = 0) {
+void DrawMenuItem(Canvas& canvas, UINT itemId, const RECT& rect, UINT state = 0) {
     DRAWITEMSTRUCT item = MenuItemRequest(canvas.Dc(), itemId, rect, state);
     CHECK(OnDrawItem(&item) == TRUE);
 }
@@ -67,7 +67,7 @@ bool IsFrame(int x, int y) {
 
 // Checks every pixel of an item drawn at (left, top), 15 pixels high: frame, swatch, and
 // the background left of the label.
-void CheckItemLayout(const Canvas &canvas, int left, int top, COLORREF swatch,
+void CheckItemLayout(const Canvas& canvas, int left, int top, COLORREF swatch,
                      COLORREF background) {
     int wrong = 0;
     for (int y = 0; y < kItemHeight; ++y) {
@@ -93,7 +93,7 @@ void CheckItemLayout(const Canvas &canvas, int left, int top, COLORREF swatch,
 }
 
 // Pixels of the label area whose colour is nearer the text colour than the background.
-int LabelPixels(const Canvas &canvas, const RECT &label, COLORREF text, COLORREF background) {
+int LabelPixels(const Canvas& canvas, const RECT& label, COLORREF text, COLORREF background) {
     auto distance = [](COLORREF a, COLORREF b) {
         return abs(GetRValue(a) - GetRValue(b)) + abs(GetGValue(a) - GetGValue(b)) +
                abs(GetBValue(a) - GetBValue(b));
@@ -107,7 +107,7 @@ int LabelPixels(const Canvas &canvas, const RECT &label, COLORREF text, COLORREF
     return count;
 }
 
-int MenuFontTextWidth(const char *text) {
+int MenuFontTextWidth(const char* text) {
     NONCLIENTMETRICSA metrics = {};
     metrics.cbSize = sizeof metrics;
     REQUIRE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
@@ -126,9 +126,7 @@ struct MainWindowStandIn {
     MainWindowStandIn() : window(TestClass("QuillTestColorMain"), "main") {
         sharedMainWindow = window;
     }
-    ~MainWindowStandIn() {
-        sharedMainWindow = nullptr;
-    }
+    ~MainWindowStandIn() { sharedMainWindow = nullptr; }
     TestWindow window;
 };
 
@@ -279,9 +277,7 @@ struct ChoiceSetup : MainWindowStandIn {
         settings.textStyle = 1;
         RecordCoreCalls();
     }
-    void SetTextBackground(COLORREF color) {
-        SendMessageA(view, LVM_SETTEXTBKCOLOR, 0, color);
-    }
+    void SetTextBackground(COLORREF color) { SendMessageA(view, LVM_SETTEXTBKCOLOR, 0, color); }
     TestWindow desktop, defView, view;
 };
 
@@ -298,7 +294,7 @@ TEST_CASE("choosing a named colour") {
         REQUIRE(coreCalls.size() == 1);
         char expected[96];
         snprintf(expected, sizeof expected, "apply %p 0000ff 1",
-                 static_cast<void *>(setup.view.handle));
+                 static_cast<void*>(setup.view.handle));
         CHECK(coreCalls[0] == expected);
         CHECK(SendMessageA(setup.view, LVM_GETTEXTCOLOR, 0, 0) == RGB(255, 0, 0));
     }
@@ -312,8 +308,7 @@ TEST_CASE("choosing a named colour") {
     }
     SUBCASE("an index past the palette changes nothing") {
         setup.SetTextBackground(CLR_NONE);
-        for (unsigned index : {31u, 99u, 0xFFFFFFFFu})
-            SelectPaletteEntry(index);
+        for (unsigned index : {31u, 99u, 0xFFFFFFFFu}) SelectPaletteEntry(index);
         CHECK(settings.textColor == RGB(1, 2, 3));
         CHECK(std::string(settings.textColorDesc) == "before");
         CHECK(coreCalls.empty());

@@ -34,7 +34,7 @@ DRAWITEMSTRUCT ControlRequest(HDC dc, UINT type, UINT id, int width, int height,
     return item;
 }
 
-void DrawPreview(Canvas &canvas, COLORREF color, const char *description) {
+void DrawPreview(Canvas& canvas, COLORREF color, const char* description) {
     settings.textColor = color;
     strcpy(settings.textColorDesc, description);
     DRAWITEMSTRUCT item =
@@ -42,27 +42,22 @@ void DrawPreview(Canvas &canvas, COLORREF color, const char *description) {
     CHECK(OnDrawItem(&item) == TRUE);
 }
 
-void DrawArrow(Canvas &canvas, UINT state) {
+void DrawArrow(Canvas& canvas, UINT state) {
     DRAWITEMSTRUCT item =
         ControlRequest(canvas.Dc(), ODT_BUTTON, IDC_DROPDOWN, kArrowWidth, kArrowHeight, state);
     CHECK(OnDrawItem(&item) == TRUE);
 }
 
 // The bounding box of the pixels that are not the fill colour.
-RECT InkBounds(const Canvas &canvas, COLORREF fill) {
+RECT InkBounds(const Canvas& canvas, COLORREF fill) {
     RECT box = {canvas.Width(), canvas.Height(), -1, -1};
     for (int y = 0; y < canvas.Height(); ++y)
         for (int x = 0; x < canvas.Width(); ++x) {
-            if (canvas.Pixel(x, y) == fill)
-                continue;
-            if (x < box.left)
-                box.left = x;
-            if (y < box.top)
-                box.top = y;
-            if (x > box.right)
-                box.right = x;
-            if (y > box.bottom)
-                box.bottom = y;
+            if (canvas.Pixel(x, y) == fill) continue;
+            if (x < box.left) box.left = x;
+            if (y < box.top) box.top = y;
+            if (x > box.right) box.right = x;
+            if (y > box.bottom) box.bottom = y;
         }
     return box;
 }
@@ -73,7 +68,7 @@ bool Between(int value, int a, int b) {
 
 // Every pixel is the fill, the text colour or, where the font smooths its edges, a blend
 // of the two.
-bool OnlyFillAndText(const Canvas &canvas, COLORREF fill, COLORREF text) {
+bool OnlyFillAndText(const Canvas& canvas, COLORREF fill, COLORREF text) {
     for (int y = 0; y < canvas.Height(); ++y)
         for (int x = 0; x < canvas.Width(); ++x) {
             const COLORREF pixel = canvas.Pixel(x, y);
@@ -99,7 +94,7 @@ TEST_CASE("the preview is filled with the colour and names it in the inverse col
     Canvas canvas(kPreviewWidth, kPreviewHeight, RGB(255, 0, 255));
     struct Case {
         COLORREF fill, text;
-        const char *description;
+        const char* description;
     };
     const Case cases[] = {
         {RGB(255, 255, 255), RGB(0, 0, 0), "白色"},
@@ -107,7 +102,7 @@ TEST_CASE("the preview is filled with the colour and names it in the inverse col
         {RGB(127, 127, 127), RGB(128, 128, 128), "灰色50%"},
         {RGB(255, 128, 0), RGB(0, 127, 255), "自定义颜色:(255,128,0)"},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         const std::string description = c.description;
         CAPTURE(description);
         DrawPreview(canvas, c.fill, c.description);
@@ -223,16 +218,14 @@ struct DialogAnswer {
 BOOL CALLBACK FindColorDialog(HWND window, LPARAM) {
     char className[16] = "";
     GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, "#32770") != 0 || !IsWindowVisible(window))
-        return TRUE;
+    if (strcmp(className, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
     answer.dialog = window;
     return FALSE;
 }
 
 void CALLBACK PressDialogButton(HWND, UINT, UINT_PTR, DWORD) {
     EnumThreadWindows(GetCurrentThreadId(), FindColorDialog, 0);
-    if (!answer.dialog)
-        return;
+    if (!answer.dialog) return;
     KillTimer(nullptr, answer.timer);
     answer.owner = GetWindow(answer.dialog, GW_OWNER);
     PostMessageA(answer.dialog, WM_COMMAND, answer.button, 0);
@@ -261,12 +254,8 @@ struct DialogSetup {
         settings.textStyle = 4001;
         RecordCoreCalls();
     }
-    ~DialogSetup() {
-        sharedMainWindow = nullptr;
-    }
-    bool RestoreEnabled() const {
-        return IsWindowEnabled(restore) != FALSE;
-    }
+    ~DialogSetup() { sharedMainWindow = nullptr; }
+    bool RestoreEnabled() const { return IsWindowEnabled(restore) != FALSE; }
     TestWindow main, restore, desktop, defView, view;
 };
 
@@ -293,7 +282,7 @@ TEST_CASE("the colour dialog") {
         REQUIRE(coreCalls.size() == 1);
         char expected[96];
         snprintf(expected, sizeof expected, "apply %p 000000 4001",
-                 static_cast<void *>(setup.view.handle));
+                 static_cast<void*>(setup.view.handle));
         CHECK(coreCalls[0] == expected);
         CHECK(setup.RestoreEnabled());
     }
