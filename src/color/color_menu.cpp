@@ -63,19 +63,19 @@ void RepaintArrow() {
 
 } // namespace
 
-HMENU BuildColorMenu() {
+HMENU BuildColorMenu(const PaletteEntry* entries, unsigned count) {
     HMENU menu = CreatePopupMenu();
-    for (unsigned index = 0; index < kPaletteSize; ++index) {
+    for (unsigned index = 0; index < count; ++index) {
         AppendMenuA(menu, MF_OWNERDRAW, IDM_COLOR_FIRST + index, nullptr);
         // A separator parts a run of system colours from the plain colours after it.
-        if (index + 1 < kPaletteSize && palette[index].isSysColor && !palette[index + 1].isSysColor)
+        if (index + 1 < count && entries[index].isSysColor && !entries[index + 1].isSysColor)
             AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     }
     return menu;
 }
 
 void ShowColorMenu() {
-    HMENU menu = BuildColorMenu();
+    HMENU menu = BuildColorMenu(palette, kPaletteSize);
     RECT arrow;
     GetWindowRect(GetDlgItem(sharedMainWindow, IDC_DROPDOWN), &arrow);
     // The arrow stays drawn pushed for as long as the menu is open, wherever the mouse is.

@@ -5,8 +5,11 @@
 // Opens the named colour menu under the arrow button; returns when it has closed.
 void ShowColorMenu();
 
-// A fresh popup menu with one owner-drawn item per palette entry; the caller destroys it.
-HMENU BuildColorMenu();
+struct PaletteEntry;
+
+// A fresh popup menu with one owner-drawn item per entry, command IDM_COLOR_FIRST + index;
+// the caller destroys it.
+HMENU BuildColorMenu(const PaletteEntry* entries, unsigned count);
 
 // Makes palette entry `index` the text colour; indexes past the palette are ignored.
 void SelectPaletteEntry(unsigned index);

@@ -7,6 +7,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "../../src/app/app.h"
 #include "../../src/app/resource.h"
@@ -154,7 +155,7 @@ TEST_CASE("the palette holds the 31 named colours in menu order") {
 }
 
 TEST_CASE("the colour menu has one owner-drawn item per colour and no separator") {
-    HMENU menu = BuildColorMenu();
+    HMENU menu = BuildColorMenu(palette, kPaletteSize);
     REQUIRE(menu != nullptr);
     REQUIRE(GetMenuItemCount(menu) == static_cast<int>(kPaletteSize));
     for (unsigned i = 0; i < kPaletteSize; ++i) {
@@ -168,6 +169,48 @@ TEST_CASE("the colour menu has one owner-drawn item per colour and no separator"
         CHECK(info.wID == IDM_COLOR_FIRST + i);
     }
     DestroyMenu(menu);
+}
+
+namespace {
+
+struct MenuItem {
+    bool separator;
+    UINT id;
+};
+
+std::vector<MenuItem> ItemsOf(HMENU menu) {
+    std::vector<MenuItem> items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID;
+        GetMenuItemInfoA(menu, i, TRUE, &info);
+        items.push_back({(info.fType & MFT_SEPARATOR) != 0, info.wID});
+    }
+    return items;
+}
+
+} // namespace
+
+TEST_CASE("a separator follows a system colour only where a plain colour comes next") {
+    const PaletteEntry entries[] = {
+        {true, COLOR_WINDOW, "a"},   {true, COLOR_MENU, "b"},      {false, RGB(1, 2, 3), "c"},
+        {false, RGB(4, 5, 6), "d"},  {true, COLOR_HIGHLIGHT, "e"}, {false, RGB(7, 8, 9), "f"},
+        {true, COLOR_MENUTEXT, "g"},
+    };
+    HMENU menu = BuildColorMenu(entries, 7);
+    const std::vector<MenuItem> items = ItemsOf(menu);
+    DestroyMenu(menu);
+    REQUIRE(items.size() == 9u);
+    const UINT ids[] = {7000, 7001, 0, 7002, 7003, 7004, 0, 7005, 7006};
+    for (size_t i = 0; i < items.size(); ++i) {
+        CAPTURE(i);
+        CHECK(items[i].separator == (ids[i] == 0));
+        if (ids[i] != 0) CHECK(items[i].id == ids[i]);
+    }
+    // A system colour entry stands for the colour the system uses now.
+    CHECK(PaletteColor(entries[4]) == GetSysColor(COLOR_HIGHLIGHT));
+    CHECK(PaletteColor(entries[5]) == RGB(7, 8, 9));
 }
 
 TEST_CASE("measuring a colour item: 15 high, the name's width in the menu font plus 40") {
