@@ -317,3 +317,53 @@ TEST_CASE("a double-click elsewhere in the window opens nothing") {
     Pause(700);
     CHECK(FindVisible(run.app.process.id, kDialogClass, run.app.mainWindow) == nullptr);
 }
+
+namespace {
+
+// Presses or releases the left mouse button where the cursor is, as the user would.
+void MouseButton(DWORD flag) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flag;
+    SendInput(1, &input, sizeof input);
+}
+
+POINT CentreOf(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+} // namespace
+
+TEST_CASE("with the real mouse") {
+    Running run;
+    SUBCASE("a double-click on the preview reaches the main window and opens the dialog") {
+        const POINT centre = CentreOf(run.app.Control(IDC_PREVIEW));
+        SetCursorPos(centre.x, centre.y);
+        for (int click = 0; click < 2; ++click) {
+            MouseButton(MOUSEEVENTF_LEFTDOWN);
+            MouseButton(MOUSEEVENTF_LEFTUP);
+        }
+        HWND dialog = run.WaitForColorDialog();
+        REQUIRE(dialog != nullptr);
+        CHECK(GetWindow(dialog, GW_OWNER) == run.app.mainWindow);
+        run.CloseDialog(dialog, IDCANCEL);
+    }
+    SUBCASE("the arrow looks pushed while held down and while its menu is open") {
+        const POINT centre = CentreOf(run.app.Control(IDC_DROPDOWN));
+        SetCursorPos(centre.x, centre.y);
+        MouseButton(MOUSEEVENTF_LEFTDOWN);
+        CHECK(WaitUntil([&] { return run.LastLine("arrow") == "arrow pushed"; }));
+        CHECK(FindVisible(run.app.process.id, kMenuClass) == nullptr);
+        MouseButton(MOUSEEVENTF_LEFTUP);
+        HWND menu = nullptr;
+        REQUIRE(WaitUntil(
+            [&] { return (menu = FindVisible(run.app.process.id, kMenuClass)) != nullptr; }));
+        // Released, the button repaints itself up before it reports the click; the menu's
+        // opening then paints it pushed again.
+        CHECK(WaitUntil([&] { return run.LastLine("arrow") == "arrow pushed"; }));
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        CHECK(WaitUntil([&] { return run.LastLine("arrow") == "arrow normal"; }));
+    }
+}
