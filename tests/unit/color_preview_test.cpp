@@ -210,6 +210,7 @@ namespace {
 // dialog, notes its owner and presses the button.
 struct DialogAnswer {
     int button = IDCANCEL;
+    bool addCustomColor = false; // first press the dialog's "add to custom colours" button
     HWND dialog = nullptr;
     HWND owner = nullptr;
     UINT_PTR timer = 0;
@@ -228,12 +229,15 @@ void CALLBACK PressDialogButton(HWND, UINT, UINT_PTR, DWORD) {
     if (!answer.dialog) return;
     KillTimer(nullptr, answer.timer);
     answer.owner = GetWindow(answer.dialog, GW_OWNER);
+    constexpr int kAddCustomColorButton = 712;
+    if (answer.addCustomColor) PostMessageA(answer.dialog, WM_COMMAND, kAddCustomColorButton, 0);
     PostMessageA(answer.dialog, WM_COMMAND, answer.button, 0);
 }
 
-void RunColorDialog(int button) {
+void RunColorDialog(int button, bool addCustomColor = false) {
     answer = DialogAnswer();
     answer.button = button;
+    answer.addCustomColor = addCustomColor;
     answer.timer = SetTimer(nullptr, 0, 50, PressDialogButton);
     ChooseCustomColor();
     KillTimer(nullptr, answer.timer);
@@ -252,6 +256,7 @@ struct DialogSetup {
         settings.textColor = RGB(0, 0, 0);
         strcpy(settings.textColorDesc, "黑色");
         settings.textStyle = 4001;
+        ResetCustomColors();
         RecordCoreCalls();
     }
     ~DialogSetup() { sharedMainWindow = nullptr; }
@@ -285,6 +290,15 @@ TEST_CASE("the colour dialog") {
                  static_cast<void*>(setup.view.handle));
         CHECK(coreCalls[0] == expected);
         CHECK(setup.RestoreEnabled());
+    }
+    SUBCASE("the dialog edits the program's custom colours, and keeps its edits on cancel") {
+        settings.textColor = RGB(10, 20, 30);
+        RunColorDialog(IDCANCEL, true);
+        int found = 0;
+        for (COLORREF color : settings.custColors) found += color == RGB(10, 20, 30);
+        CHECK(found == 1);
+        CHECK(settings.textColor == RGB(10, 20, 30));
+        CHECK_FALSE(setup.RestoreEnabled());
     }
     SUBCASE("accepted while opaque: colour and description, nothing applied") {
         settings.textColor = RGB(255, 128, 0);
