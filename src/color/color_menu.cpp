@@ -1,14 +1,145 @@
 #include "color_menu.h"
 
-// The named colours are not offered yet: the menu does not open and nothing is drawn.
-void ShowColorMenu() {}
+#include "../app/app.h"
+#include "../app/main_window.h"
+#include "../app/resource.h"
+#include "../desktop/desktop_view.h"
+#include "../settings/settings.h"
+#include "color_preview.h"
+#include "gdi_scope.h"
+#include "palette.h"
 
-void SelectPaletteEntry(unsigned) {}
+namespace {
 
-BOOL OnMeasureItem(MEASUREITEMSTRUCT*) {
+constexpr int kItemHeight = 15;
+constexpr int kLabelOffset = 40; // the swatch and the space around it, left of the name
+constexpr int kSwatchLeft = 10;
+constexpr int kSwatchWidth = 20;
+constexpr int kSwatchHeight = 10;
+constexpr COLORREF kSwatchFrameColor = RGB(255, 255, 255);
+// The size of NONCLIENTMETRICSA before iPaddedBorderWidth was added; every Windows
+// version accepts it, and the fields read here are all within it.
+constexpr UINT kNonClientMetricsSize = 340;
+
+// The palette entry of a colour menu item, or null for any other item.
+const PaletteEntry* EntryOfItem(UINT itemId) {
+    const UINT index = itemId - IDM_COLOR_FIRST; // unsigned: identifiers below wrap around
+    return index < kPaletteSize ? &palette[index] : nullptr;
+}
+
+// The menu font, created for one request; the caller deletes it.
+HFONT CreateMenuFont() {
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = kNonClientMetricsSize;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &metrics, 0);
+    return CreateFontIndirectA(&metrics.lfMenuFont);
+}
+
+// The swatch: a 20 x 10 rectangle 10 pixels from the item's left edge, centred vertically.
+RECT SwatchRect(const RECT& item) {
+    RECT swatch;
+    swatch.left = item.left + kSwatchLeft;
+    swatch.right = swatch.left + kSwatchWidth;
+    swatch.top = item.top + (item.bottom - item.top - kSwatchHeight) / 2;
+    swatch.bottom = swatch.top + kSwatchHeight;
+    return swatch;
+}
+
+// A one-pixel white frame around the colour, which keeps dark colours visible on the menu.
+void DrawSwatch(HDC dc, RECT swatch, COLORREF color) {
+    CreatedGdiObject pen(CreatePen(PS_SOLID, 0, kSwatchFrameColor));
+    CreatedGdiObject brush(CreateSolidBrush(color));
+    {
+        SelectedGdiObject framePen(dc, pen.Get());
+        Rectangle(dc, swatch.left, swatch.top, swatch.right, swatch.bottom);
+    }
+    InflateRect(&swatch, -1, -1);
+    FillRect(dc, &swatch, brush.Brush());
+}
+
+void RepaintArrow() {
+    InvalidateRect(GetDlgItem(sharedMainWindow, IDC_DROPDOWN), nullptr, FALSE);
+}
+
+} // namespace
+
+HMENU BuildColorMenu(const PaletteEntry* entries, unsigned count) {
+    HMENU menu = CreatePopupMenu();
+    for (unsigned index = 0; index < count; ++index) {
+        AppendMenuA(menu, MF_OWNERDRAW, IDM_COLOR_FIRST + index, nullptr);
+        // A separator parts a run of system colours from the plain colours after it.
+        if (index + 1 < count && entries[index].isSysColor && !entries[index + 1].isSysColor)
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    }
+    return menu;
+}
+
+void ShowColorMenu() {
+    HMENU menu = BuildColorMenu(palette, kPaletteSize);
+    RECT arrow;
+    GetWindowRect(GetDlgItem(sharedMainWindow, IDC_DROPDOWN), &arrow);
+    // The arrow stays drawn pushed for as long as the menu is open, wherever the mouse is.
+    dropDownOpen = true;
+    RepaintArrow();
+    TrackPopupMenuEx(menu, TPM_VERTICAL, arrow.left, arrow.bottom, sharedMainWindow, nullptr);
+    dropDownOpen = false;
+    RepaintArrow();
+    DestroyMenu(menu);
+}
+
+void SelectPaletteEntry(unsigned index) {
+    if (index >= kPaletteSize) return;
+    const PaletteEntry& entry = palette[index];
+    settings.textColor = PaletteColor(entry);
+    lstrcpynA(settings.textColorDesc, entry.name, kColorDescSize);
+    InvalidateRect(sharedMainWindow, nullptr, TRUE);
+    desktopView = FindDesktopView(sharedMainWindow);
+    if (IsTextTransparent(desktopView)) ApplyTransparency();
+}
+
+void MeasureColorMenuItem(MEASUREITEMSTRUCT* item) {
+    const PaletteEntry* entry = EntryOfItem(item->itemID);
+    if (!entry) return;
+    WindowDC dc(sharedMainWindow);
+    CreatedGdiObject font(CreateMenuFont());
+    RECT text = {0, 0, 0, 0};
+    {
+        SelectedGdiObject menuFont(dc.Get(), font.Get());
+        DrawTextA(dc.Get(), entry->name, -1, &text, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
+    }
+    item->itemWidth = text.right - text.left + kLabelOffset;
+    // Fixed, whatever the menu font: the swatch is laid out for this height.
+    item->itemHeight = kItemHeight;
+}
+
+void DrawColorMenuItem(const DRAWITEMSTRUCT* item) {
+    const PaletteEntry* entry = EntryOfItem(item->itemID);
+    if (!entry) return;
+    HDC dc = item->hDC;
+    const bool selected = (item->itemState & ODS_SELECTED) != 0;
+    // System colour brushes belong to the system and are never deleted.
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+    FillRect(dc, &item->rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+    DrawSwatch(dc, SwatchRect(item->rcItem), PaletteColor(*entry));
+    RECT label = item->rcItem;
+    label.left += kLabelOffset;
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextA(dc, entry->name, -1, &label, DT_SINGLELINE | DT_VCENTER);
+}
+
+BOOL OnMeasureItem(MEASUREITEMSTRUCT* item) {
+    if (item->CtlType == ODT_MENU) MeasureColorMenuItem(item);
     return TRUE;
 }
 
-BOOL OnDrawItem(DRAWITEMSTRUCT*) {
+BOOL OnDrawItem(DRAWITEMSTRUCT* item) {
+    if (item->CtlType == ODT_MENU) {
+        DrawColorMenuItem(item);
+        return TRUE;
+    }
+    switch (item->CtlID) {
+    case IDC_PREVIEW: DrawColorPreview(item); break;
+    case IDC_DROPDOWN: DrawDropDownArrow(item); break;
+    }
     return TRUE;
 }

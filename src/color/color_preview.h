@@ -1,6 +1,15 @@
-// The colour preview and the system colour dialog.
+// The colour preview, the drop-down arrow and the system colour dialog.
 #pragma once
 #include <windows.h>
+
+// The colour with each of its red, green and blue bytes inverted.
+COLORREF InverseColor(COLORREF color);
+
+// The preview: filled with the text colour, its description written in the inverse colour.
+void DrawColorPreview(const DRAWITEMSTRUCT* item);
+
+// The arrow button: a scroll bar's down arrow, pushed while held or while the menu is open.
+void DrawDropDownArrow(const DRAWITEMSTRUCT* item);
 
 // Runs the colour dialog with the custom colours and applies an accepted colour.
 void ChooseCustomColor();

@@ -12,6 +12,8 @@
 
 #define FAKECORE_EXPORT extern "C" __declspec(dllexport)
 
+// fakecore_color.cpp
+void WatchColorMessages(const CWPRETSTRUCT* message, void (*log)(const char*));
 void WatchAboutBox(const CWPRETSTRUCT* message); // fakecore_about.cpp
 
 namespace {
@@ -52,6 +54,7 @@ LRESULT CALLBACK WatchWindows(int code, WPARAM wParam, LPARAM lParam) {
         const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(message->lParam);
         if (pos->flags & SWP_SHOWWINDOW) LogShownWindow(message->hwnd);
     }
+    if (code == HC_ACTION) WatchColorMessages(message, LogLine);
     if (code == HC_ACTION) WatchAboutBox(message);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }

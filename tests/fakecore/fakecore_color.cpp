@@ -1,0 +1,167 @@
+// The colour menu, the preview and the arrow button as the recording core module sees
+// them from inside the program: menu handles and paint device contexts cannot be read
+// from another process. Lines logged:
+//   colormenu <items> <owner-drawn> <separators> <first id> <last id>  (a popup opens)
+//   measure <id> <width> <height>    (a menu item's WM_MEASUREITEM, after it was answered)
+//   drawmenu <id> <selected 0/1>     (a menu item's WM_DRAWITEM)
+//   arrow pushed|normal|other        (control 1016 painted; compared with reference images)
+//   preview <colour in hex> [same|different]
+//                                    (control 1004 painted: the colour at its top-left pixel;
+//                                    with a file "previewtext.txt" beside this DLL, whether the
+//                                    painting equals that text drawn the preview's way)
+#include <windows.h>
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+constexpr UINT kArrowId = 1016;
+constexpr UINT kPreviewId = 1004;
+
+void LogMenu(HMENU menu, void (*log)(const char*)) {
+    const int count = GetMenuItemCount(menu);
+    int ownerDrawn = 0, separators = 0;
+    UINT firstId = 0, lastId = 0;
+    for (int i = 0; i < count; ++i) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID;
+        if (!GetMenuItemInfoA(menu, i, TRUE, &info)) continue;
+        if (info.fType & MFT_SEPARATOR) {
+            ++separators;
+            continue;
+        }
+        ownerDrawn += (info.fType & MFT_OWNERDRAW) != 0;
+        if (i == 0) firstId = info.wID;
+        lastId = info.wID;
+    }
+    char line[128];
+    snprintf(line, sizeof line, "colormenu %d %d %d %u %u\r\n", count, ownerDrawn, separators,
+             firstId, lastId);
+    log(line);
+}
+
+// A copy of the rectangle's pixels in a 32-bit top-down bitmap, compared pixel by pixel.
+class Snapshot {
+  public:
+    Snapshot(int width, int height) : width(width), height(height) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        dc = CreateCompatibleDC(nullptr);
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits),
+                                  nullptr, 0);
+        previous = SelectObject(dc, bitmap);
+    }
+    ~Snapshot() {
+        SelectObject(dc, previous);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    bool Same(const Snapshot& other) const {
+        GdiFlush();
+        for (int i = 0; i < width * height; ++i)
+            if (bits[i] != other.bits[i]) return false;
+        return true;
+    }
+    int width, height;
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ previous;
+    DWORD* bits = nullptr;
+};
+
+const char* ArrowLook(const DRAWITEMSTRUCT* item) {
+    const int width = item->rcItem.right - item->rcItem.left;
+    const int height = item->rcItem.bottom - item->rcItem.top;
+    Snapshot drawn(width, height), normal(width, height), pushed(width, height);
+    BitBlt(drawn.dc, 0, 0, width, height, item->hDC, item->rcItem.left, item->rcItem.top, SRCCOPY);
+    RECT all = {0, 0, width, height};
+    DrawFrameControl(normal.dc, &all, DFC_SCROLL, DFCS_SCROLLDOWN);
+    DrawFrameControl(pushed.dc, &all, DFC_SCROLL, DFCS_SCROLLDOWN | DFCS_PUSHED);
+    if (drawn.Same(pushed)) return "pushed";
+    if (drawn.Same(normal)) return "normal";
+    return "other";
+}
+
+// The expected description, written by the test into "previewtext.txt" beside this DLL.
+bool ReadExpectedText(char* text, DWORD size) {
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&ReadExpectedText), &self);
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(self, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH - 20) return false;
+    strcpy(strrchr(path, '\\') + 1, "previewtext.txt");
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD read = 0;
+    ReadFile(file, text, size - 1, &read, nullptr);
+    CloseHandle(file);
+    text[read] = '\0';
+    return true;
+}
+
+// Whether the preview as painted equals the expected text in the inverse colour, centred
+// on the fill in the control's font.
+const char* PreviewMatch(const DRAWITEMSTRUCT* item, COLORREF fill, const char* expected) {
+    const int width = item->rcItem.right - item->rcItem.left;
+    const int height = item->rcItem.bottom - item->rcItem.top;
+    Snapshot drawn(width, height), reference(width, height);
+    BitBlt(drawn.dc, 0, 0, width, height, item->hDC, item->rcItem.left, item->rcItem.top, SRCCOPY);
+    RECT all = {0, 0, width, height};
+    HBRUSH brush = CreateSolidBrush(fill);
+    FillRect(reference.dc, &all, brush);
+    DeleteObject(brush);
+    HGDIOBJ previousFont = SelectObject(reference.dc, GetCurrentObject(item->hDC, OBJ_FONT));
+    SetTextColor(reference.dc, fill ^ 0x00FFFFFF);
+    SetBkMode(reference.dc, TRANSPARENT);
+    DrawTextA(reference.dc, expected, -1, &all,
+              DT_SINGLELINE | DT_WORDBREAK | DT_VCENTER | DT_CENTER);
+    SelectObject(reference.dc, previousFont);
+    return drawn.Same(reference) ? "same" : "different";
+}
+
+void LogDrawItem(const DRAWITEMSTRUCT* item, void (*log)(const char*)) {
+    char line[128] = "";
+    if (item->CtlType == ODT_MENU) {
+        snprintf(line, sizeof line, "drawmenu %u %d\r\n", item->itemID,
+                 (item->itemState & ODS_SELECTED) != 0);
+    } else if (item->CtlID == kArrowId) {
+        snprintf(line, sizeof line, "arrow %s\r\n", ArrowLook(item));
+    } else if (item->CtlID == kPreviewId) {
+        const COLORREF corner = GetPixel(item->hDC, item->rcItem.left, item->rcItem.top);
+        char expected[80];
+        const char* match =
+            ReadExpectedText(expected, sizeof expected) ? PreviewMatch(item, corner, expected) : "";
+        snprintf(line, sizeof line, "preview %06lx%s%s\r\n", static_cast<unsigned long>(corner),
+                 *match ? " " : "", match);
+    }
+    if (line[0]) log(line);
+}
+
+} // namespace
+
+// Called by the hook after each message that a window of the program's thread handled.
+void WatchColorMessages(const CWPRETSTRUCT* message, void (*log)(const char*)) {
+    switch (message->message) {
+    case WM_INITMENUPOPUP: LogMenu(reinterpret_cast<HMENU>(message->wParam), log); break;
+    case WM_MEASUREITEM: {
+        const MEASUREITEMSTRUCT* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(message->lParam);
+        if (item->CtlType != ODT_MENU) break;
+        char line[96];
+        snprintf(line, sizeof line, "measure %u %u %u\r\n", item->itemID, item->itemWidth,
+                 item->itemHeight);
+        log(line);
+        break;
+    }
+    case WM_DRAWITEM:
+        LogDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(message->lParam), log);
+        break;
+    }
+}

@@ -1,0 +1,48 @@
+#include "canvas.h"
+
+Canvas::Canvas(int width, int height, COLORREF fill) : width(width), height(height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    dc = CreateCompatibleDC(nullptr);
+    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    previousBitmap = SelectObject(dc, bitmap);
+    Fill(fill);
+}
+
+Canvas::~Canvas() {
+    SelectObject(dc, previousBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
+COLORREF Canvas::Pixel(int x, int y) const {
+    return GetPixel(dc, x, y);
+}
+
+void Canvas::Fill(COLORREF color) {
+    HBRUSH brush = CreateSolidBrush(color);
+    RECT all = {0, 0, width, height};
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+}
+
+bool Canvas::SameAs(const Canvas& other) const {
+    if (width != other.width || height != other.height) return false;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (Pixel(x, y) != other.Pixel(x, y)) return false;
+    return true;
+}
+
+int Canvas::Count(const RECT& area, COLORREF color) const {
+    int count = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x) count += Pixel(x, y) == color;
+    return count;
+}

@@ -1,0 +1,27 @@
+// A memory device context over a 32-bit bitmap, for checking what drawing code paints.
+#pragma once
+#include <windows.h>
+
+class Canvas {
+  public:
+    Canvas(int width, int height, COLORREF fill);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    HDC Dc() const { return dc; }
+    int Width() const { return width; }
+    int Height() const { return height; }
+    COLORREF Pixel(int x, int y) const;
+    void Fill(COLORREF color);
+    // True when every pixel equals the other canvas's pixel at the same place.
+    bool SameAs(const Canvas& other) const;
+    // Number of pixels of exactly this colour within the rectangle.
+    int Count(const RECT& area, COLORREF color) const;
+
+  private:
+    int width, height;
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ previousBitmap;
+};

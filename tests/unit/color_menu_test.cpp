@@ -1,0 +1,360 @@
+// The named colours, the menu built from them, and the measuring and drawing of its items.
+#include <doctest.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "../../src/app/app.h"
+#include "../../src/app/resource.h"
+#include "../../src/color/color_menu.h"
+#include "../../src/color/palette.h"
+#include "../../src/desktop/desktop_view.h"
+#include "../../src/settings/settings.h"
+#include "canvas.h"
+#include "test_windows.h"
+
+namespace {
+
+struct ExpectedColor {
+    const char* name;
+    int r, g, b;
+};
+
+// The colour table the users know, top to bottom.
+const ExpectedColor kExpected[] = {
+    {"黑色", 0, 0, 0},         {"棕色", 165, 42, 0},       {"暗黄绿色", 0, 64, 64},
+    {"暗绿色", 0, 85, 0},      {"暗蓝色", 0, 0, 139},      {"靛青", 75, 0, 130},
+    {"暗灰色", 40, 40, 40},    {"暗红色", 139, 0, 0},      {"橘色", 255, 104, 32},
+    {"暗黄色", 139, 139, 0},   {"绿色", 0, 147, 0},        {"蓝色", 0, 0, 255},
+    {"蓝灰色", 123, 123, 192}, {"灰色40%", 102, 102, 102}, {"红色", 255, 0, 0},
+    {"亮橘色", 255, 173, 91},  {"海绿色", 60, 179, 113},   {"亮蓝色", 125, 158, 192},
+    {"紫色", 128, 0, 128},     {"灰色50%", 127, 127, 127}, {"粉红色", 255, 192, 203},
+    {"金色", 255, 215, 0},     {"黄色", 255, 255, 0},      {"亮绿色", 0, 255, 0},
+    {"天蓝色", 192, 255, 255}, {"亮灰色", 192, 192, 192},  {"玫瑰色", 255, 228, 225},
+    {"黄褐色", 210, 180, 140}, {"亮黄色", 255, 255, 224},  {"淡紫色", 230, 230, 250},
+    {"白色", 255, 255, 255},
+};
+
+constexpr COLORREF kUntouched = RGB(255, 0, 255);
+constexpr int kItemHeight = 15;
+constexpr int kItemWidth = 100;
+
+DRAWITEMSTRUCT MenuItemRequest(HDC dc, UINT itemId, const RECT& rect, UINT state) {
+    DRAWITEMSTRUCT item = {};
+    item.CtlType = ODT_MENU;
+    item.itemID = itemId;
+    item.itemAction = ODA_DRAWENTIRE;
+    item.itemState = state;
+    item.hDC = dc;
+    item.rcItem = rect;
+    return item;
+}
+
+void DrawMenuItem(Canvas& canvas, UINT itemId, const RECT& rect, UINT state = 0) {
+    DRAWITEMSTRUCT item = MenuItemRequest(canvas.Dc(), itemId, rect, state);
+    CHECK(OnDrawItem(&item) == TRUE);
+}
+
+bool IsFrame(int x, int y) {
+    const bool inOuter = x >= 10 && x <= 29 && y >= 2 && y <= 11;
+    const bool inInner = x >= 11 && x <= 28 && y >= 3 && y <= 10;
+    return inOuter && !inInner;
+}
+
+// Checks every pixel of an item drawn at (left, top), 15 pixels high: frame, swatch, and
+// the background left of the label.
+void CheckItemLayout(const Canvas& canvas, int left, int top, COLORREF swatch,
+                     COLORREF background) {
+    int wrong = 0;
+    for (int y = 0; y < kItemHeight; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            const COLORREF pixel = canvas.Pixel(left + x, top + y);
+            COLORREF expected = background;
+            if (IsFrame(x, y))
+                expected = RGB(255, 255, 255);
+            else if (x >= 11 && x <= 28 && y >= 3 && y <= 10)
+                expected = swatch;
+            if (pixel != expected) {
+                if (wrong++ < 5) {
+                    char text[80];
+                    snprintf(text, sizeof text, "pixel (%d,%d) is %06lx, expected %06lx", x, y,
+                             static_cast<unsigned long>(pixel),
+                             static_cast<unsigned long>(expected));
+                    MESSAGE(text);
+                }
+            }
+        }
+    }
+    CHECK(wrong == 0);
+}
+
+// Pixels of the label area whose colour is nearer the text colour than the background.
+int LabelPixels(const Canvas& canvas, const RECT& label, COLORREF text, COLORREF background) {
+    auto distance = [](COLORREF a, COLORREF b) {
+        return abs(GetRValue(a) - GetRValue(b)) + abs(GetGValue(a) - GetGValue(b)) +
+               abs(GetBValue(a) - GetBValue(b));
+    };
+    int count = 0;
+    for (int y = label.top; y < label.bottom; ++y)
+        for (int x = label.left; x < label.right; ++x) {
+            const COLORREF pixel = canvas.Pixel(x, y);
+            count += distance(pixel, text) < distance(pixel, background);
+        }
+    return count;
+}
+
+int MenuFontTextWidth(const char* text) {
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = sizeof metrics;
+    REQUIRE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+    HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, font);
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
+    SelectObject(dc, previous);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    return size.cx;
+}
+
+struct MainWindowStandIn {
+    MainWindowStandIn() : window(TestClass("QuillTestColorMain"), "main") {
+        sharedMainWindow = window;
+    }
+    ~MainWindowStandIn() { sharedMainWindow = nullptr; }
+    TestWindow window;
+};
+
+} // namespace
+
+TEST_CASE("the palette holds the 31 named colours in menu order") {
+    REQUIRE(kPaletteSize == 31);
+    REQUIRE(sizeof kExpected / sizeof kExpected[0] == kPaletteSize);
+    std::set<std::string> names;
+    for (unsigned i = 0; i < kPaletteSize; ++i) {
+        CAPTURE(i);
+        CHECK(std::string(palette[i].name) == kExpected[i].name);
+        CHECK(palette[i].value == RGB(kExpected[i].r, kExpected[i].g, kExpected[i].b));
+        CHECK_FALSE(palette[i].isSysColor);
+        CHECK((palette[i].value >> 24) == 0);
+        CHECK(strlen(palette[i].name) < 64); // fits the description with its terminator
+        names.insert(palette[i].name);
+    }
+    CHECK(names.size() == kPaletteSize);
+    // Red is R + 256 G + 65536 B, red in the low byte.
+    CHECK(palette[14].value == 0x0000FF);
+    CHECK(palette[4].value == 0x8B0000);
+    // Compiled to code page 936: "红色" is BA EC C9 AB.
+    CHECK(strcmp(palette[14].name, "\xBA\xEC\xC9\xAB") == 0);
+}
+
+TEST_CASE("the colour menu has one owner-drawn item per colour and no separator") {
+    HMENU menu = BuildColorMenu(palette, kPaletteSize);
+    REQUIRE(menu != nullptr);
+    REQUIRE(GetMenuItemCount(menu) == static_cast<int>(kPaletteSize));
+    for (unsigned i = 0; i < kPaletteSize; ++i) {
+        CAPTURE(i);
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID;
+        REQUIRE(GetMenuItemInfoA(menu, i, TRUE, &info));
+        CHECK((info.fType & MFT_OWNERDRAW) != 0);
+        CHECK((info.fType & MFT_SEPARATOR) == 0);
+        CHECK(info.wID == IDM_COLOR_FIRST + i);
+    }
+    DestroyMenu(menu);
+}
+
+namespace {
+
+struct MenuItem {
+    bool separator;
+    UINT id;
+};
+
+std::vector<MenuItem> ItemsOf(HMENU menu) {
+    std::vector<MenuItem> items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID;
+        GetMenuItemInfoA(menu, i, TRUE, &info);
+        items.push_back({(info.fType & MFT_SEPARATOR) != 0, info.wID});
+    }
+    return items;
+}
+
+} // namespace
+
+TEST_CASE("a separator follows a system colour only where a plain colour comes next") {
+    const PaletteEntry entries[] = {
+        {true, COLOR_WINDOW, "a"},   {true, COLOR_MENU, "b"},      {false, RGB(1, 2, 3), "c"},
+        {false, RGB(4, 5, 6), "d"},  {true, COLOR_HIGHLIGHT, "e"}, {false, RGB(7, 8, 9), "f"},
+        {true, COLOR_MENUTEXT, "g"},
+    };
+    HMENU menu = BuildColorMenu(entries, 7);
+    const std::vector<MenuItem> items = ItemsOf(menu);
+    DestroyMenu(menu);
+    REQUIRE(items.size() == 9u);
+    const UINT ids[] = {7000, 7001, 0, 7002, 7003, 7004, 0, 7005, 7006};
+    for (size_t i = 0; i < items.size(); ++i) {
+        CAPTURE(i);
+        CHECK(items[i].separator == (ids[i] == 0));
+        if (ids[i] != 0) CHECK(items[i].id == ids[i]);
+    }
+    // A system colour entry stands for the colour the system uses now.
+    CHECK(PaletteColor(entries[4]) == GetSysColor(COLOR_HIGHLIGHT));
+    CHECK(PaletteColor(entries[5]) == RGB(7, 8, 9));
+}
+
+TEST_CASE("measuring a colour item: 15 high, the name's width in the menu font plus 40") {
+    MainWindowStandIn main;
+    for (unsigned i = 0; i < kPaletteSize; ++i) {
+        CAPTURE(i);
+        MEASUREITEMSTRUCT item = {};
+        item.CtlType = ODT_MENU;
+        item.itemID = IDM_COLOR_FIRST + i;
+        CHECK(OnMeasureItem(&item) == TRUE);
+        CHECK(item.itemHeight == 15u);
+        CHECK(item.itemWidth == static_cast<UINT>(MenuFontTextWidth(palette[i].name) + 40));
+    }
+    SUBCASE("other items and controls are not measured, yet answered") {
+        for (UINT id : {0u, 6999u, 7031u, 7099u, 0xFFFFFFFFu}) {
+            MEASUREITEMSTRUCT item = {};
+            item.CtlType = ODT_MENU;
+            item.itemID = id;
+            item.itemWidth = 1234;
+            item.itemHeight = 567;
+            CHECK(OnMeasureItem(&item) == TRUE);
+            CHECK(item.itemWidth == 1234u);
+            CHECK(item.itemHeight == 567u);
+        }
+        MEASUREITEMSTRUCT button = {};
+        button.CtlType = ODT_BUTTON;
+        button.CtlID = IDC_DROPDOWN;
+        button.itemID = IDM_COLOR_FIRST;
+        CHECK(OnMeasureItem(&button) == TRUE);
+        CHECK(button.itemHeight == 0u);
+        CHECK(button.itemWidth == 0u);
+    }
+}
+
+TEST_CASE("drawing a colour item: background, framed swatch and label") {
+    const COLORREF menu = GetSysColor(COLOR_MENU);
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    // Menu colours that equal a swatch colour would hide a misplaced swatch.
+    for (unsigned index : {0u, 14u, 19u, 11u}) {
+        CAPTURE(index);
+        const COLORREF color = palette[index].value;
+        REQUIRE(color != menu);
+        REQUIRE(color != highlight);
+        SUBCASE("at the canvas origin") {
+            Canvas canvas(kItemWidth, kItemHeight, kUntouched);
+            DrawMenuItem(canvas, IDM_COLOR_FIRST + index, {0, 0, kItemWidth, kItemHeight});
+            CheckItemLayout(canvas, 0, 0, color, menu);
+            CHECK(LabelPixels(canvas, {40, 0, kItemWidth, kItemHeight}, GetSysColor(COLOR_MENUTEXT),
+                              menu) > 0);
+        }
+        SUBCASE("lower down and to the right, as the second item of a menu") {
+            Canvas canvas(kItemWidth + 7, 2 * kItemHeight + 3, kUntouched);
+            DrawMenuItem(canvas, IDM_COLOR_FIRST + index,
+                         {7, kItemHeight + 3, kItemWidth + 7, 2 * kItemHeight + 3});
+            CheckItemLayout(canvas, 7, kItemHeight + 3, color, menu);
+            // Nothing outside the item's rectangle.
+            CHECK(canvas.Count({0, 0, kItemWidth + 7, kItemHeight + 3}, kUntouched) ==
+                  (kItemWidth + 7) * (kItemHeight + 3));
+        }
+        SUBCASE("highlighted: highlight colours, same swatch") {
+            Canvas canvas(kItemWidth, kItemHeight, kUntouched);
+            DrawMenuItem(canvas, IDM_COLOR_FIRST + index, {0, 0, kItemWidth, kItemHeight},
+                         ODS_SELECTED);
+            CheckItemLayout(canvas, 0, 0, color, highlight);
+            CHECK(LabelPixels(canvas, {40, 0, kItemWidth, kItemHeight},
+                              GetSysColor(COLOR_HIGHLIGHTTEXT), highlight) > 0);
+        }
+    }
+}
+
+TEST_CASE("the swatch stays centred in a taller item") {
+    Canvas canvas(kItemWidth, 20, kUntouched);
+    DrawMenuItem(canvas, IDM_COLOR_FIRST + 14, {0, 0, kItemWidth, 20});
+    // (20 - 10) / 2: the frame spans rows 5 to 14.
+    CHECK(canvas.Pixel(10, 4) == GetSysColor(COLOR_MENU));
+    CHECK(canvas.Pixel(10, 5) == RGB(255, 255, 255));
+    CHECK(canvas.Pixel(10, 14) == RGB(255, 255, 255));
+    CHECK(canvas.Pixel(15, 6) == RGB(255, 0, 0));
+    CHECK(canvas.Pixel(15, 15) == GetSysColor(COLOR_MENU));
+}
+
+TEST_CASE("items outside the colour range and unknown controls draw nothing") {
+    Canvas canvas(kItemWidth, kItemHeight, kUntouched);
+    const RECT all = {0, 0, kItemWidth, kItemHeight};
+    for (UINT id : {0u, 6999u, 7031u, 7099u, 0xFFFFFFFFu}) {
+        CAPTURE(id);
+        DrawMenuItem(canvas, id, all, ODS_SELECTED);
+        CHECK(canvas.Count(all, kUntouched) == kItemWidth * kItemHeight);
+    }
+    DRAWITEMSTRUCT button = MenuItemRequest(canvas.Dc(), IDM_COLOR_FIRST, all, 0);
+    button.CtlType = ODT_BUTTON;
+    button.CtlID = IDC_COLOR_BUTTON;
+    CHECK(OnDrawItem(&button) == TRUE);
+    CHECK(canvas.Count(all, kUntouched) == kItemWidth * kItemHeight);
+}
+
+namespace {
+
+// The main window stand-in and a shell desktop whose icon view the choice is applied to.
+struct ChoiceSetup : MainWindowStandIn {
+    ChoiceSetup()
+        : desktop(TestClass("Progman"), "Program Manager"),
+          defView(TestClass("SHELLDLL_DefView"), "", desktop), view(WC_LISTVIEWA, "", defView, 1) {
+        desktopView = nullptr;
+        settings.textColor = RGB(1, 2, 3);
+        strcpy(settings.textColorDesc, "before");
+        settings.textStyle = 1;
+        RecordCoreCalls();
+    }
+    void SetTextBackground(COLORREF color) { SendMessageA(view, LVM_SETTEXTBKCOLOR, 0, color); }
+    TestWindow desktop, defView, view;
+};
+
+} // namespace
+
+TEST_CASE("choosing a named colour") {
+    ChoiceSetup setup;
+    SUBCASE("while transparent: the colour and name are set, found again and applied") {
+        setup.SetTextBackground(CLR_NONE);
+        SelectPaletteEntry(14);
+        CHECK(settings.textColor == RGB(255, 0, 0));
+        CHECK(std::string(settings.textColorDesc) == "红色");
+        CHECK(desktopView == setup.view.handle);
+        REQUIRE(coreCalls.size() == 1);
+        char expected[96];
+        snprintf(expected, sizeof expected, "apply %p 0000ff 1",
+                 static_cast<void*>(setup.view.handle));
+        CHECK(coreCalls[0] == expected);
+        CHECK(SendMessageA(setup.view, LVM_GETTEXTCOLOR, 0, 0) == RGB(255, 0, 0));
+    }
+    SUBCASE("while opaque: the colour and name are set, nothing is applied") {
+        setup.SetTextBackground(RGB(0, 128, 128));
+        SelectPaletteEntry(30);
+        CHECK(settings.textColor == RGB(255, 255, 255));
+        CHECK(std::string(settings.textColorDesc) == "白色");
+        CHECK(coreCalls.empty());
+        CHECK(SendMessageA(setup.view, LVM_GETTEXTBKCOLOR, 0, 0) == RGB(0, 128, 128));
+    }
+    SUBCASE("an index past the palette changes nothing") {
+        setup.SetTextBackground(CLR_NONE);
+        for (unsigned index : {31u, 99u, 0xFFFFFFFFu}) SelectPaletteEntry(index);
+        CHECK(settings.textColor == RGB(1, 2, 3));
+        CHECK(std::string(settings.textColorDesc) == "before");
+        CHECK(coreCalls.empty());
+        CHECK(desktopView == nullptr);
+    }
+}

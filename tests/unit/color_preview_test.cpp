@@ -1,0 +1,311 @@
+// The colour preview, the drop-down arrow, and the GDI objects of every draw request.
+#include <doctest.h>
+
+#include <stdio.h>
+#include <string.h>
+
+#include <string>
+
+#include "../../src/app/app.h"
+#include "../../src/app/main_window.h"
+#include "../../src/app/resource.h"
+#include "../../src/color/color_menu.h"
+#include "../../src/color/color_preview.h"
+#include "../../src/desktop/desktop_view.h"
+#include "../../src/settings/settings.h"
+#include "canvas.h"
+#include "test_windows.h"
+
+namespace {
+
+constexpr int kPreviewWidth = 160;
+constexpr int kPreviewHeight = 30;
+constexpr int kArrowWidth = 21;
+constexpr int kArrowHeight = 31;
+
+DRAWITEMSTRUCT ControlRequest(HDC dc, UINT type, UINT id, int width, int height, UINT state) {
+    DRAWITEMSTRUCT item = {};
+    item.CtlType = type;
+    item.CtlID = id;
+    item.itemAction = ODA_DRAWENTIRE;
+    item.itemState = state;
+    item.hDC = dc;
+    item.rcItem = {0, 0, width, height};
+    return item;
+}
+
+void DrawPreview(Canvas& canvas, COLORREF color, const char* description) {
+    settings.textColor = color;
+    strcpy(settings.textColorDesc, description);
+    DRAWITEMSTRUCT item =
+        ControlRequest(canvas.Dc(), ODT_STATIC, IDC_PREVIEW, canvas.Width(), canvas.Height(), 0);
+    CHECK(OnDrawItem(&item) == TRUE);
+}
+
+void DrawArrow(Canvas& canvas, UINT state) {
+    DRAWITEMSTRUCT item =
+        ControlRequest(canvas.Dc(), ODT_BUTTON, IDC_DROPDOWN, kArrowWidth, kArrowHeight, state);
+    CHECK(OnDrawItem(&item) == TRUE);
+}
+
+// The bounding box of the pixels that are not the fill colour.
+RECT InkBounds(const Canvas& canvas, COLORREF fill) {
+    RECT box = {canvas.Width(), canvas.Height(), -1, -1};
+    for (int y = 0; y < canvas.Height(); ++y)
+        for (int x = 0; x < canvas.Width(); ++x) {
+            if (canvas.Pixel(x, y) == fill) continue;
+            if (x < box.left) box.left = x;
+            if (y < box.top) box.top = y;
+            if (x > box.right) box.right = x;
+            if (y > box.bottom) box.bottom = y;
+        }
+    return box;
+}
+
+bool Between(int value, int a, int b) {
+    return (value >= a && value <= b) || (value >= b && value <= a);
+}
+
+// Every pixel is the fill, the text colour or, where the font smooths its edges, a blend
+// of the two.
+bool OnlyFillAndText(const Canvas& canvas, COLORREF fill, COLORREF text) {
+    for (int y = 0; y < canvas.Height(); ++y)
+        for (int x = 0; x < canvas.Width(); ++x) {
+            const COLORREF pixel = canvas.Pixel(x, y);
+            if (!Between(GetRValue(pixel), GetRValue(fill), GetRValue(text)) ||
+                !Between(GetGValue(pixel), GetGValue(fill), GetGValue(text)) ||
+                !Between(GetBValue(pixel), GetBValue(fill), GetBValue(text)))
+                return false;
+        }
+    return true;
+}
+
+} // namespace
+
+TEST_CASE("the inverse colour inverts red, green and blue and clears the high byte") {
+    CHECK(InverseColor(RGB(255, 255, 255)) == RGB(0, 0, 0));
+    CHECK(InverseColor(RGB(0, 0, 0)) == RGB(255, 255, 255));
+    CHECK(InverseColor(RGB(127, 127, 127)) == RGB(128, 128, 128));
+    CHECK(InverseColor(RGB(255, 104, 32)) == RGB(0, 151, 223));
+    CHECK(InverseColor(0x02123456) == 0x00EDCBA9);
+}
+
+TEST_CASE("the preview is filled with the colour and names it in the inverse colour") {
+    Canvas canvas(kPreviewWidth, kPreviewHeight, RGB(255, 0, 255));
+    struct Case {
+        COLORREF fill, text;
+        const char* description;
+    };
+    const Case cases[] = {
+        {RGB(255, 255, 255), RGB(0, 0, 0), "白色"},
+        {RGB(0, 0, 0), RGB(255, 255, 255), "黑色"},
+        {RGB(127, 127, 127), RGB(128, 128, 128), "灰色50%"},
+        {RGB(255, 128, 0), RGB(0, 127, 255), "自定义颜色:(255,128,0)"},
+    };
+    for (const Case& c : cases) {
+        const std::string description = c.description;
+        CAPTURE(description);
+        DrawPreview(canvas, c.fill, c.description);
+        CHECK(canvas.Pixel(0, 0) == c.fill);
+        CHECK(canvas.Pixel(kPreviewWidth - 1, kPreviewHeight - 1) == c.fill);
+        CHECK(OnlyFillAndText(canvas, c.fill, c.text));
+        CHECK(canvas.Count({0, 0, kPreviewWidth, kPreviewHeight}, c.text) > 10);
+        // One line, centred both ways.
+        const RECT ink = InkBounds(canvas, c.fill);
+        const int leftMargin = ink.left, rightMargin = kPreviewWidth - 1 - ink.right;
+        const int topMargin = ink.top, bottomMargin = kPreviewHeight - 1 - ink.bottom;
+        CHECK(abs(leftMargin - rightMargin) <= 2);
+        CHECK(abs(topMargin - bottomMargin) <= 3);
+        CHECK(ink.bottom - ink.top < kPreviewHeight / 2 + 4);
+    }
+}
+
+TEST_CASE("the arrow is drawn pushed while held down or while the menu is open") {
+    Canvas normal(kArrowWidth, kArrowHeight, RGB(255, 0, 255));
+    Canvas held(kArrowWidth, kArrowHeight, RGB(255, 0, 255));
+    Canvas open(kArrowWidth, kArrowHeight, RGB(255, 0, 255));
+    Canvas focused(kArrowWidth, kArrowHeight, RGB(255, 0, 255));
+    dropDownOpen = false;
+    DrawArrow(normal, 0);
+    DrawArrow(held, ODS_SELECTED);
+    DrawArrow(focused, ODS_FOCUS);
+    dropDownOpen = true;
+    DrawArrow(open, 0);
+    dropDownOpen = false;
+
+    CHECK(normal.Count({0, 0, kArrowWidth, kArrowHeight}, RGB(255, 0, 255)) == 0);
+    CHECK_FALSE(normal.SameAs(held));
+    CHECK(open.SameAs(held));
+    CHECK(focused.SameAs(normal)); // no focus rectangle
+    // The scroll bar's down arrow, and nothing else.
+    Canvas reference(kArrowWidth, kArrowHeight, RGB(255, 0, 255));
+    RECT all = {0, 0, kArrowWidth, kArrowHeight};
+    DrawFrameControl(reference.Dc(), &all, DFC_SCROLL, DFCS_SCROLLDOWN);
+    CHECK(normal.SameAs(reference));
+
+    Canvas after(kArrowWidth, kArrowHeight, RGB(255, 0, 255));
+    DrawArrow(after, 0);
+    CHECK(after.SameAs(normal));
+}
+
+TEST_CASE("other controls are not drawn") {
+    Canvas canvas(kPreviewWidth, kPreviewHeight, RGB(255, 0, 255));
+    for (UINT id : {IDC_COLOR_BUTTON, IDC_RESTORE, 0}) {
+        DRAWITEMSTRUCT item =
+            ControlRequest(canvas.Dc(), ODT_BUTTON, id, kPreviewWidth, kPreviewHeight, 0);
+        CHECK(OnDrawItem(&item) == TRUE);
+    }
+    CHECK(canvas.Count({0, 0, kPreviewWidth, kPreviewHeight}, RGB(255, 0, 255)) ==
+          kPreviewWidth * kPreviewHeight);
+}
+
+// Wine counts no GDI objects (GetGuiResources gives 0), so the requests are repeated more
+// often than there are handles: one leaked object per request would exhaust the table and
+// the drawing checked afterwards would come out wrong.
+TEST_CASE("draw and measure requests leave no GDI object behind") {
+    constexpr int kRequests = 70000;
+    TestWindow window(TestClass("QuillTestHygiene"), "main");
+    sharedMainWindow = window;
+    settings.textColor = RGB(255, 0, 0);
+    strcpy(settings.textColorDesc, "红色");
+    const DWORD objectsBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+
+    Canvas item(100, 15, RGB(255, 0, 255));
+    Canvas preview(kPreviewWidth, kPreviewHeight, RGB(255, 0, 255));
+    DRAWITEMSTRUCT menuDraw = ControlRequest(item.Dc(), ODT_MENU, 0, 100, 15, 0);
+    menuDraw.itemID = IDM_COLOR_FIRST + 14;
+    DRAWITEMSTRUCT previewDraw =
+        ControlRequest(preview.Dc(), ODT_STATIC, IDC_PREVIEW, kPreviewWidth, kPreviewHeight, 0);
+    MEASUREITEMSTRUCT measure = {};
+    measure.CtlType = ODT_MENU;
+    measure.itemID = IDM_COLOR_FIRST + 14;
+    for (int i = 0; i < kRequests; ++i) {
+        OnDrawItem(&menuDraw);
+        OnDrawItem(&previewDraw);
+        OnMeasureItem(&measure);
+    }
+
+    CHECK(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS) == objectsBefore);
+    item.Fill(RGB(255, 0, 255));
+    OnDrawItem(&menuDraw);
+    CHECK(item.Pixel(10, 2) == RGB(255, 255, 255));
+    CHECK(item.Pixel(20, 7) == RGB(255, 0, 0));
+    CHECK(item.Pixel(0, 0) == GetSysColor(COLOR_MENU));
+    preview.Fill(RGB(255, 0, 255));
+    OnDrawItem(&previewDraw);
+    CHECK(preview.Pixel(0, 0) == RGB(255, 0, 0));
+    CHECK(preview.Count({0, 0, kPreviewWidth, kPreviewHeight}, RGB(0, 255, 255)) > 10);
+    MEASUREITEMSTRUCT again = measure;
+    again.itemWidth = again.itemHeight = 0;
+    OnMeasureItem(&again);
+    CHECK(again.itemHeight == 15u);
+    CHECK(again.itemWidth > 40u);
+    CHECK(again.itemWidth == measure.itemWidth);
+    sharedMainWindow = nullptr;
+}
+
+namespace {
+
+// Answers the colour dialog from inside its own modal loop: a thread timer finds the
+// dialog, notes its owner and presses the button.
+struct DialogAnswer {
+    int button = IDCANCEL;
+    bool addCustomColor = false; // first press the dialog's "add to custom colours" button
+    HWND dialog = nullptr;
+    HWND owner = nullptr;
+    UINT_PTR timer = 0;
+} answer;
+
+BOOL CALLBACK FindColorDialog(HWND window, LPARAM) {
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (strcmp(className, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+    answer.dialog = window;
+    return FALSE;
+}
+
+void CALLBACK PressDialogButton(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), FindColorDialog, 0);
+    if (!answer.dialog) return;
+    KillTimer(nullptr, answer.timer);
+    answer.owner = GetWindow(answer.dialog, GW_OWNER);
+    constexpr int kAddCustomColorButton = 712;
+    if (answer.addCustomColor) PostMessageA(answer.dialog, WM_COMMAND, kAddCustomColorButton, 0);
+    PostMessageA(answer.dialog, WM_COMMAND, answer.button, 0);
+}
+
+void RunColorDialog(int button, bool addCustomColor = false) {
+    answer = DialogAnswer();
+    answer.button = button;
+    answer.addCustomColor = addCustomColor;
+    answer.timer = SetTimer(nullptr, 0, 50, PressDialogButton);
+    ChooseCustomColor();
+    KillTimer(nullptr, answer.timer);
+}
+
+// A main window with its Restore button, and a shell desktop whose icon view is transparent.
+struct DialogSetup {
+    DialogSetup()
+        : main(TestClass("QuillTestDialogMain"), "main"),
+          restore("BUTTON", "", main, IDC_RESTORE, WS_DISABLED),
+          desktop(TestClass("Progman"), "Program Manager"),
+          defView(TestClass("SHELLDLL_DefView"), "", desktop), view(WC_LISTVIEWA, "", defView, 1) {
+        sharedMainWindow = main;
+        desktopView = nullptr;
+        SendMessageA(view, LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
+        settings.textColor = RGB(0, 0, 0);
+        strcpy(settings.textColorDesc, "黑色");
+        settings.textStyle = 4001;
+        ResetCustomColors();
+        RecordCoreCalls();
+    }
+    ~DialogSetup() { sharedMainWindow = nullptr; }
+    bool RestoreEnabled() const { return IsWindowEnabled(restore) != FALSE; }
+    TestWindow main, restore, desktop, defView, view;
+};
+
+} // namespace
+
+TEST_CASE("the colour dialog") {
+    DialogSetup setup;
+    SUBCASE("cancelled, it changes nothing") {
+        RunColorDialog(IDCANCEL);
+        REQUIRE(answer.dialog != nullptr);
+        CHECK(answer.owner == setup.main.handle);
+        CHECK(settings.textColor == RGB(0, 0, 0));
+        CHECK(std::string(settings.textColorDesc) == "黑色");
+        CHECK(coreCalls.empty());
+        CHECK(desktopView == nullptr);
+        CHECK_FALSE(setup.RestoreEnabled());
+    }
+    SUBCASE("accepted unchanged, black gets the custom description and is applied again") {
+        RunColorDialog(IDOK);
+        REQUIRE(answer.dialog != nullptr);
+        CHECK(settings.textColor == RGB(0, 0, 0));
+        CHECK(std::string(settings.textColorDesc) == "自定义颜色:(0,0,0)");
+        CHECK(desktopView == setup.view.handle);
+        REQUIRE(coreCalls.size() == 1);
+        char expected[96];
+        snprintf(expected, sizeof expected, "apply %p 000000 4001",
+                 static_cast<void*>(setup.view.handle));
+        CHECK(coreCalls[0] == expected);
+        CHECK(setup.RestoreEnabled());
+    }
+    SUBCASE("the dialog edits the program's custom colours, and keeps its edits on cancel") {
+        settings.textColor = RGB(10, 20, 30);
+        RunColorDialog(IDCANCEL, true);
+        int found = 0;
+        for (COLORREF color : settings.custColors) found += color == RGB(10, 20, 30);
+        CHECK(found == 1);
+        CHECK(settings.textColor == RGB(10, 20, 30));
+        CHECK_FALSE(setup.RestoreEnabled());
+    }
+    SUBCASE("accepted while opaque: colour and description, nothing applied") {
+        settings.textColor = RGB(255, 128, 0);
+        SendMessageA(setup.view, LVM_SETTEXTBKCOLOR, 0, RGB(0, 128, 128));
+        RunColorDialog(IDOK);
+        CHECK(std::string(settings.textColorDesc) == "自定义颜色:(255,128,0)");
+        CHECK(coreCalls.empty());
+        CHECK(setup.RestoreEnabled());
+    }
+}
