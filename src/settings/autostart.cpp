@@ -1,7 +1,6 @@
 #include "autostart.h"
 
 #include <windows.h>
-#include <stdio.h>
 #include <string.h>
 
 #include "../app/app.h"
@@ -30,7 +29,14 @@ void BuildRunData(char *data) {
 } // namespace
 
 void FormatRunData(const char *exePath, char *data, size_t size) {
-    snprintf(data, size, "\"%s\" /AUTOSET", exePath);
+    constexpr char kClosingQuoteAndArgument[] = "\" /AUTOSET";
+    if (size <= sizeof kClosingQuoteAndArgument) {
+        if (size > 0) data[0] = '\0';
+        return;
+    }
+    data[0] = '"';
+    lstrcpynA(data + 1, exePath, static_cast<int>(size - sizeof kClosingQuoteAndArgument));
+    lstrcatA(data, kClosingQuoteAndArgument);
 }
 
 void SetAutoStart(bool enable) {

@@ -1,6 +1,5 @@
 #include "settings_file.h"
 
-#include <stdio.h>
 #include <string.h>
 
 namespace {
@@ -66,7 +65,7 @@ int ReadSavedNumber(const char *path, const char *key, const char *defaultText) 
 
 void WriteSavedNumber(const char *path, const char *key, int value) {
     char text[kNumberTextSize];
-    snprintf(text, sizeof text, "%d", value);
+    wsprintfA(text, "%d", value);
     WriteSavedText(path, key, text);
 }
 

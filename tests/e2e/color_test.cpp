@@ -125,6 +125,17 @@ TEST_CASE("a named colour command applies at once while the text is transparent"
         CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(255, 255, 255), 0));
         CHECK(run.PreviewShows(RGB(255, 255, 255)));
     }
+    SUBCASE("the colour and its name are written at the next save") {
+        run.app.Click(IDC_MAIN_BUTTON); // confirms and hides, which saves
+        const std::string ini = run.folder.File("Quillmere.ini");
+        char color[32] = "", name[64] = "";
+        CHECK(WaitUntil([&] {
+            GetPrivateProfileStringA("Saves", "TextColor", "", color, sizeof color, ini.c_str());
+            return strcmp(color, "255") == 0;
+        }));
+        GetPrivateProfileStringA("Saves", "TextColorDesc", "", name, sizeof name, ini.c_str());
+        CHECK(std::string(name) == "红色");
+    }
 }
 
 TEST_CASE("a named colour command while opaque changes the colour but calls nothing") {

@@ -88,6 +88,11 @@ TEST_CASE("the Run value's data quotes the path") {
     const std::string longest(491, 'p');
     FormatRunData(longest.c_str(), data, sizeof data);
     CHECK(std::string(data) == "\"" + longest + "\" /AUTOSET");
+    // A longer one is cut, never written past the buffer, and keeps its argument.
+    const std::string tooLong(600, 'p');
+    FormatRunData(tooLong.c_str(), data, sizeof data);
+    CHECK(strlen(data) == sizeof data - 1);
+    CHECK(std::string(data).substr(sizeof data - 11) == "\" /AUTOSET");
 }
 
 namespace {
