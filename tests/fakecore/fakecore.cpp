@@ -12,6 +12,9 @@
 
 #define FAKECORE_EXPORT extern "C" __declspec(dllexport)
 
+void WatchTrayRequests(void (*log)(const char*)); // fakecore_tray.cpp
+void WatchMenus(const CWPRETSTRUCT* message);
+
 namespace {
 
 HMODULE selfModule;
@@ -46,6 +49,7 @@ void LogShownWindow(HWND window) {
 // Runs after each message sent to a window of the watched thread.
 LRESULT CALLBACK WatchWindows(int code, WPARAM wParam, LPARAM lParam) {
     const CWPRETSTRUCT* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION) WatchMenus(message);
     if (code == HC_ACTION && message->message == WM_WINDOWPOSCHANGED && IsTopLevel(message->hwnd)) {
         const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(message->lParam);
         if (pos->flags & SWP_SHOWWINDOW) LogShownWindow(message->hwnd);
@@ -59,6 +63,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         selfModule = instance;
         SetWindowsHookExA(WH_CALLWNDPROCRET, WatchWindows, nullptr, GetCurrentThreadId());
+        WatchTrayRequests(LogLine);
     }
     return TRUE;
 }
