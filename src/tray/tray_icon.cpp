@@ -1,13 +1,124 @@
 #include "tray_icon.h"
 
-// The icon does not reach the notification area yet: every operation sends nothing.
-TrayIcon::~TrayIcon() {}
+#include <string.h>
 
-BOOL TrayIcon::Add(UINT id, HICON, const char*) {
-    iconId = id;
-    return FALSE;
+#include "../app/app.h"
+
+TrayCallback trayCallback;
+int trayUserValue;
+
+namespace {
+
+constexpr char kTrayClassName[] = "_TrayIconWnd_CLASS";
+constexpr char kTrayWindowTitle[] = "TrayIconWnd";
+constexpr int kTrayWindowSize = 10;
+constexpr UINT kAddFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+
+// Sent by the shell to every top-level window when a new taskbar has started.
+UINT taskbarCreatedMessage;
+
+// Goes through the import table at each call, so that a test double loaded into the
+// process can watch the requests too.
+BOOL WINAPI CallShell(DWORD message, PNOTIFYICONDATAA data) {
+    return Shell_NotifyIconA(message, data);
 }
 
-void TrayIcon::SetIcon(HICON) {}
+NOTIFYICONDATAA Record(HWND window, UINT id, UINT flags) {
+    NOTIFYICONDATAA data = {};
+    data.cbSize = kNotifyIconDataSize;
+    data.hWnd = window;
+    data.uID = id;
+    data.uFlags = flags;
+    return data;
+}
 
-void TrayIcon::Remove() {}
+// Byte for byte, so a double-byte character may be cut in half at the end.
+void CopyTip(char *field, const char *tip) {
+    strncpy(field, tip ? tip : "", kTrayTipSize - 1);
+    field[kTrayTipSize - 1] = '\0';
+}
+
+} // namespace
+
+ShellNotifyFunction shellNotifyIcon = CallShell;
+
+TrayIcon::~TrayIcon() {}
+
+// A class left registered by an earlier failed window creation counts as registered:
+// otherwise that one failure would make every later Add fail too.
+BOOL TrayIcon::CreateHiddenWindow() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = TrayWndProc;
+    windowClass.hInstance = appInstance;
+    windowClass.lpszClassName = kTrayClassName;
+    if (!RegisterClassA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        return FALSE;
+    }
+    taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    window =
+        CreateWindowExA(0, kTrayClassName, kTrayWindowTitle, WS_POPUPWINDOW, 0, 0, kTrayWindowSize,
+                        kTrayWindowSize, nullptr, nullptr, appInstance, nullptr);
+    if (!window)
+        return FALSE;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    return TRUE;
+}
+
+BOOL TrayIcon::AddToShell() {
+    NOTIFYICONDATAA data = Record(window, iconId, kAddFlags);
+    data.uCallbackMessage = kTrayNotifyMessage;
+    data.hIcon = icon;
+    memcpy(data.szTip, tip, kTrayTipSize);
+    return shellNotifyIcon(NIM_ADD, &data);
+}
+
+BOOL TrayIcon::Add(UINT id, HICON newIcon, const char *newTip, TrayCallback callback,
+                   int userValue) {
+    if (!window && !CreateHiddenWindow())
+        return FALSE;
+    trayCallback = callback;
+    trayUserValue = userValue;
+    iconId = id;
+    icon = newIcon;
+    CopyTip(tip, newTip);
+    shown = true;
+    return AddToShell();
+}
+
+void TrayIcon::SetIcon(HICON newIcon) {
+    if (!window)
+        return;
+    icon = newIcon;
+    NOTIFYICONDATAA data = Record(window, iconId, NIF_ICON);
+    data.hIcon = newIcon;
+    shellNotifyIcon(NIM_MODIFY, &data);
+}
+
+void TrayIcon::Remove() {
+    if (!window)
+        return;
+    shown = false;
+    NOTIFYICONDATAA data = Record(window, iconId, 0);
+    shellNotifyIcon(NIM_DELETE, &data);
+}
+
+// The new taskbar starts without any icon; one the user could see before must come back,
+// or a program whose main window is hidden could no longer be reached.
+void TrayIcon::OnTaskbarCreated() {
+    if (window && shown)
+        AddToShell();
+}
+
+LRESULT CALLBACK TrayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kTrayNotifyMessage && trayCallback) {
+        trayCallback(wParam, lParam, trayUserValue);
+        return 0;
+    }
+    if (message == taskbarCreatedMessage && taskbarCreatedMessage != 0) {
+        TrayIcon *tray = reinterpret_cast<TrayIcon *>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (tray)
+            tray->OnTaskbarCreated();
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

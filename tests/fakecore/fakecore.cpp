@@ -12,9 +12,11 @@
 
 #define FAKECORE_EXPORT extern "C" __declspec(dllexport)
 
-// fakecore_color.cpp
-void WatchColorMessages(const CWPRETSTRUCT* message, void (*log)(const char*));
-void WatchAboutBox(const CWPRETSTRUCT* message); // fakecore_about.cpp
+// What each area of the program adds to the log, in files of their own.
+void WatchTrayRequests(void (*log)(const char*)); // fakecore_tray.cpp
+void WatchMenus(const CWPRETSTRUCT* message);     // fakecore_tray.cpp
+void WatchColorMessages(const CWPRETSTRUCT* message, void (*log)(const char*)); // fakecore_color.cpp
+void WatchAboutBox(const CWPRETSTRUCT* message);  // fakecore_about.cpp
 
 namespace {
 
@@ -50,6 +52,7 @@ void LogShownWindow(HWND window) {
 // Runs after each message sent to a window of the watched thread.
 LRESULT CALLBACK WatchWindows(int code, WPARAM wParam, LPARAM lParam) {
     const CWPRETSTRUCT* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION) WatchMenus(message);
     if (code == HC_ACTION && message->message == WM_WINDOWPOSCHANGED && IsTopLevel(message->hwnd)) {
         const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(message->lParam);
         if (pos->flags & SWP_SHOWWINDOW) LogShownWindow(message->hwnd);
@@ -65,6 +68,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         selfModule = instance;
         SetWindowsHookExA(WH_CALLWNDPROCRET, WatchWindows, nullptr, GetCurrentThreadId());
+        WatchTrayRequests(LogLine);
     }
     return TRUE;
 }

@@ -1,0 +1,304 @@
+#include <doctest.h>
+
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "../../src/app/app.h"
+#include "../../src/tray/tray_icon.h"
+
+namespace {
+
+struct ShellRequest {
+    DWORD message;
+    NOTIFYICONDATAA data;
+};
+
+std::vector<ShellRequest> shellRequests;
+BOOL shellAnswer;
+
+BOOL WINAPI RecordShellRequest(DWORD message, PNOTIFYICONDATAA data) {
+    shellRequests.push_back({message, *data});
+    return shellAnswer;
+}
+
+struct Notification {
+    WPARAM iconId;
+    LPARAM mouseMessage;
+    int userValue;
+};
+
+std::vector<Notification> notifications;
+std::vector<Notification> otherNotifications;
+
+void RecordNotification(WPARAM iconId, LPARAM mouseMessage, int userValue) {
+    notifications.push_back({iconId, mouseMessage, userValue});
+}
+
+void RecordOtherNotification(WPARAM iconId, LPARAM mouseMessage, int userValue) {
+    otherNotifications.push_back({iconId, mouseMessage, userValue});
+}
+
+// A TrayIcon whose shell requests are recorded. Its window is destroyed afterwards, so
+// that no window is left pointing at the object.
+struct RecordedTray {
+    RecordedTray() {
+        appInstance = GetModuleHandleA(nullptr);
+        shellNotifyIcon = RecordShellRequest;
+        shellRequests.clear();
+        notifications.clear();
+        otherNotifications.clear();
+        shellAnswer = TRUE;
+        trayCallback = nullptr;
+        trayUserValue = 0;
+    }
+    ~RecordedTray() {
+        if (tray.window)
+            DestroyWindow(tray.window);
+        shellNotifyIcon = previousShell;
+    }
+    BOOL Add(UINT id = 7, const char *tip = "tip") {
+        return tray.Add(id, firstIcon, tip, RecordNotification, 42);
+    }
+    const ShellRequest &Last() const {
+        return shellRequests.back();
+    }
+
+    ShellNotifyFunction previousShell = shellNotifyIcon;
+    HICON firstIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    HICON secondIcon = LoadIconA(nullptr, IDI_WARNING);
+    TrayIcon tray;
+};
+
+void CheckAddRecord(const ShellRequest &request, HWND window, UINT id, HICON icon,
+                    const char *tip) {
+    CHECK(request.message == NIM_ADD);
+    CHECK(request.data.cbSize == kNotifyIconDataSize);
+    CHECK(request.data.hWnd == window);
+    CHECK(request.data.uID == id);
+    CHECK(request.data.uFlags == (NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    CHECK(request.data.uCallbackMessage == 1146);
+    CHECK(request.data.hIcon == icon);
+    CHECK(std::string(request.data.szTip) == tip);
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+BOOL CALLBACK CountTrayWindow(HWND window, LPARAM count) {
+    if (ClassOf(window) == "_TrayIconWnd_CLASS")
+        ++*reinterpret_cast<int *>(count);
+    return TRUE;
+}
+
+int TrayWindowsOfThisThread() {
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountTrayWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+LRESULT CALLBACK RefuseWindowCreation(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND)
+        return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+TEST_CASE("the record size is the one that ends with the 64-byte tip") {
+    CHECK(kNotifyIconDataSize == NOTIFYICONDATAA_V1_SIZE);
+    CHECK(kNotifyIconDataSize == (sizeof(void *) == 4 ? 88u : 104u));
+}
+
+TEST_CASE("Add creates the hidden window and sends the whole record") {
+    RecordedTray t;
+    CHECK(t.tray.Add(7, t.firstIcon, "Quillmere  1.4", RecordNotification, 42) == TRUE);
+    REQUIRE(t.tray.window != nullptr);
+    REQUIRE(shellRequests.size() == 1);
+    CheckAddRecord(t.Last(), t.tray.window, 7, t.firstIcon, "Quillmere  1.4");
+    CHECK(t.tray.iconId == 7);
+    CHECK((trayCallback == RecordNotification));
+    CHECK(trayUserValue == 42);
+
+    HWND window = t.tray.window;
+    CHECK(ClassOf(window) == "_TrayIconWnd_CLASS");
+    char title[32] = "";
+    GetWindowTextA(window, title, sizeof title);
+    CHECK(std::string(title) == "TrayIconWnd");
+    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+    CHECK((style & WS_POPUPWINDOW) == WS_POPUPWINDOW);
+    CHECK_FALSE(IsWindowVisible(window));
+    CHECK(GetClassLongPtrA(window, GCL_STYLE) == 0);
+    CHECK(GetParent(window) == nullptr);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    CHECK(rect.left == 0);
+    CHECK(rect.top == 0);
+    CHECK(rect.right == 10);
+    CHECK(rect.bottom == 10);
+
+    SUBCASE("a null picture reaches the shell as null") {
+        t.tray.Add(7, nullptr, "Quillmere  1.4", RecordNotification, 42);
+        CHECK(t.Last().data.hIcon == nullptr);
+    }
+}
+
+TEST_CASE("SetIcon and Remove reach the shell only once a window exists") {
+    RecordedTray t;
+    t.tray.SetIcon(t.secondIcon);
+    t.tray.Remove();
+    CHECK(shellRequests.empty());
+    CHECK(t.tray.window == nullptr);
+
+    t.Add(7);
+    t.tray.SetIcon(t.secondIcon);
+    REQUIRE(shellRequests.size() == 2);
+    CHECK(t.Last().message == NIM_MODIFY);
+    CHECK(t.Last().data.cbSize == kNotifyIconDataSize);
+    CHECK(t.Last().data.hWnd == t.tray.window);
+    CHECK(t.Last().data.uID == 7);
+    CHECK(t.Last().data.uFlags == NIF_ICON);
+    CHECK(t.Last().data.hIcon == t.secondIcon);
+
+    t.tray.Remove();
+    REQUIRE(shellRequests.size() == 3);
+    CHECK(t.Last().message == NIM_DELETE);
+    CHECK(t.Last().data.cbSize == kNotifyIconDataSize);
+    CHECK(t.Last().data.hWnd == t.tray.window);
+    CHECK(t.Last().data.uID == 7);
+    CHECK(t.Last().data.uFlags == 0);
+
+    // Sent even though the icon is gone; the shell's refusal is of no concern.
+    shellAnswer = FALSE;
+    t.tray.Remove();
+    t.tray.SetIcon(t.firstIcon);
+    CHECK(shellRequests.size() == 5);
+}
+
+TEST_CASE("Add after Remove reuses the hidden window") {
+    RecordedTray t;
+    t.Add(7);
+    HWND first = t.tray.window;
+    t.tray.Remove();
+    CHECK(t.Add(7) == TRUE);
+    CHECK(t.tray.window == first);
+    CHECK(TrayWindowsOfThisThread() == 1);
+    CheckAddRecord(t.Last(), first, 7, t.firstIcon, "tip");
+}
+
+TEST_CASE("a second Add returns the shell's refusal but keeps its callback, value and id") {
+    RecordedTray t;
+    t.Add(7);
+    shellAnswer = FALSE;
+    CHECK(t.tray.Add(9, t.secondIcon, "other", RecordOtherNotification, -5) == FALSE);
+    REQUIRE(shellRequests.size() == 2);
+    CheckAddRecord(t.Last(), t.tray.window, 9, t.secondIcon, "other");
+    CHECK(t.tray.iconId == 9);
+    CHECK((trayCallback == RecordOtherNotification));
+    CHECK(trayUserValue == -5);
+
+    SendMessageA(t.tray.window, 1146, 9, WM_RBUTTONDOWN);
+    CHECK(notifications.empty());
+    REQUIRE(otherNotifications.size() == 1);
+    CHECK(otherNotifications[0].userValue == -5);
+}
+
+TEST_CASE("the tip is cut to its first 63 bytes") {
+    RecordedTray t;
+    std::string tip;
+    SUBCASE("62 bytes stay whole") {
+        tip.assign(62, 'a');
+    }
+    SUBCASE("63 bytes stay whole") {
+        tip.assign(63, 'b');
+    }
+    SUBCASE("64 bytes lose the last") {
+        tip.assign(64, 'c');
+    }
+    SUBCASE("a long Chinese tip is cut by bytes, not characters") {
+        for (int i = 0; i < 40; ++i)
+            tip += "托"; // two bytes each in code page 936
+        REQUIRE(tip.size() == 80);
+    }
+    t.Add(7, tip.c_str());
+    const std::string sent = t.Last().data.szTip;
+    CHECK(sent == tip.substr(0, 63));
+}
+
+TEST_CASE("the hidden window hands message 1146 to the callback") {
+    RecordedTray t;
+    SUBCASE("with a callback every notification arrives with the user value") {
+        t.Add(7);
+        CHECK(SendMessageA(t.tray.window, 1146, 7, WM_LBUTTONDBLCLK) == 0);
+        SendMessageA(t.tray.window, 1146, 7, WM_RBUTTONDOWN);
+        REQUIRE(notifications.size() == 2);
+        CHECK(notifications[0].iconId == 7);
+        CHECK(notifications[0].mouseMessage == WM_LBUTTONDBLCLK);
+        CHECK(notifications[0].userValue == 42);
+        CHECK(notifications[1].mouseMessage == WM_RBUTTONDOWN);
+
+        // Only message 1146 is a notification.
+        SendMessageA(t.tray.window, WM_USER + 121, 7, WM_RBUTTONDOWN);
+        CHECK(notifications.size() == 2);
+    }
+    SUBCASE("without a callback message 1146 gets the default processing") {
+        t.tray.Add(7, t.firstIcon, "tip", nullptr, 42);
+        CHECK(SendMessageA(t.tray.window, 1146, 7, WM_RBUTTONDOWN) == 0);
+        CHECK(notifications.empty());
+    }
+    // Everything else is the default window procedure's, such as the title.
+    char title[32] = "";
+    SendMessageA(t.tray.window, WM_GETTEXT, sizeof title, reinterpret_cast<LPARAM>(title));
+    CHECK(std::string(title) == "TrayIconWnd");
+}
+
+TEST_CASE("a failed window creation changes nothing and does not block the next Add") {
+    RecordedTray t;
+    t.tray.iconId = 3;
+    HHOOK refuse = SetWindowsHookExA(WH_CBT, RefuseWindowCreation, nullptr, GetCurrentThreadId());
+    REQUIRE(refuse != nullptr);
+    const BOOL added = t.Add(7);
+    UnhookWindowsHookEx(refuse);
+    CHECK(added == FALSE);
+    CHECK(t.tray.window == nullptr);
+    CHECK(t.tray.iconId == 3);
+    CHECK((trayCallback == nullptr));
+    CHECK(trayUserValue == 0);
+    CHECK(shellRequests.empty());
+
+    // The class stays registered from the failed attempt.
+    CHECK(t.Add(7) == TRUE);
+    CHECK(t.tray.window != nullptr);
+    CHECK(shellRequests.size() == 1);
+}
+
+TEST_CASE("a new taskbar gets the icon again only while it is shown") {
+    RecordedTray t;
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    t.Add(7, "Quillmere  1.4");
+    t.tray.SetIcon(t.secondIcon);
+    shellRequests.clear();
+
+    SendMessageA(t.tray.window, taskbarCreated, 0, 0);
+    REQUIRE(shellRequests.size() == 1);
+    CheckAddRecord(t.Last(), t.tray.window, 7, t.secondIcon, "Quillmere  1.4");
+
+    SUBCASE("after Remove nothing is added") {
+        t.tray.Remove();
+        shellRequests.clear();
+        SendMessageA(t.tray.window, taskbarCreated, 0, 0);
+        CHECK(shellRequests.empty());
+    }
+    SUBCASE("after an Add the shell refused it is added, as the user asked for it") {
+        shellAnswer = FALSE;
+        t.Add(7, "again");
+        shellRequests.clear();
+        SendMessageA(t.tray.window, taskbarCreated, 0, 0);
+        REQUIRE(shellRequests.size() == 1);
+        CheckAddRecord(t.Last(), t.tray.window, 7, t.firstIcon, "again");
+    }
+}
