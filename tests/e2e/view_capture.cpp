@@ -1,5 +1,7 @@
 #include "view_capture.h"
 
+#include <doctest.h>
+
 #include <commctrl.h>
 #include <stdio.h>
 #include <string.h>
@@ -150,6 +152,29 @@ int CountStrayChanges(const ViewImage &plain, const ViewImage &styled, COLORREF 
         }
     }
     return stray;
+}
+
+std::vector<StyleCopy> CopiesOfStyle(int style) {
+    if (style == kEmbossed)
+        return {{-1, -1, kWhite}, {1, 1, kBlack}};
+    if (style == kEngraved)
+        return {{-1, -1, kBlack}, {1, 1, kWhite}};
+    return {{1, 1, kBlack}};
+}
+
+void CheckStyled(const ViewImage &plain, const ViewImage &styled, int style, COLORREF label) {
+    // Far fewer than the labels of the default icons give: a style drawn nowhere fails.
+    constexpr int kMinCopyPixels = 50;
+    REQUIRE_FALSE(styled.Empty());
+    const std::vector<StyleCopy> copies = CopiesOfStyle(style);
+    for (size_t i = 0; i < copies.size(); ++i) {
+        CAPTURE(i);
+        const CopyPixels found = CountCopyPixels(plain, styled, label, kWallpaper, copies, i);
+        CHECK(found.candidates > kMinCopyPixels);
+        CHECK(found.matching == found.candidates);
+    }
+    CHECK(CountChangedLabelPixels(plain, styled, label) == 0);
+    CHECK(CountStrayChanges(plain, styled, kWallpaper, copies) == 0);
 }
 
 int ThreadCount(DWORD processId) {

@@ -61,6 +61,15 @@ int CountChangedLabelPixels(const ViewImage &plain, const ViewImage &styled, COL
 int CountStrayChanges(const ViewImage &plain, const ViewImage &styled, COLORREF background,
                       const std::vector<StyleCopy> &copies);
 
+constexpr COLORREF kWallpaper = RGB(0, 128, 128); // the simulated desktop's icon view
+constexpr int kShadow = 1, kEmbossed = 4000, kEngraved = 4001;
+
+// The copies that a text style draws under each label.
+std::vector<StyleCopy> CopiesOfStyle(int style);
+// Checks that every copy of the style is there in full, that the labels in colour `label`
+// keep it, and that nothing else changed.
+void CheckStyled(const ViewImage &plain, const ViewImage &styled, int style, COLORREF label);
+
 // The number of threads of process `processId`.
 int ThreadCount(DWORD processId);
 // Whether process `processId` has a module of this file name loaded; false also when the
