@@ -78,3 +78,7 @@ bool HasModule(DWORD processId, const char *fileName);
 bool ModulesVisible(DWORD processId);
 
 DWORD ProcessOf(HWND window);
+// The loader's count of references to a module of process `processId`, as far as the
+// system keeps it (Wine does); 0 when the module is not loaded, -1 when unreadable.
+int ModuleLoadCount(DWORD processId, const wchar_t *fileName);
+bool RunningOnWine();
