@@ -2,7 +2,7 @@
 BUILD := build
 CMAKE_FLAGS := -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake
 
-.PHONY: all deps build test run stop clean
+.PHONY: all deps build test run stop clean demo bench
 
 all: build
 
@@ -18,6 +18,12 @@ test: build
 
 run: build
 	@tools/run.sh
+
+demo: build
+	@tools/demo.sh
+
+bench: build
+	@bench/run.sh
 
 stop:
 	@tools/stop.sh
