@@ -30,7 +30,9 @@ LRESULT OnCustomDraw(NMLVCUSTOMDRAW *draw, LRESULT ownerResult) {
     case CDDS_ITEMPREPAINT:
         if (ownerResult & CDRF_SKIPDEFAULT)
             return ownerResult;
-        draw->clrText = attachment.textColor;
+        // A selected label keeps the list view's highlight colours.
+        if (!(draw->nmcd.uItemState & CDIS_SELECTED))
+            draw->clrText = attachment.textColor;
         PaintLabelCopies(*draw, attachment.textStyle);
         return ownerResult;
     }
