@@ -131,3 +131,21 @@ TEST_CASE("a view that is gone is forgotten and the next apply attaches to the n
     core.undo();
     CHECK(CaptureView(view) == plain);
 }
+
+TEST_CASE("a desktop closed while styled ends cleanly") {
+    SimDesktop desktop;
+    HWND view = desktop.View();
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, ProcessOf(view));
+    REQUIRE(process != nullptr);
+    Core core;
+    SetTransparentLabels(view, kLabel);
+    core.apply(view, kLabel, kEngraved);
+    // The view's parent is destroyed with the subclass still on it.
+    PostMessageA(GetAncestor(view, GA_ROOT), WM_CLOSE, 0, 0);
+    CHECK(WaitForSingleObject(process, kDefaultWaitMs) == WAIT_OBJECT_0);
+    DWORD exitCode = 99;
+    GetExitCodeProcess(process, &exitCode);
+    CHECK(exitCode == 0);
+    CloseHandle(process);
+    core.undo();
+}
