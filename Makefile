@@ -2,7 +2,7 @@
 BUILD := build
 CMAKE_FLAGS := -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake
 
-.PHONY: all deps build test stress run stop bench clean
+.PHONY: all deps build test stress run stop bench demo clean
 
 all: build
 
@@ -21,6 +21,9 @@ stress: build
 
 run: build
 	@tools/run.sh
+
+demo: build
+	@tools/demo.sh
 
 stop:
 	@tools/stop.sh

@@ -26,4 +26,6 @@ mkdir -p "$out"
 QUILL_OWN_DISPLAY=1
 wine_env_start bench
 trap wine_env_stop EXIT
-quill_wine "$build/bin/program_bench.exe" "$runs" "$idle" | tr -d '\r' | tee "$out/program.md"
+quill_wine "$build/bin/program_bench.exe" "$runs" "$idle" </dev/null | tr -d '\r' | tee "$out/program.md"
+echo
+quill_wine "$build/bin/label_styles_bench.exe" </dev/null | tr -d '\r' | tee "$out/label_styles.md"

@@ -65,6 +65,9 @@ class SimDesktop {
     HWND view = nullptr;
 };
 
+// The coreFolder of AppFolder that holds the real core module: the build folder itself.
+constexpr char kRealCore[] = ".";
+
 // A fresh folder holding Quillmere.exe and, unless coreFolder is empty, the QuillCore.dll
 // of build folder coreFolder ("fake", "fake-noundo"); its name ends with nameSuffix.
 // Deleted with the object.

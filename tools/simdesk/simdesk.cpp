@@ -12,6 +12,7 @@
 //   /icons:N        show N numbered icons instead of the default set
 // An unknown switch ends the program at once with exit code 2, so a mistyped test fails
 // loudly instead of running against the wrong layout.
+// Tests may ask the "Progman" window for captures and repaints (simdesk_requests.h).
 // Close it with WM_CLOSE to the "Progman" window, or just terminate the process.
 
 #include <windows.h>
@@ -19,6 +20,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "simdesk_requests.h"
 
 namespace {
 
@@ -165,6 +168,8 @@ LRESULT CALLBACK DesktopProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             reinterpret_cast<WINDOWPOS *>(lParam)->hwndInsertAfter = HWND_BOTTOM;
         break;
     case WM_SIZE: FillWithChildren(hwnd); return 0;
+    case WM_COPYDATA:
+        return HandleSimDesktopRequest(hwnd, reinterpret_cast<const COPYDATASTRUCT *>(lParam));
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
     case WM_DESTROY:
         if (IsRealDesktop(hwnd))

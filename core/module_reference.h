@@ -1,0 +1,16 @@
+// The module's reference to itself in the view's process: it keeps the code of the
+// subclass loaded however the program that put it there ends.
+#pragma once
+#include <windows.h>
+
+// This module's own handle, set when it is loaded.
+extern HMODULE selfModule;
+
+// Adds one reference to this module; false when that failed.
+bool HoldSelf();
+
+// Gives the reference back from a short thread of its own, once the thread that owns
+// `anchor` has returned to its message loop and so runs none of this module's code.
+// When that cannot be made sure, the reference is kept: a module that stays loaded does
+// no harm, one unloaded under running code would crash the desktop.
+void ReleaseSelfWhenIdle(HWND anchor);

@@ -1,0 +1,151 @@
+// The real core module called directly, as the program calls it, against the simulated
+// desktop in its own process: the styles as pixels, undo, and the desktop's safety.
+#include <doctest.h>
+
+#include "harness.h"
+#include "view_capture.h"
+
+namespace {
+
+constexpr COLORREF kLabel = RGB(255, 255, 0);
+
+using ApplyFunction = void(__cdecl *)(HWND, COLORREF, int);
+using UndoFunction = void(__cdecl *)();
+
+// QuillCore.dll from the build folder, loaded and looked up as the program does.
+struct Core {
+    Core() {
+        module = LoadLibraryA("QuillCore.dll");
+        apply = reinterpret_cast<ApplyFunction>(
+            reinterpret_cast<void *>(GetProcAddress(module, "Quillmere")));
+        undo = reinterpret_cast<UndoFunction>(
+            reinterpret_cast<void *>(GetProcAddress(module, "Unquillmere")));
+        const bool bothFound = apply && undo;
+        REQUIRE(bothFound);
+    }
+    ~Core() {
+        Unload();
+    }
+    void Unload() {
+        if (module)
+            FreeLibrary(module);
+        module = nullptr;
+    }
+    HMODULE module = nullptr;
+    ApplyFunction apply = nullptr;
+    UndoFunction undo = nullptr;
+};
+
+} // namespace
+
+TEST_CASE("each style is drawn at once under the labels, and undo draws them plain") {
+    SimDesktop desktop;
+    HWND view = desktop.View();
+    SetTransparentLabels(view, kLabel);
+    const ViewImage plain = CaptureView(view);
+    REQUIRE_FALSE(plain.Empty());
+    Core core;
+
+    // One apply after the other with no undo between: the latest one is in force.
+    const int styles[] = {kShadow, kEmbossed, kEngraved, kShadow, 7, -2};
+    for (int style : styles) {
+        CAPTURE(style);
+        core.apply(view, kLabel, style);
+        CheckStyled(plain, CaptureView(view), style, kLabel);
+    }
+    SUBCASE("the normal style draws nothing extra") {
+        core.apply(view, kLabel, 0);
+        CHECK(CaptureView(view) == plain);
+    }
+    SUBCASE("a null view changes nothing") {
+        core.apply(nullptr, kLabel, 0);
+        CheckStyled(plain, CaptureView(view), -2, kLabel);
+    }
+    core.undo();
+    CHECK(CaptureView(view) == plain);
+    core.undo();
+    CHECK(CaptureView(view) == plain);
+    core.apply(view, kLabel, kEngraved);
+    CheckStyled(plain, CaptureView(view), kEngraved, kLabel);
+    core.undo();
+    CHECK(CaptureView(view) == plain);
+}
+
+TEST_CASE("undo without an apply before it changes nothing") {
+    SimDesktop desktop;
+    SetTransparentLabels(desktop.View(), kLabel);
+    const ViewImage plain = CaptureView(desktop.View());
+    Core core;
+    core.undo();
+    core.undo();
+    CHECK(CaptureView(desktop.View()) == plain);
+}
+
+TEST_CASE("after undo and unloading the desktop runs on without the module") {
+    SimDesktop desktop;
+    HWND view = desktop.View();
+    const DWORD desktopProcess = ProcessOf(view);
+    SetTransparentLabels(view, kLabel);
+    const ViewImage plain = CaptureView(view);
+    const int threadsBefore = ThreadCount(desktopProcess);
+    int loadCount = 0;
+    {
+        Core core;
+        core.apply(view, kLabel, kEmbossed);
+        loadCount = ModuleLoadCount(desktopProcess, L"QuillCore.dll");
+        // Repeated applies keep the one reference of the attachment.
+        core.apply(view, kLabel, kShadow);
+        core.apply(view, kLabel, kEmbossed);
+        CheckStyled(plain, CaptureView(view), kEmbossed, kLabel);
+        CHECK(ModuleLoadCount(desktopProcess, L"QuillCore.dll") == loadCount);
+        core.undo();
+        core.Unload();
+    }
+    // The module gives its own reference back from a short thread of its own.
+    CHECK(WaitUntil([&] { return ThreadCount(desktopProcess) == threadsBefore; }));
+    if (RunningOnWine()) {
+        // Wine keeps a module that a hook loaded for good, with the hook's reference;
+        // only the attachment's own reference can be seen to go.
+        CHECK(loadCount == 2);
+        CHECK(ModuleLoadCount(desktopProcess, L"QuillCore.dll") == 1);
+    } else if (ModulesVisible(desktopProcess)) {
+        CHECK(WaitUntil([&] { return !HasModule(desktopProcess, "QuillCore.dll"); }));
+    }
+    CHECK(RepaintView(view, 100) > 0);
+    CHECK(CaptureView(view) == plain);
+    CHECK(IsWindow(view));
+}
+
+TEST_CASE("a view that is gone is forgotten and the next apply attaches to the new one") {
+    SimDesktop desktop;
+    Core core;
+    SetTransparentLabels(desktop.View(), kLabel);
+    core.apply(desktop.View(), kLabel, kShadow);
+    desktop.Restart();
+    HWND view = desktop.View();
+    SetTransparentLabels(view, kLabel);
+    const ViewImage plain = CaptureView(view);
+
+    core.apply(view, kLabel, kEmbossed);
+    CheckStyled(plain, CaptureView(view), kEmbossed, kLabel);
+    core.undo();
+    CHECK(CaptureView(view) == plain);
+}
+
+TEST_CASE("a desktop closed while styled ends cleanly") {
+    SimDesktop desktop;
+    HWND view = desktop.View();
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, ProcessOf(view));
+    REQUIRE(process != nullptr);
+    Core core;
+    SetTransparentLabels(view, kLabel);
+    core.apply(view, kLabel, kEngraved);
+    // The view's parent is destroyed with the subclass still on it.
+    PostMessageA(GetAncestor(view, GA_ROOT), WM_CLOSE, 0, 0);
+    CHECK(WaitForSingleObject(process, kDefaultWaitMs) == WAIT_OBJECT_0);
+    DWORD exitCode = 99;
+    GetExitCodeProcess(process, &exitCode);
+    CHECK(exitCode == 0);
+    CloseHandle(process);
+    core.undo();
+}

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# `make demo`: pictures of the simulated desktop's labels, opaque and then transparent in
+# each text style, as build/demo/*.png. `tools/demo.sh --docs` also copies them to docs/.
+set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
+
+build=$(quill_runnable_build)
+out="$QUILL_ROOT/build/demo"
+rm -rf "$out"
+mkdir -p "$out"
+QUILL_OWN_DISPLAY=1
+wine_env_start demo
+trap wine_env_stop EXIT
+(cd "$out" && quill_wine "$build/bin/QuillDemo.exe" </dev/null)
+
+# The default icons fill the top left corner; enlarged so the one-pixel copies show.
+for bmp in "$out"/*.bmp; do
+    convert "$bmp" -crop 460x80+0+0 +repage -filter point -resize 200% "${bmp%.bmp}.png"
+    rm "$bmp"
+done
+ls "$out"
+if [ "${1:-}" = --docs ]; then
+    for png in "$out"/*.png; do cp "$png" "$QUILL_ROOT/docs/labels-$(basename "$png")"; done
+fi
