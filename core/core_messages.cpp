@@ -8,12 +8,13 @@ constexpr char kDetachMessageName[] = "QuillCore.DetachLabelStyle";
 
 } // namespace
 
+// Asked afresh each time: the answer never changes, and a function-local static would
+// pull the C++ run time's thread-safe initialisation (and its exception support, some
+// 100 KiB) into the module.
 UINT AttachMessage() {
-    static const UINT message = RegisterWindowMessageA(kAttachMessageName);
-    return message;
+    return RegisterWindowMessageA(kAttachMessageName);
 }
 
 UINT DetachMessage() {
-    static const UINT message = RegisterWindowMessageA(kDetachMessageName);
-    return message;
+    return RegisterWindowMessageA(kDetachMessageName);
 }

@@ -35,5 +35,8 @@ check "the main window handle lives in a shared section of its own" \
 check "the shared section holds one 32-bit value" \
     bash -c "$objdump -h '$dir/Quillmere.exe' | grep ' ShareDat ' | awk '{print \$3}' | grep -qx 00000004"
 
+check "Quillmere.exe is at most 48 KiB" test "$(stat -c %s "$dir/Quillmere.exe")" -le $((48 * 1024))
+check "QuillCore.dll is at most 24 KiB" test "$(stat -c %s "$dir/QuillCore.dll")" -le $((24 * 1024))
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
