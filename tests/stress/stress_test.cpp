@@ -68,6 +68,51 @@ SIZE_T PrivateBytes(HANDLE process) {
     return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
+bool HasRunValue() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
+                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    const bool found =
+        RegQueryValueExA(key, "Quillmere", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return found;
+}
+
+int CountLines(const std::vector<std::string> &lines, const char *prefix) {
+    int count = 0;
+    for (const std::string &line : lines)
+        count += line.rfind(prefix, 0) == 0;
+    return count;
+}
+
+std::string LastLine(const AppFolder &folder, const char *prefix) {
+    const std::vector<std::string> lines = folder.CoreLog();
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line)
+        if (line->rfind(prefix, 0) == 0)
+            return *line;
+    return "";
+}
+
+HWND FindTrayWindow(DWORD processId) {
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, "_TrayIconWnd_CLASS", "TrayIconWnd")) !=
+           nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId)
+            return window;
+    }
+    return nullptr;
+}
+
+std::string ReadSaved(const AppFolder &folder, const char *key) {
+    char value[64] = "";
+    GetPrivateProfileStringA("Saves", key, "", value, sizeof value,
+                             folder.File("Quillmere.ini").c_str());
+    return value;
+}
+
 void DeleteRunValue() {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
@@ -172,5 +217,91 @@ TEST_CASE("a desktop gone for a minute while the program is hidden is made trans
     CHECK(FindErrorBox(app.process.id) == nullptr);
     desktop.Start();
     CHECK(WaitUntil([&] { return desktop.TextIsTransparent(); }, kWatchdogWaitMs));
+    DeleteRunValue();
+}
+
+TEST_CASE("200 tray menus and 20,000 owner-draw requests leave the program drawing") {
+    // Wine cannot count a process's GDI and USER objects, so a leak shows as an exhausted
+    // handle table: the last menu and the last colour must still come out right.
+    SimDesktop desktop;
+    AppFolder folder;
+    App app(folder);
+    REQUIRE(app.WaitForMainWindow());
+    REQUIRE(WaitUntil([&] { return app.IsVisible() && desktop.TextIsTransparent(); }));
+    HWND tray = nullptr;
+    REQUIRE(WaitUntil([&] { return (tray = FindTrayWindow(app.process.id)) != nullptr; }));
+
+    constexpr UINT kTrayNotifyMessage = 1146;
+    for (int menu = 1; menu <= 200; ++menu) {
+        PostMessageA(tray, kTrayNotifyMessage, 0, WM_RBUTTONDOWN);
+        REQUIRE(WaitUntil([&] { return CountLines(folder.CoreLog(), "menu open") == menu; }));
+        PostMessageA(app.mainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+        REQUIRE(WaitUntil([&] { return CountLines(folder.CoreLog(), "menu closed") == menu; }));
+    }
+    CHECK(LastLine(folder, "menu open") == "menu open 6");
+
+    HWND preview = app.Control(IDC_PREVIEW);
+    for (int paint = 0; paint < 20000; ++paint)
+        RedrawWindow(preview, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    app.SendCommand(7014); // red
+    CHECK(WaitUntil([&] { return LastLine(folder, "preview ").rfind("preview 0000ff", 0) == 0; }));
+    CHECK(app.IsRunning());
+    DeleteRunValue();
+}
+
+TEST_CASE("a settings file that cannot be written loses nothing, and the next save succeeds") {
+    SimDesktop desktop;
+    AppFolder folder;
+    {
+        App first(folder);
+        REQUIRE(first.WaitForMainWindow());
+        first.PostCommand(IDM_EXIT);
+        REQUIRE(first.WaitForExit(kDefaultWaitMs, nullptr));
+    }
+    // Read-only, and held open without sharing: Wine running as root writes read-only
+    // files all the same, but no one writes a file that another holds this way.
+    const std::string ini = folder.File("Quillmere.ini");
+    REQUIRE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY));
+    HANDLE lock = CreateFileA(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    REQUIRE(lock != INVALID_HANDLE_VALUE);
+    App app(folder);
+    REQUIRE(app.WaitForMainWindow());
+    REQUIRE(WaitUntil([&] { return app.IsVisible(); }));
+    app.SendCommand(7014);      // red
+    app.Click(IDC_MAIN_BUTTON); // saves, and hides while transparent
+    Pause(500);
+    CHECK(FindErrorBox(app.process.id) == nullptr);
+    CloseHandle(lock);
+    CHECK(ReadSaved(folder, "TextColor") != "255");
+
+    REQUIRE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL));
+    App second(folder); // shows the hidden first instance
+    REQUIRE(second.WaitForExit(kDefaultWaitMs, nullptr));
+    REQUIRE(WaitUntil([&] { return app.IsVisible(); }));
+    app.Click(IDC_MAIN_BUTTON);
+    CHECK(WaitUntil([&] { return ReadSaved(folder, "TextColor") == "255"; }));
+    CHECK(ReadSaved(folder, "TextColorDesc") == "红色");
+    DeleteRunValue();
+}
+
+TEST_CASE("where no settings file can be written every start repeats the first run") {
+    // The tests run as root, whom folder permissions do not stop; a folder in the settings
+    // file's place makes every write fail the same way.
+    SimDesktop desktop;
+    AppFolder folder;
+    REQUIRE(CreateDirectoryA(folder.File("Quillmere.ini").c_str(), nullptr));
+    for (int start = 1; start <= 2; ++start) {
+        INFO("start " << start);
+        DeleteRunValue();
+        App app(folder);
+        REQUIRE(app.WaitForMainWindow());
+        REQUIRE(WaitUntil([&] { return app.IsVisible(); }));
+        CHECK(HasRunValue());
+        CHECK(app.IsChecked(IDC_AUTOSTART));
+        app.PostCommand(IDM_EXIT);
+        DWORD exitCode = 99;
+        REQUIRE(app.WaitForExit(kDefaultWaitMs, &exitCode));
+        CHECK(exitCode == 0);
+    }
     DeleteRunValue();
 }
