@@ -280,6 +280,10 @@ void App::SysCommand(WPARAM command) const {
     SendMessageA(mainWindow, WM_SYSCOMMAND, command, 0);
 }
 
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title) {
+    return FindTopLevel(processId, className, title);
+}
+
 // Message boxes
 
 HWND FindErrorBox(DWORD processId) {

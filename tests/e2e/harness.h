@@ -112,6 +112,9 @@ class App {
     HWND mainWindow = nullptr;
 };
 
+// A top-level window of process `processId` with this class and title, or null.
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title);
+
 // A message box of process `processId` with the caption "错误", or null.
 HWND FindErrorBox(DWORD processId);
 // The box's message text.

@@ -324,6 +324,25 @@ TEST_CASE("the tray menu's commands act as the main window's own") {
     CHECK(run.app.IsRunning());
 }
 
+TEST_CASE("the About command opens the box over a hidden main window") {
+    TrayRun run;
+    run.app.SysCommand(SC_MINIMIZE);
+    REQUIRE_FALSE(run.app.IsVisible());
+
+    run.OpenMenu();
+    run.ChooseItem('a');
+    HWND about = nullptr;
+    REQUIRE(WaitUntil([&] {
+        about = FindProcessWindow(run.app.process.id, "#32770", "关于 Quillmere...");
+        return about && IsWindowVisible(about);
+    }));
+    CHECK(GetWindow(about, GW_OWNER) == run.app.mainWindow);
+    CHECK_FALSE(run.app.IsVisible());
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+    CHECK(WaitUntil([&] { return !IsWindow(about); }));
+    CHECK(run.app.IsRunning());
+}
+
 TEST_CASE("the exit command ends a hidden program and takes the icon away") {
     TrayRun run;
     REQUIRE(WaitUntil([&] { return IconShown(run.tray); }));
