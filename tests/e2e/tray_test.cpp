@@ -21,30 +21,8 @@ constexpr char kTrayTitle[] = "TrayIconWnd";
 constexpr char kHideItem[] = "menu 0 40005 d 隐藏主窗口(&H)";
 constexpr char kShowItem[] = "menu 0 40001 d 显示主窗口(&M)";
 
-struct TrayWindowQuery {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTrayWindow(HWND window, LPARAM lParam) {
-    TrayWindowQuery *query = reinterpret_cast<TrayWindowQuery *>(lParam);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    char className[64] = "", title[64] = "";
-    GetClassNameA(window, className, sizeof className);
-    GetWindowTextA(window, title, sizeof title);
-    if (processId != query->processId || strcmp(className, kTrayClass) != 0 ||
-        strcmp(title, kTrayTitle) != 0) {
-        return TRUE;
-    }
-    query->found = window;
-    return FALSE;
-}
-
 HWND FindTrayWindow(DWORD processId) {
-    TrayWindowQuery query = {processId, nullptr};
-    EnumWindows(MatchTrayWindow, reinterpret_cast<LPARAM>(&query));
-    return query.found;
+    return FindProcessWindow(processId, kTrayClass, kTrayTitle);
 }
 
 NOTIFYICONDATAA IconRecord(HWND trayWindow) {

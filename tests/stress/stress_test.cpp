@@ -95,15 +95,7 @@ std::string LastLine(const AppFolder &folder, const char *prefix) {
 }
 
 HWND FindTrayWindow(DWORD processId) {
-    HWND window = nullptr;
-    while ((window = FindWindowExA(nullptr, window, "_TrayIconWnd_CLASS", "TrayIconWnd")) !=
-           nullptr) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == processId)
-            return window;
-    }
-    return nullptr;
+    return FindProcessWindow(processId, "_TrayIconWnd_CLASS", "TrayIconWnd");
 }
 
 std::string ReadSaved(const AppFolder &folder, const char *key) {
@@ -191,7 +183,9 @@ TEST_CASE("thirty shell restarts: each new view turns transparent, and memory st
         CHECK(WaitUntil([&] { return desktop.TextIsTransparent(); }, kRestartTransparentMs));
         if (restart == 10) {
             settledBytes = PrivateBytes(app.process.handle);
-            GetProcessHandleCount(app.process.handle, &settledHandles);
+            REQUIRE(settledBytes > 0);
+            REQUIRE(GetProcessHandleCount(app.process.handle, &settledHandles));
+            REQUIRE(settledHandles > 0);
         }
     }
     const SIZE_T finalBytes = PrivateBytes(app.process.handle);
