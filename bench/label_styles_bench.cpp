@@ -14,7 +14,7 @@ constexpr DWORD kRepaintsPerRound = 10;
 constexpr int kRounds = 5;
 
 struct Style {
-    const char *name;
+    const char* name;
     int code;
     double targetRatio; // 0: the reference
 };
@@ -24,7 +24,7 @@ const Style kStyles[] = {
 
 // The styles take turns round by round, so that a slower spell of a shared machine
 // falls on all of them; each keeps its fastest round, the least disturbed one.
-void MeasureRounds(HWND view, const CoreExports &core, double perRepaint[]) {
+void MeasureRounds(HWND view, const CoreExports& core, double perRepaint[]) {
     const int styleCount = sizeof kStyles / sizeof kStyles[0];
     for (int round = 0; round < kRounds; ++round) {
         for (int i = 0; i < styleCount; ++i) {
@@ -32,13 +32,12 @@ void MeasureRounds(HWND view, const CoreExports &core, double perRepaint[]) {
             RepaintViewTimed(view, kWarmUpRepaints);
             const double taken =
                 static_cast<double>(RepaintViewTimed(view, kRepaintsPerRound)) / kRepaintsPerRound;
-            if (round == 0 || taken < perRepaint[i])
-                perRepaint[i] = taken;
+            if (round == 0 || taken < perRepaint[i]) perRepaint[i] = taken;
         }
     }
 }
 
-int Measure(HWND view, const CoreExports &core) {
+int Measure(HWND view, const CoreExports& core) {
     SetTransparentLabels(view, kLabelColor);
     double perRepaint[sizeof kStyles / sizeof kStyles[0]] = {};
     MeasureRounds(view, core, perRepaint);
@@ -47,7 +46,7 @@ int Measure(HWND view, const CoreExports &core) {
     int overTarget = 0;
     printf("%-9s %12s %7s %7s\n", "style", "us/repaint", "ratio", "target");
     for (size_t i = 0; i < sizeof kStyles / sizeof kStyles[0]; ++i) {
-        const Style &style = kStyles[i];
+        const Style& style = kStyles[i];
         const double ratio = normal > 0 ? perRepaint[i] / normal : 0;
         const bool over = style.targetRatio > 0 && ratio > style.targetRatio;
         overTarget += over;

@@ -31,8 +31,7 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
 }
 
 double Median(std::vector<double> values) {
-    if (values.empty())
-        return 0;
+    if (values.empty()) return 0;
     std::sort(values.begin(), values.end());
     const size_t middle = values.size() / 2;
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
@@ -40,36 +39,33 @@ double Median(std::vector<double> values) {
 
 struct TitleQuery {
     DWORD processId;
-    const char *title;
+    const char* title;
     HWND found;
 };
 
 BOOL CALLBACK MatchVisibleTitle(HWND window, LPARAM lParam) {
-    TitleQuery *query = reinterpret_cast<TitleQuery *>(lParam);
+    TitleQuery* query = reinterpret_cast<TitleQuery*>(lParam);
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    if (processId != query->processId || !IsWindowVisible(window))
-        return TRUE;
+    if (processId != query->processId || !IsWindowVisible(window)) return TRUE;
     char title[64] = "";
     GetWindowTextA(window, title, sizeof title);
-    if (strcmp(title, query->title) != 0)
-        return TRUE;
+    if (strcmp(title, query->title) != 0) return TRUE;
     query->found = window;
     return FALSE;
 }
 
-HWND FindVisibleWindow(DWORD processId, const char *title) {
+HWND FindVisibleWindow(DWORD processId, const char* title) {
     TitleQuery query = {processId, title, nullptr};
     EnumWindows(MatchVisibleTitle, reinterpret_cast<LPARAM>(&query));
     return query.found;
 }
 
 // Spins with 1 ms sleeps (no message pumping) so the clock stops close to the event.
-bool SpinUntil(const std::function<bool()> &condition, DWORD timeoutMs) {
+bool SpinUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     while (!condition()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
+        if (GetTickCount() - start > timeoutMs) return false;
         Sleep(1);
     }
     return true;
@@ -79,7 +75,7 @@ bool SpinUntil(const std::function<bool()> &condition, DWORD timeoutMs) {
 struct Subject {
     std::string exe;
     std::string arguments;
-    const char *title;
+    const char* title;
     bool needsTransparentView;
 };
 
@@ -91,10 +87,10 @@ struct Sample {
 
 class Bench {
   public:
-    explicit Bench(SimDesktop &desktop) : desktop(desktop) {}
+    explicit Bench(SimDesktop& desktop) : desktop(desktop) {}
 
     // Starts the subject, times it to ready, reads its memory, then ends it.
-    bool Measure(const Subject &subject, Sample *sample) {
+    bool Measure(const Subject& subject, Sample* sample) {
         MakeViewOpaque();
         LARGE_INTEGER begin, ready;
         QueryPerformanceCounter(&begin);
@@ -107,8 +103,7 @@ class Bench {
             },
             kStartTimeoutMs);
         QueryPerformanceCounter(&ready);
-        if (!started)
-            return false;
+        if (!started) return false;
         sample->startSeconds = Seconds(begin, ready);
         Pause(kSettleMs);
         ReadMemory(process.handle, sample);
@@ -117,7 +112,7 @@ class Bench {
     }
 
     // CPU seconds the subject uses while it sits there for idleSeconds.
-    double IdleCpu(const Subject &subject, const std::string &arguments, DWORD idleSeconds) {
+    double IdleCpu(const Subject& subject, const std::string& arguments, DWORD idleSeconds) {
         ChildProcess process(subject.exe, arguments);
         Pause(kSettleMs * 2);
         const double before = CpuSeconds(process.handle);
@@ -128,14 +123,12 @@ class Bench {
     }
 
   private:
-    void MakeViewOpaque() {
-        SendMessageA(desktop.View(), LVM_SETTEXTBKCOLOR, 0, RGB(0, 128, 128));
-    }
+    void MakeViewOpaque() { SendMessageA(desktop.View(), LVM_SETTEXTBKCOLOR, 0, RGB(0, 128, 128)); }
 
-    static void ReadMemory(HANDLE process, Sample *sample) {
+    static void ReadMemory(HANDLE process, Sample* sample) {
         PROCESS_MEMORY_COUNTERS_EX counters = {};
         counters.cb = sizeof counters;
-        if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS *>(&counters),
+        if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
                                  sizeof counters)) {
             // Wine leaves PrivateUsage at 0; PagefileUsage is the same figure on Windows.
             const SIZE_T privateBytes =
@@ -147,25 +140,23 @@ class Bench {
 
     static double CpuSeconds(HANDLE process) {
         FILETIME created, ended, kernel, user;
-        if (!GetProcessTimes(process, &created, &ended, &kernel, &user))
-            return 0;
+        if (!GetProcessTimes(process, &created, &ended, &kernel, &user)) return 0;
         const auto ticks = [](FILETIME time) {
             return (ULONGLONG(time.dwHighDateTime) << 32) | time.dwLowDateTime;
         };
         return (ticks(kernel) + ticks(user)) / 1e7;
     }
 
-    static void End(ChildProcess &process, HWND window, const Subject &subject) {
+    static void End(ChildProcess& process, HWND window, const Subject& subject) {
         if (subject.needsTransparentView) {
             PostMessageA(window, WM_COMMAND, kExitCommand, 0);
         } else {
             PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
         }
-        if (!process.WaitForExit(kStartTimeoutMs, nullptr))
-            process.Kill();
+        if (!process.WaitForExit(kStartTimeoutMs, nullptr)) process.Kill();
     }
 
-    SimDesktop &desktop;
+    SimDesktop& desktop;
 };
 
 // The samples of one subject over all runs.
@@ -187,7 +178,7 @@ void PrintRow(const char* what, const std::vector<double>& quill, const std::vec
 
 } // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
     const DWORD idleSeconds = argc > 2 ? std::max(1, atoi(argv[2])) : 60;
 
@@ -236,7 +227,7 @@ int main(int argc, char **argv) {
              "KiB", "at most 1.2x");
     PrintRow("working set", quillSeries.workingSetKiB, bareSeries.workingSetKiB,
              dllSeries.workingSetKiB, "KiB", "at most 1.2x");
-    printf("| idle CPU | %.3f%% | %.3f%% | | | | at most 0.1%% |\n", 100.0 * quillIdle / idleSeconds,
-           100.0 * bareIdle / idleSeconds);
+    printf("| idle CPU | %.3f%% | %.3f%% | | | | at most 0.1%% |\n",
+           100.0 * quillIdle / idleSeconds, 100.0 * bareIdle / idleSeconds);
     return 0;
 }

@@ -18,15 +18,14 @@ struct Label {
     UINT format;
 };
 
-bool ReadLabel(HWND view, int item, Label *label) {
+bool ReadLabel(HWND view, int item, Label* label) {
     LVITEMW request = {};
     request.iSubItem = 0;
     request.pszText = label->text;
     request.cchTextMax = kMaxLabelLength;
     label->text[0] = L'\0';
     SendMessageW(view, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&request));
-    if (!label->text[0])
-        return false;
+    if (!label->text[0]) return false;
     label->rect.left = LVIR_LABEL;
     if (!SendMessageW(view, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&label->rect)))
         return false;
@@ -40,7 +39,7 @@ bool IsIconView(HWND view) {
     return (GetWindowLongPtrW(view, GWL_STYLE) & LVS_TYPEMASK) == LVS_ICON;
 }
 
-void DrawCopy(HDC dc, Label &label, const LabelCopy &copy) {
+void DrawCopy(HDC dc, Label& label, const LabelCopy& copy) {
     RECT rect = label.rect;
     OffsetRect(&rect, copy.dx, copy.dy);
     SetTextColor(dc, copy.color);
@@ -64,22 +63,19 @@ int CopiesOfStyle(int style, LabelCopy copies[2]) {
     }
 }
 
-void PaintLabelCopies(const NMLVCUSTOMDRAW &draw, int style) {
+void PaintLabelCopies(const NMLVCUSTOMDRAW& draw, int style) {
     LabelCopy copies[2];
     const int count = CopiesOfStyle(style, copies);
     HWND view = draw.nmcd.hdr.hwndFrom;
     // Other layouts than icon view place their labels differently: they stay plain.
-    if (count == 0 || !IsIconView(view))
-        return;
+    if (count == 0 || !IsIconView(view)) return;
     Label label;
-    if (!ReadLabel(view, static_cast<int>(draw.nmcd.dwItemSpec), &label))
-        return;
+    if (!ReadLabel(view, static_cast<int>(draw.nmcd.dwItemSpec), &label)) return;
     HDC dc = draw.nmcd.hdc;
     // The list view draws the label right after this with the same DC and font.
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColor = GetTextColor(dc);
-    for (int i = 0; i < count; ++i)
-        DrawCopy(dc, label, copies[i]);
+    for (int i = 0; i < count; ++i) DrawCopy(dc, label, copies[i]);
     SetTextColor(dc, oldColor);
     SetBkMode(dc, oldMode);
 }

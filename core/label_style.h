@@ -22,4 +22,4 @@ int CopiesOfStyle(int style, LabelCopy copies[2]);
 // At item pre-paint: draws the style's copies of the item's label into the custom draw DC,
 // with the label's own rectangle, text, font and format, before the list view draws the
 // label itself on its transparent background.
-void PaintLabelCopies(const NMLVCUSTOMDRAW &draw, int style);
+void PaintLabelCopies(const NMLVCUSTOMDRAW& draw, int style);

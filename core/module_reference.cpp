@@ -27,9 +27,7 @@ bool HoldSelf() {
 }
 
 void ReleaseSelfWhenIdle(HWND anchor) {
-    if (!anchor)
-        return;
+    if (!anchor) return;
     HANDLE thread = CreateThread(nullptr, 0, ReleaseThread, anchor, 0, nullptr);
-    if (thread)
-        CloseHandle(thread);
+    if (thread) CloseHandle(thread);
 }

@@ -18,8 +18,7 @@ HWND appliedView;
 
 // A view that no longer exists (the shell restarted) is simply forgotten.
 void ForgetGoneView() {
-    if (appliedView && !IsWindow(appliedView))
-        appliedView = nullptr;
+    if (appliedView && !IsWindow(appliedView)) appliedView = nullptr;
 }
 
 } // namespace
@@ -34,21 +33,17 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 
 // Apply: may come again and again without undo in between; the latest call is in force.
 QUILLCORE_EXPORT void __cdecl Quillmere(HWND view, COLORREF textColor, int textStyle) {
-    if (!view)
-        return;
+    if (!view) return;
     ForgetGoneView();
-    if (appliedView && appliedView != view)
-        DetachFromView(appliedView);
+    if (appliedView && appliedView != view) DetachFromView(appliedView);
     appliedView = IsWindow(view) ? view : nullptr;
     // Kept even when no hook could be set: undo then asks a copy attached earlier to go.
-    if (appliedView)
-        AttachThroughHook(view, textColor, textStyle);
+    if (appliedView) AttachThroughHook(view, textColor, textStyle);
 }
 
 // Undo: harmless twice in a row or without an apply before it.
 QUILLCORE_EXPORT void __cdecl Unquillmere() {
     ForgetGoneView();
-    if (appliedView)
-        DetachFromView(appliedView);
+    if (appliedView) DetachFromView(appliedView);
     appliedView = nullptr;
 }

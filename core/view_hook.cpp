@@ -12,7 +12,7 @@ constexpr UINT kRequestWaitMs = 5000;
 // Runs on the view's thread, in the view's process, before each message sent there.
 LRESULT CALLBACK ViewThreadHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
-        const CWPSTRUCT *message = reinterpret_cast<const CWPSTRUCT *>(lParam);
+        const CWPSTRUCT* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
         if (message->message == AttachMessage()) {
             AttachToView(message->hwnd, static_cast<COLORREF>(message->wParam),
                          static_cast<int>(message->lParam));
@@ -31,12 +31,10 @@ void SendRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void AttachThroughHook(HWND view, COLORREF textColor, int textStyle) {
     const DWORD thread = GetWindowThreadProcessId(view, nullptr);
-    if (!thread)
-        return;
+    if (!thread) return;
     // Fails for a view in a process of the other bitness: that view stays plain.
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, ViewThreadHook, selfModule, thread);
-    if (!hook)
-        return;
+    if (!hook) return;
     // The style code travels as a signed value in lParam.
     SendRequest(view, AttachMessage(), textColor, static_cast<LPARAM>(textStyle));
     UnhookWindowsHookEx(hook);
@@ -44,6 +42,5 @@ void AttachThroughHook(HWND view, COLORREF textColor, int textStyle) {
 
 void DetachFromView(HWND view) {
     HWND parent = GetParent(view);
-    if (parent)
-        SendRequest(parent, DetachMessage(), 0, 0);
+    if (parent) SendRequest(parent, DetachMessage(), 0, 0);
 }

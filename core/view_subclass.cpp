@@ -24,15 +24,13 @@ void RepaintNow(HWND view) {
     RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
-LRESULT OnCustomDraw(NMLVCUSTOMDRAW *draw, LRESULT ownerResult) {
+LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT ownerResult) {
     switch (draw->nmcd.dwDrawStage) {
     case CDDS_PREPAINT: return ownerResult | CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT:
-        if (ownerResult & CDRF_SKIPDEFAULT)
-            return ownerResult;
+        if (ownerResult & CDRF_SKIPDEFAULT) return ownerResult;
         // A selected label keeps the list view's highlight colours.
-        if (!(draw->nmcd.uItemState & CDIS_SELECTED))
-            draw->clrText = attachment.textColor;
+        if (!(draw->nmcd.uItemState & CDIS_SELECTED)) draw->clrText = attachment.textColor;
         PaintLabelCopies(*draw, attachment.textStyle);
         return ownerResult;
     }
@@ -40,7 +38,7 @@ LRESULT OnCustomDraw(NMLVCUSTOMDRAW *draw, LRESULT ownerResult) {
 }
 
 bool IsViewCustomDraw(LPARAM lParam) {
-    const NMHDR *header = reinterpret_cast<const NMHDR *>(lParam);
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
     return header->hwndFrom == attachment.view && header->code == NM_CUSTOMDRAW;
 }
 
@@ -55,13 +53,12 @@ LRESULT CALLBACK LabelStyleProc(HWND parent, UINT message, WPARAM wParam, LPARAM
                                 DWORD_PTR) {
     if (message == WM_NOTIFY && IsViewCustomDraw(lParam)) {
         const LRESULT ownerResult = DefSubclassProc(parent, message, wParam, lParam);
-        return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW *>(lParam), ownerResult);
+        return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(lParam), ownerResult);
     }
     if (message == DetachMessage()) {
         HWND view = attachment.view;
         Detach(parent, LabelStyleProc);
-        if (view)
-            RepaintNow(view);
+        if (view) RepaintNow(view);
         // Passed on, so any other copy of the module attached here lets go as well.
         const LRESULT result = DefSubclassProc(parent, message, wParam, lParam);
         ReleaseSelfWhenIdle(view ? view : parent);
@@ -83,8 +80,7 @@ LRESULT CALLBACK LabelStyleProc(HWND parent, UINT message, WPARAM wParam, LPARAM
 // is on. Any other copy of the module attached there is asked to leave first.
 bool Attach(HWND view, HWND parent) {
     SendMessageW(parent, DetachMessage(), 0, 0);
-    if (!HoldSelf())
-        return false;
+    if (!HoldSelf()) return false;
     if (!SetWindowSubclass(parent, LabelStyleProc, kSubclassId, 0)) {
         // The hook that runs this code still holds the module.
         FreeLibrary(selfModule);
@@ -99,14 +95,11 @@ bool Attach(HWND view, HWND parent) {
 
 void AttachToView(HWND view, COLORREF textColor, int textStyle) {
     HWND parent = GetParent(view);
-    if (!parent)
-        return;
+    if (!parent) return;
     if (attachment.view != view || attachment.parent != parent) {
         // The detach path of the old attachment runs on that view's own thread.
-        if (attachment.view)
-            SendMessageW(attachment.parent, DetachMessage(), 0, 0);
-        if (!Attach(view, parent))
-            return;
+        if (attachment.view) SendMessageW(attachment.parent, DetachMessage(), 0, 0);
+        if (!Attach(view, parent)) return;
     }
     attachment.textColor = textColor;
     attachment.textStyle = textStyle;

@@ -154,12 +154,18 @@ BOOL OnCommand(WPARAM wParam) {
     const int id = LOWORD(wParam);
     const bool clicked = HIWORD(wParam) == BN_CLICKED;
     switch (id) {
-    case IDC_TRAY_CHECK: if (clicked) OnTrayCheckClicked(); break;
-    case IDC_AUTOSTART: if (clicked) EnableRestoreButton(); break;
+    case IDC_TRAY_CHECK:
+        if (clicked) OnTrayCheckClicked();
+        break;
+    case IDC_AUTOSTART:
+        if (clicked) EnableRestoreButton();
+        break;
     case IDC_STYLE_NORMAL:
     case IDC_STYLE_EMBOSSED:
     case IDC_STYLE_ENGRAVED:
-    case IDC_STYLE_SHADOW: if (clicked) SelectTextStyle(id); break;
+    case IDC_STYLE_SHADOW:
+        if (clicked) SelectTextStyle(id);
+        break;
     case IDC_MAIN_BUTTON:
     case IDC_OPAQUE:
     case IDC_TRANSPARENT: OnStateCommand(id); break;

@@ -19,7 +19,7 @@ void ReportRegistryFailure() {
     MessageBoxA(sharedMainWindow, kRegistryFailedText, kErrorCaption, MB_ICONERROR);
 }
 
-void BuildRunData(char *data) {
+void BuildRunData(char* data) {
     char exePath[kRunDataSize] = "";
     const DWORD length = GetModuleFileNameA(nullptr, exePath, kExePathLimit);
     exePath[length < kExePathLimit ? length : kExePathLimit - 1] = '\0';
@@ -28,7 +28,7 @@ void BuildRunData(char *data) {
 
 } // namespace
 
-void FormatRunData(const char *exePath, char *data, size_t size) {
+void FormatRunData(const char* exePath, char* data, size_t size) {
     constexpr char kClosingQuoteAndArgument[] = "\" /AUTOSET";
     if (size <= sizeof kClosingQuoteAndArgument) {
         if (size > 0) data[0] = '\0';
@@ -49,7 +49,7 @@ void SetAutoStart(bool enable) {
         char data[kRunDataSize];
         BuildRunData(data);
         const DWORD size = static_cast<DWORD>(strlen(data) + 1);
-        if (RegSetValueExA(key, kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
+        if (RegSetValueExA(key, kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
                            size) != ERROR_SUCCESS) {
             ReportRegistryFailure();
         }
@@ -62,8 +62,7 @@ void SetAutoStart(bool enable) {
 
 bool HasAutoStartValue() {
     HKEY key;
-    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kRunKey, &key) != ERROR_SUCCESS)
-        return false;
+    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kRunKey, &key) != ERROR_SUCCESS) return false;
     DWORD size = kRunValueQuerySize;
     const bool exists =
         RegQueryValueExA(key, kRunValueName, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS;

@@ -6,7 +6,7 @@ constexpr int kRunDataSize = 512;
 
 // The Run value's data for an executable path: the path in double quotes, so that
 // Windows never tries the parts of a path with blanks as programs, then " /AUTOSET".
-void FormatRunData(const char *exePath, char *data, size_t size);
+void FormatRunData(const char* exePath, char* data, size_t size);
 
 // Writes the Run value when enable is set, deletes it otherwise. A key that cannot be
 // opened or a value that cannot be written is reported to the user; a failed delete is not.

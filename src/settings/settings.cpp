@@ -37,14 +37,14 @@ POINT CentredPosition() {
 }
 
 // The stored position; a missing entry reads as the given default.
-POINT ReadStoredPosition(const char *path, POINT fallback) {
+POINT ReadStoredPosition(const char* path, POINT fallback) {
     char left[kNumberReadSize], top[kNumberReadSize];
     wsprintfA(left, "%d", static_cast<int>(fallback.x));
     wsprintfA(top, "%d", static_cast<int>(fallback.y));
     return {ReadSavedNumber(path, kLeftKey, left), ReadSavedNumber(path, kTopKey, top)};
 }
 
-void LoadTextColor(const char *path) {
+void LoadTextColor(const char* path) {
     char text[kNumberReadSize];
     ReadSavedText(path, kTextColorKey, kViewTextColorText, text, kNumberReadSize);
     settings.textColor = static_cast<COLORREF>(ParseSignedDecimal(text));
@@ -54,7 +54,7 @@ void LoadTextColor(const char *path) {
     }
 }
 
-void LoadTextColorDesc(const char *path) {
+void LoadTextColorDesc(const char* path) {
     char desc[kDescReadSize];
     ReadSavedText(path, kTextColorDescKey, kEmptyText, desc, kDescReadSize);
     if (desc[0]) {
@@ -74,7 +74,7 @@ void DisableRestoreButton() {
 
 // The first run registers the program to start with Windows, once. The box is checked
 // even when the registration failed; the failure has been shown already.
-void PerformFirstRunActions(const char *path) {
+void PerformFirstRunActions(const char* path) {
     SetAutoStart(true);
     CheckAutoStartBox(true);
     MarkFirstRunDone(path);
@@ -83,11 +83,10 @@ void PerformFirstRunActions(const char *path) {
 } // namespace
 
 void ResetCustomColors() {
-    for (COLORREF &color : settings.custColors)
-        color = RGB(255, 255, 255);
+    for (COLORREF& color : settings.custColors) color = RGB(255, 255, 255);
 }
 
-void FormatCustomColorDesc(COLORREF color, char *desc) {
+void FormatCustomColorDesc(COLORREF color, char* desc) {
     // wsprintfA rather than snprintf throughout: MinGW's own printf family would add
     // some 17 KiB to a program of 40. Every text formatted here is short and bounded.
     wsprintfA(desc, kCustomColorDescFormat, GetRValue(color), GetGValue(color), GetBValue(color));
@@ -110,16 +109,14 @@ void LoadSettings(bool moveWindow) {
                      SWP_NOSIZE | SWP_NOZORDER);
     }
     ReadCustomColors(path, settings.custColors);
-    if (IsFirstRun(path))
-        PerformFirstRunActions(path);
+    if (IsFirstRun(path)) PerformFirstRunActions(path);
     SetTrayIconVisible(settings.showTrayIcon);
     DisableRestoreButton();
 }
 
 void SaveSettings() {
     // Without an initialised main window nothing was loaded, so there is nothing to keep.
-    if (!sharedMainWindow)
-        return;
+    if (!sharedMainWindow) return;
     char path[kSettingsPathSize];
     BuildSettingsPath(path);
     const RECT window = MainWindowRect();

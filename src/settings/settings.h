@@ -20,7 +20,7 @@ extern Settings settings;
 void ResetCustomColors();
 
 // Writes "自定义颜色:(r,g,b)" for a colour into a kColorDescSize buffer.
-void FormatCustomColorDesc(COLORREF color, char *desc);
+void FormatCustomColorDesc(COLORREF color, char* desc);
 
 // Reads the settings file and shows the settings in the main window: the style radios,
 // both check boxes and the tray icon; moves the window to the stored position when

@@ -33,7 +33,7 @@ NOTIFYICONDATAA Record(HWND window, UINT id, UINT flags) {
 }
 
 // Byte for byte, so a double-byte character may be cut in half at the end.
-void CopyTip(char *field, const char *tip) {
+void CopyTip(char* field, const char* tip) {
     strncpy(field, tip ? tip : "", kTrayTipSize - 1);
     field[kTrayTipSize - 1] = '\0';
 }
@@ -58,8 +58,7 @@ BOOL TrayIcon::CreateHiddenWindow() {
     window =
         CreateWindowExA(0, kTrayClassName, kTrayWindowTitle, WS_POPUPWINDOW, 0, 0, kTrayWindowSize,
                         kTrayWindowSize, nullptr, nullptr, appInstance, nullptr);
-    if (!window)
-        return FALSE;
+    if (!window) return FALSE;
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     return TRUE;
 }
@@ -72,10 +71,9 @@ BOOL TrayIcon::AddToShell() {
     return shellNotifyIcon(NIM_ADD, &data);
 }
 
-BOOL TrayIcon::Add(UINT id, HICON newIcon, const char *newTip, TrayCallback callback,
+BOOL TrayIcon::Add(UINT id, HICON newIcon, const char* newTip, TrayCallback callback,
                    int userValue) {
-    if (!window && !CreateHiddenWindow())
-        return FALSE;
+    if (!window && !CreateHiddenWindow()) return FALSE;
     trayCallback = callback;
     trayUserValue = userValue;
     iconId = id;
@@ -86,8 +84,7 @@ BOOL TrayIcon::Add(UINT id, HICON newIcon, const char *newTip, TrayCallback call
 }
 
 void TrayIcon::SetIcon(HICON newIcon) {
-    if (!window)
-        return;
+    if (!window) return;
     icon = newIcon;
     NOTIFYICONDATAA data = Record(window, iconId, NIF_ICON);
     data.hIcon = newIcon;
@@ -95,8 +92,7 @@ void TrayIcon::SetIcon(HICON newIcon) {
 }
 
 void TrayIcon::Remove() {
-    if (!window)
-        return;
+    if (!window) return;
     shown = false;
     NOTIFYICONDATAA data = Record(window, iconId, 0);
     shellNotifyIcon(NIM_DELETE, &data);
@@ -105,8 +101,7 @@ void TrayIcon::Remove() {
 // The new taskbar starts without any icon; one the user could see before must come back,
 // or a program whose main window is hidden could no longer be reached.
 void TrayIcon::OnTaskbarCreated() {
-    if (window && shown)
-        AddToShell();
+    if (window && shown) AddToShell();
 }
 
 LRESULT CALLBACK TrayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -115,9 +110,8 @@ LRESULT CALLBACK TrayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     }
     if (message == taskbarCreatedMessage && taskbarCreatedMessage != 0) {
-        TrayIcon *tray = reinterpret_cast<TrayIcon *>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (tray)
-            tray->OnTaskbarCreated();
+        TrayIcon* tray = reinterpret_cast<TrayIcon*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (tray) tray->OnTaskbarCreated();
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -15,7 +15,7 @@ constexpr UINT kTrayNotifyMessage = WM_USER + 122; // 1146
 // shell that knows the notification area accepts it.
 constexpr int kTrayTipSize = 64; // the tip field, terminating zero included
 constexpr DWORD kNotifyIconDataSize = offsetof(NOTIFYICONDATAA, szTip) + kTrayTipSize;
-static_assert(sizeof(void *) != 4 || kNotifyIconDataSize == 88, "32-bit record is 88 bytes");
+static_assert(sizeof(void*) != 4 || kNotifyIconDataSize == 88, "32-bit record is 88 bytes");
 
 // The callback and user value of the last Add that got past window creation; the hidden
 // window's procedure reads them from here.
@@ -23,7 +23,7 @@ extern TrayCallback trayCallback;
 extern int trayUserValue;
 
 // Where every request to the shell goes; the tests put a recorder here.
-using ShellNotifyFunction = BOOL(WINAPI *)(DWORD message, PNOTIFYICONDATAA data);
+using ShellNotifyFunction = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAA data);
 extern ShellNotifyFunction shellNotifyIcon;
 
 class TrayIcon {
@@ -34,7 +34,7 @@ class TrayIcon {
 
     // Adds the icon; nonzero when the shell accepted it. The callback, user value and
     // identifier are in force even when the shell refuses.
-    BOOL Add(UINT id, HICON icon, const char *tip, TrayCallback callback, int userValue);
+    BOOL Add(UINT id, HICON icon, const char* tip, TrayCallback callback, int userValue);
     // Changes only the picture. Nothing happens before the first Add.
     void SetIcon(HICON icon);
     // Takes the icon out of the notification area and keeps the window.

@@ -53,8 +53,7 @@ void ShowTrayMenu() {
         PrepareTrayMenu(popup);
         TrackTrayMenu(popup, cursor);
     }
-    if (menu)
-        DestroyMenu(menu);
+    if (menu) DestroyMenu(menu);
 }
 
 } // namespace

@@ -9,26 +9,23 @@ namespace {
 
 constexpr COLORREF kLabel = RGB(255, 255, 0);
 
-using ApplyFunction = void(__cdecl *)(HWND, COLORREF, int);
-using UndoFunction = void(__cdecl *)();
+using ApplyFunction = void(__cdecl*)(HWND, COLORREF, int);
+using UndoFunction = void(__cdecl*)();
 
 // QuillCore.dll from the build folder, loaded and looked up as the program does.
 struct Core {
     Core() {
         module = LoadLibraryA("QuillCore.dll");
         apply = reinterpret_cast<ApplyFunction>(
-            reinterpret_cast<void *>(GetProcAddress(module, "Quillmere")));
+            reinterpret_cast<void*>(GetProcAddress(module, "Quillmere")));
         undo = reinterpret_cast<UndoFunction>(
-            reinterpret_cast<void *>(GetProcAddress(module, "Unquillmere")));
+            reinterpret_cast<void*>(GetProcAddress(module, "Unquillmere")));
         const bool bothFound = apply && undo;
         REQUIRE(bothFound);
     }
-    ~Core() {
-        Unload();
-    }
+    ~Core() { Unload(); }
     void Unload() {
-        if (module)
-            FreeLibrary(module);
+        if (module) FreeLibrary(module);
         module = nullptr;
     }
     HMODULE module = nullptr;

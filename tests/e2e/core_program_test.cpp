@@ -12,7 +12,7 @@ namespace {
 // The program started from a folder of its own with the real core module, waited for
 // until it has made the labels transparent.
 struct Run {
-    explicit Run(const SimDesktop &desktop) : app(folder) {
+    explicit Run(const SimDesktop& desktop) : app(folder) {
         REQUIRE(app.WaitForMainWindow());
         REQUIRE(WaitUntil([&] { return desktop.TextIsTransparent(); }));
     }
@@ -26,7 +26,7 @@ struct Run {
 };
 
 // The labels as the program makes them transparent, in the normal style.
-ViewImage PlainLabels(const Run &run, HWND view) {
+ViewImage PlainLabels(const Run& run, HWND view) {
     run.app.Click(IDC_STYLE_NORMAL);
     return CaptureView(view);
 }
@@ -49,7 +49,7 @@ TEST_CASE("the style radios draw at once; the opaque command and the end draw pl
     } radios[] = {{IDC_STYLE_SHADOW, kShadow},
                   {IDC_STYLE_EMBOSSED, kEmbossed},
                   {IDC_STYLE_ENGRAVED, kEngraved}};
-    for (const auto &each : radios) {
+    for (const auto& each : radios) {
         CAPTURE(each.style);
         run.app.Click(each.radio);
         CheckStyled(plain, CaptureView(view), each.style, label);

@@ -45,7 +45,8 @@ std::string ReadWholeFile(const std::string& path) {
     std::string text;
     char buffer[4096];
     DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        text.append(buffer, read);
     CloseHandle(file);
     return text;
 }
@@ -177,7 +178,8 @@ void SimDesktop::Start() {
     HWND desktop = nullptr;
     WaitUntil([&] {
         desktop = FindTopLevel(process->id, "Progman", "Program Manager");
-        HWND defView = desktop ? FindWindowExA(desktop, nullptr, "SHELLDLL_DefView", nullptr) : nullptr;
+        HWND defView =
+            desktop ? FindWindowExA(desktop, nullptr, "SHELLDLL_DefView", nullptr) : nullptr;
         view = defView ? GetDlgItem(defView, 1) : nullptr;
         // The variants without a view are ready once their desktop window exists.
         const bool hasView = options.find("/nodefview") == std::string::npos &&
@@ -218,7 +220,8 @@ AppFolder::AppFolder(const std::string& coreFolder, const std::string& nameSuffi
     const std::string bin = BuildBinFolder();
     CopyFileA((bin + "Quillmere.exe").c_str(), Exe().c_str(), FALSE);
     if (!coreFolder.empty()) {
-        CopyFileA((bin + coreFolder + "\\QuillCore.dll").c_str(), File("QuillCore.dll").c_str(), FALSE);
+        CopyFileA((bin + coreFolder + "\\QuillCore.dll").c_str(), File("QuillCore.dll").c_str(),
+                  FALSE);
     }
 }
 
@@ -248,10 +251,12 @@ App::App(const AppFolder& folder, const std::string& arguments, const std::strin
     : process(folder.Exe(), arguments, currentFolder) {}
 
 HWND App::WaitForMainWindow(DWORD timeoutMs) {
-    WaitUntil([this] {
-        mainWindow = FindTopLevel(process.id, kDialogClass, kMainWindowTitle);
-        return mainWindow != nullptr;
-    }, timeoutMs);
+    WaitUntil(
+        [this] {
+            mainWindow = FindTopLevel(process.id, kDialogClass, kMainWindowTitle);
+            return mainWindow != nullptr;
+        },
+        timeoutMs);
     return mainWindow;
 }
 

@@ -95,7 +95,9 @@ class App {
 
     // Waits until the main window exists (visible or not); null after timeoutMs.
     HWND WaitForMainWindow(DWORD timeoutMs = kDefaultWaitMs);
-    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode) { return process.WaitForExit(timeoutMs, exitCode); }
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
+        return process.WaitForExit(timeoutMs, exitCode);
+    }
     bool IsRunning() const { return process.IsRunning(); }
 
     HWND Control(int id) const { return GetDlgItem(mainWindow, id); }

@@ -11,7 +11,8 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // A visible program on a fresh simulated desktop.
 struct Running {
-    explicit Running(const std::string& desktopOptions = "") : desktop(desktopOptions), app(folder) {
+    explicit Running(const std::string& desktopOptions = "")
+        : desktop(desktopOptions), app(folder) {
         REQUIRE(app.WaitForMainWindow());
         REQUIRE(WaitUntil([&] { return app.IsVisible() && desktop.TextIsTransparent(); }));
     }
@@ -78,8 +79,12 @@ TEST_CASE("a style radio applies at once only while the text is transparent") {
 
 TEST_CASE("the main button and the close box hide while transparent") {
     Running run;
-    SUBCASE("main button") { run.app.Click(IDC_MAIN_BUTTON); }
-    SUBCASE("close box") { run.app.SysCommand(SC_CLOSE); }
+    SUBCASE("main button") {
+        run.app.Click(IDC_MAIN_BUTTON);
+    }
+    SUBCASE("close box") {
+        run.app.SysCommand(SC_CLOSE);
+    }
     SUBCASE("close box, with the low bits set as the system menu may send it") {
         run.app.SysCommand(SC_CLOSE | 2);
     }
@@ -96,8 +101,12 @@ TEST_CASE("the main button and the close box hide while transparent") {
 TEST_CASE("the main button and the close box end the program while opaque") {
     Running run;
     run.app.Click(IDC_OPAQUE);
-    SUBCASE("main button") { run.app.PostCommand(IDC_MAIN_BUTTON); }
-    SUBCASE("close box") { PostMessageA(run.app.mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0); }
+    SUBCASE("main button") {
+        run.app.PostCommand(IDC_MAIN_BUTTON);
+    }
+    SUBCASE("close box") {
+        PostMessageA(run.app.mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
     run.ExpectExit();
     CHECK(run.LastCoreCall() == "undo");
 }
@@ -105,7 +114,9 @@ TEST_CASE("the main button and the close box end the program while opaque") {
 TEST_CASE("minimising always hides and never ends the program") {
     Running run;
     SUBCASE("transparent") {}
-    SUBCASE("opaque") { run.app.Click(IDC_OPAQUE); }
+    SUBCASE("opaque") {
+        run.app.Click(IDC_OPAQUE);
+    }
     run.app.SysCommand(SC_MINIMIZE);
     CHECK_FALSE(run.app.IsVisible());
     CHECK_FALSE(IsIconic(run.app.mainWindow));
@@ -139,7 +150,9 @@ TEST_CASE("the advanced panel folds between the two markers") {
 TEST_CASE("the watchdog makes a restarted desktop transparent") {
     Running run;
     SUBCASE("after the user chose transparent") {}
-    SUBCASE("even after the user chose opaque") { run.app.Click(IDC_OPAQUE); }
+    SUBCASE("even after the user chose opaque") {
+        run.app.Click(IDC_OPAQUE);
+    }
     run.desktop.Restart();
     REQUIRE_FALSE(run.desktop.TextIsTransparent());
     CHECK(WaitUntil([&] { return run.desktop.TextIsTransparent(); }, kWatchdogWaitMs));

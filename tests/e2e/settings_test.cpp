@@ -40,33 +40,29 @@ std::string RunValueData() {
     char data[1024] = "";
     DWORD size = sizeof data, type = 0;
     const LONG result =
-        RegQueryValueExA(key, kRunValue, nullptr, &type, reinterpret_cast<BYTE *>(data), &size);
+        RegQueryValueExA(key, kRunValue, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
     RegCloseKey(key);
     return result == ERROR_SUCCESS && type == REG_SZ ? data : kNone;
 }
 
-void SetRunValue(const char *data) {
+void SetRunValue(const char* data) {
     HKEY key;
     REQUIRE(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                             nullptr) == ERROR_SUCCESS);
-    RegSetValueExA(key, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
+    RegSetValueExA(key, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
                    static_cast<DWORD>(strlen(data) + 1));
     RegCloseKey(key);
 }
 
 // What the program writes for its own folder.
-std::string QuotedRunData(const AppFolder &folder) {
+std::string QuotedRunData(const AppFolder& folder) {
     return "\"" + folder.Exe() + "\" /AUTOSET";
 }
 
 // Deletes the Run value when the test ends, however it ends short of an abort.
 struct RunValueCleanup {
-    RunValueCleanup() {
-        DeleteRunValue();
-    }
-    ~RunValueCleanup() {
-        DeleteRunValue();
-    }
+    RunValueCleanup() { DeleteRunValue(); }
+    ~RunValueCleanup() { DeleteRunValue(); }
 };
 
 std::string Decimal(long long value) {
@@ -85,39 +81,31 @@ std::string GeneratedDesc(COLORREF color) {
 // A program folder with its settings file, written and read by the test.
 struct SettingsFolder : AppFolder {
     using AppFolder::AppFolder;
-    std::string Ini() const {
-        return File("Quillmere.ini");
-    }
+    std::string Ini() const { return File("Quillmere.ini"); }
     // Drops this process's cached copy of the file, which the program may have rewritten.
-    void Flush() const {
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, Ini().c_str());
-    }
-    void Write(const char *section, const char *key, const char *value) const {
+    void Flush() const { WritePrivateProfileStringA(nullptr, nullptr, nullptr, Ini().c_str()); }
+    void Write(const char* section, const char* key, const char* value) const {
         WritePrivateProfileStringA(section, key, value, Ini().c_str());
         Flush();
     }
-    void Store(const char *key, const std::string &value) const {
+    void Store(const char* key, const std::string& value) const {
         Write("Saves", key, value.c_str());
     }
-    std::string Read(const char *section, const char *key) const {
+    std::string Read(const char* section, const char* key) const {
         Flush();
         char value[512] = "";
         GetPrivateProfileStringA(section, key, kNone, value, sizeof value, Ini().c_str());
         return value;
     }
-    std::string Saved(const char *key) const {
-        return Read("Saves", key);
-    }
-    bool SavedCustomColors(COLORREF *colors) const {
+    std::string Saved(const char* key) const { return Read("Saves", key); }
+    bool SavedCustomColors(COLORREF* colors) const {
         Flush();
         return GetPrivateProfileStructA("Saves", "CustColors", colors,
                                         kCustomColorCount * sizeof(COLORREF), Ini().c_str());
     }
     // Marks the first run as done, so the Run value is left alone.
-    void NotFirstRun() const {
-        Write("Main", "BeFirst", "0");
-    }
-    void WriteRaw(const std::string &bytes) const {
+    void NotFirstRun() const { Write("Main", "BeFirst", "0"); }
+    void WriteRaw(const std::string& bytes) const {
         Flush();
         HANDLE file =
             CreateFileA(Ini().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -129,16 +117,13 @@ struct SettingsFolder : AppFolder {
     // The file's non-empty lines.
     std::vector<std::string> RawLines() const {
         std::vector<std::string> lines;
-        FILE *file = fopen(Ini().c_str(), "rb");
-        if (!file)
-            return lines;
+        FILE* file = fopen(Ini().c_str(), "rb");
+        if (!file) return lines;
         char line[1024];
         while (fgets(line, sizeof line, file)) {
             std::string text = line;
-            while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-                text.pop_back();
-            if (!text.empty())
-                lines.push_back(text);
+            while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+            if (!text.empty()) lines.push_back(text);
         }
         fclose(file);
         return lines;
@@ -153,20 +138,18 @@ RECT WindowRect(HWND window) {
 
 // The program started and settled: visible and the desktop text transparent.
 struct Started {
-    Started(const SimDesktop &desktop, const AppFolder &folder) : folder(folder), app(folder) {
+    Started(const SimDesktop& desktop, const AppFolder& folder) : folder(folder), app(folder) {
         REQUIRE(app.WaitForMainWindow());
         REQUIRE(WaitUntil([&] { return app.IsVisible() && desktop.TextIsTransparent(); }));
     }
-    bool RestoreEnabled() const {
-        return IsWindowEnabled(app.Control(IDC_RESTORE)) != FALSE;
-    }
+    bool RestoreEnabled() const { return IsWindowEnabled(app.Control(IDC_RESTORE)) != FALSE; }
     std::string LastCoreCall() const {
         const std::vector<std::string> calls = folder.CoreCalls();
         return calls.empty() ? "" : calls.back();
     }
     // The main button while the text is transparent hides the window and saves. The
     // entry written last is taken out first, so its return shows the save has ended.
-    void SaveByMainButton(const SettingsFolder &settings) {
+    void SaveByMainButton(const SettingsFolder& settings) {
         settings.Write("Saves", "ShadowDist", nullptr);
         app.Click(IDC_MAIN_BUTTON);
         REQUIRE(WaitUntil([&] { return !app.IsVisible(); }));
@@ -177,7 +160,7 @@ struct Started {
         SendMessageA(app.Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
         app.Click(id);
     }
-    const AppFolder &folder;
+    const AppFolder& folder;
     App app;
 };
 
@@ -186,7 +169,7 @@ INT_PTR CALLBACK IdleDialogProc(HWND, UINT, WPARAM, LPARAM) {
 }
 
 // The outer size of dialog 105 as the template makes it, before any folding.
-SIZE TemplateWindowSize(const std::string &exe) {
+SIZE TemplateWindowSize(const std::string& exe) {
     SIZE size = {0, 0};
     HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC resource =
@@ -195,21 +178,20 @@ SIZE TemplateWindowSize(const std::string &exe) {
     if (loaded) {
         // An extended template: its style follows the version, signature, help id and
         // extended style. Without WS_VISIBLE the copy never shows.
-        std::string copy(static_cast<const char *>(LockResource(loaded)),
+        std::string copy(static_cast<const char*>(LockResource(loaded)),
                          SizeofResource(module, resource));
         DWORD style;
         memcpy(&style, &copy[12], sizeof style);
         style &= ~WS_VISIBLE;
         memcpy(&copy[12], &style, sizeof style);
         HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
-                                                 reinterpret_cast<const DLGTEMPLATE *>(copy.data()),
+                                                 reinterpret_cast<const DLGTEMPLATE*>(copy.data()),
                                                  nullptr, IdleDialogProc, 0);
         const RECT rect = WindowRect(dialog);
         size = {rect.right - rect.left, rect.bottom - rect.top};
         DestroyWindow(dialog);
     }
-    if (module)
-        FreeLibrary(module);
+    if (module) FreeLibrary(module);
     return size;
 }
 
@@ -251,8 +233,7 @@ TEST_CASE("a first start without a settings file") {
         CHECK(folder.Saved("ShadowDist") == "0");
         COLORREF colors[kCustomColorCount];
         REQUIRE(folder.SavedCustomColors(colors));
-        for (COLORREF color : colors)
-            CHECK(color == kWhite);
+        for (COLORREF color : colors) CHECK(color == kWhite);
     }
     SUBCASE("registers only once") {
         run.app.SendCommand(IDM_EXIT);
@@ -342,8 +323,7 @@ TEST_CASE("stored values are read as the program has always read them") {
     }
     SUBCASE("the custom colours are read back") {
         COLORREF colors[kCustomColorCount];
-        for (int i = 0; i < kCustomColorCount; ++i)
-            colors[i] = RGB(i, 100 + i, 200 - i);
+        for (int i = 0; i < kCustomColorCount; ++i) colors[i] = RGB(i, 100 + i, 200 - i);
         WritePrivateProfileStructA("Saves", "CustColors", colors, sizeof colors,
                                    folder.Ini().c_str());
         Started run(desktop, folder);
@@ -535,8 +515,7 @@ TEST_CASE("a damaged settings file starts the program normally and is written cl
     }
     SUBCASE("a custom colour entry with a broken checksum leaves them white") {
         COLORREF colors[kCustomColorCount];
-        for (int i = 0; i < kCustomColorCount; ++i)
-            colors[i] = RGB(i, 0, 0);
+        for (int i = 0; i < kCustomColorCount; ++i) colors[i] = RGB(i, 0, 0);
         WritePrivateProfileStructA("Saves", "CustColors", colors, sizeof colors,
                                    folder.Ini().c_str());
         std::string entry = folder.Saved("CustColors");
@@ -548,8 +527,7 @@ TEST_CASE("a damaged settings file starts the program normally and is written cl
         run.SaveByMainButton(folder);
         COLORREF saved[kCustomColorCount];
         REQUIRE(folder.SavedCustomColors(saved));
-        for (COLORREF color : saved)
-            CHECK(color == kWhite);
+        for (COLORREF color : saved) CHECK(color == kWhite);
     }
     CHECK(folder.Read("Main", "BeFirst") == "0");
 }

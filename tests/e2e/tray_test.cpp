@@ -39,29 +39,27 @@ bool IconShown(HWND trayWindow) {
     return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
-bool StartsWith(const std::string &line, const char *prefix) {
+bool StartsWith(const std::string& line, const char* prefix) {
     return line.rfind(prefix, 0) == 0;
 }
 
-int CountLines(const std::vector<std::string> &lines, const char *prefix) {
+int CountLines(const std::vector<std::string>& lines, const char* prefix) {
     int count = 0;
-    for (const std::string &line : lines)
-        count += StartsWith(line, prefix);
+    for (const std::string& line : lines) count += StartsWith(line, prefix);
     return count;
 }
 
 // The "shell ..." lines: what the program asked of the notification area, in order.
-std::vector<std::string> ShellRequests(const AppFolder &folder) {
+std::vector<std::string> ShellRequests(const AppFolder& folder) {
     std::vector<std::string> requests;
-    for (const std::string &line : folder.CoreLog())
-        if (StartsWith(line, "shell "))
-            requests.push_back(line);
+    for (const std::string& line : folder.CoreLog())
+        if (StartsWith(line, "shell ")) requests.push_back(line);
     return requests;
 }
 
 // A running program with its tray window, on a fresh simulated desktop.
 struct TrayRun {
-    explicit TrayRun(const std::string &arguments = "") : app(folder, arguments) {
+    explicit TrayRun(const std::string& arguments = "") : app(folder, arguments) {
         REQUIRE(app.WaitForMainWindow());
         REQUIRE(WaitUntil([&] { return (tray = FindTrayWindow(app.process.id)) != nullptr; }));
         REQUIRE(WaitUntil([&] { return desktop.TextIsTransparent(); }));
@@ -79,9 +77,8 @@ struct TrayRun {
         REQUIRE(WaitUntil([&] { return CountLines(folder.CoreLog(), "menu open") > opened; }));
         std::vector<std::string> items;
         int seen = 0;
-        for (const std::string &line : folder.CoreLog()) {
-            if (StartsWith(line, "menu open"))
-                seen++;
+        for (const std::string& line : folder.CoreLog()) {
+            if (StartsWith(line, "menu open")) seen++;
             if (seen == opened + 1 && StartsWith(line, "menu ") && line != "menu closed")
                 items.push_back(line);
         }
@@ -126,9 +123,7 @@ struct CoveringWindow {
                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         PumpMessages();
     }
-    ~CoveringWindow() {
-        DestroyWindow(handle);
-    }
+    ~CoveringWindow() { DestroyWindow(handle); }
     HWND handle;
 };
 

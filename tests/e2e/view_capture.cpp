@@ -15,8 +15,8 @@ namespace {
 
 constexpr DWORD kRequestWaitMs = 10000;
 
-LRESULT SendRequest(HWND view, SimDesktopRequest request, const void *data, DWORD size) {
-    COPYDATASTRUCT copy = {request, size, const_cast<void *>(data)};
+LRESULT SendRequest(HWND view, SimDesktopRequest request, const void* data, DWORD size) {
+    COPYDATASTRUCT copy = {request, size, const_cast<void*>(data)};
     DWORD_PTR result = 0;
     SendMessageTimeoutA(GetAncestor(view, GA_ROOT), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
                         SMTO_NORMAL, kRequestWaitMs, &result);
@@ -31,11 +31,10 @@ std::string TempFile() {
     return path;
 }
 
-bool ReadFileBytes(const std::string &path, std::vector<BYTE> *bytes) {
+bool ReadFileBytes(const std::string& path, std::vector<BYTE>* bytes) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
+    if (file == INVALID_HANDLE_VALUE) return false;
     const DWORD size = GetFileSize(file, nullptr);
     bytes->resize(size);
     DWORD read = 0;
@@ -45,33 +44,30 @@ bool ReadFileBytes(const std::string &path, std::vector<BYTE> *bytes) {
 }
 
 // Only what the simulated desktop writes: 24-bit, uncompressed, bottom-up.
-ViewImage DecodeBitmap(const std::vector<BYTE> &bytes) {
+ViewImage DecodeBitmap(const std::vector<BYTE>& bytes) {
     ViewImage image;
-    if (bytes.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))
-        return image;
+    if (bytes.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) return image;
     BITMAPFILEHEADER file;
     BITMAPINFOHEADER info;
     memcpy(&file, bytes.data(), sizeof file);
     memcpy(&info, bytes.data() + sizeof file, sizeof info);
-    if (info.biBitCount != 24 || info.biCompression != BI_RGB || info.biHeight <= 0)
-        return image;
+    if (info.biBitCount != 24 || info.biCompression != BI_RGB || info.biHeight <= 0) return image;
     const size_t rowBytes = (static_cast<size_t>(info.biWidth) * 3 + 3) & ~static_cast<size_t>(3);
-    if (file.bfOffBits + rowBytes * info.biHeight > bytes.size())
-        return image;
+    if (file.bfOffBits + rowBytes * info.biHeight > bytes.size()) return image;
     image.width = info.biWidth;
     image.height = info.biHeight;
     image.pixels.resize(static_cast<size_t>(image.width) * image.height);
     for (int y = 0; y < image.height; ++y) {
-        const BYTE *row = bytes.data() + file.bfOffBits + rowBytes * (image.height - 1 - y);
+        const BYTE* row = bytes.data() + file.bfOffBits + rowBytes * (image.height - 1 - y);
         for (int x = 0; x < image.width; ++x) {
-            const BYTE *bgr = row + x * 3;
+            const BYTE* bgr = row + x * 3;
             image.pixels[static_cast<size_t>(y) * image.width + x] = RGB(bgr[2], bgr[1], bgr[0]);
         }
     }
     return image;
 }
 
-bool IsBackground(const ViewImage &image, int x, int y, COLORREF background) {
+bool IsBackground(const ViewImage& image, int x, int y, COLORREF background) {
     return image.Contains(x, y) && image.At(x, y) == background;
 }
 
@@ -99,53 +95,47 @@ void SetTransparentLabels(HWND view, COLORREF color) {
     InvalidateRect(view, nullptr, TRUE);
 }
 
-CopyPixels CountCopyPixels(const ViewImage &plain, const ViewImage &styled, COLORREF label,
-                           COLORREF background, const std::vector<StyleCopy> &copies,
+CopyPixels CountCopyPixels(const ViewImage& plain, const ViewImage& styled, COLORREF label,
+                           COLORREF background, const std::vector<StyleCopy>& copies,
                            size_t which) {
     CopyPixels count;
-    const StyleCopy &copy = copies[which];
+    const StyleCopy& copy = copies[which];
     for (int y = 0; y < plain.height; ++y) {
         for (int x = 0; x < plain.width; ++x) {
-            if (plain.At(x, y) != label)
-                continue;
+            if (plain.At(x, y) != label) continue;
             const int cx = x + copy.dx, cy = y + copy.dy;
-            if (!IsBackground(plain, cx, cy, background))
-                continue;
+            if (!IsBackground(plain, cx, cy, background)) continue;
             bool reachedByOther = false;
             for (size_t i = 0; i < copies.size(); ++i) {
-                if (i == which)
-                    continue;
+                if (i == which) continue;
                 // Another copy reaches (cx, cy) from the label pixel at its own offset back.
                 const int ox = cx - copies[i].dx, oy = cy - copies[i].dy;
                 if (plain.Contains(ox, oy) && !IsBackground(plain, ox, oy, background))
                     reachedByOther = true;
             }
-            if (reachedByOther)
-                continue;
+            if (reachedByOther) continue;
             ++count.candidates;
-            if (styled.At(cx, cy) == copy.color)
-                ++count.matching;
+            if (styled.At(cx, cy) == copy.color) ++count.matching;
         }
     }
     return count;
 }
 
-int CountChangedLabelPixels(const ViewImage &plain, const ViewImage &styled, COLORREF label) {
+int CountChangedLabelPixels(const ViewImage& plain, const ViewImage& styled, COLORREF label) {
     int changed = 0;
     for (size_t i = 0; i < plain.pixels.size(); ++i)
         changed += plain.pixels[i] == label && styled.pixels[i] != label;
     return changed;
 }
 
-int CountStrayChanges(const ViewImage &plain, const ViewImage &styled, COLORREF background,
-                      const std::vector<StyleCopy> &copies) {
+int CountStrayChanges(const ViewImage& plain, const ViewImage& styled, COLORREF background,
+                      const std::vector<StyleCopy>& copies) {
     int stray = 0;
     for (int y = 0; y < plain.height; ++y) {
         for (int x = 0; x < plain.width; ++x) {
-            if (plain.At(x, y) == styled.At(x, y))
-                continue;
+            if (plain.At(x, y) == styled.At(x, y)) continue;
             bool explained = false;
-            for (const StyleCopy &copy : copies) {
+            for (const StyleCopy& copy : copies) {
                 const int ox = x - copy.dx, oy = y - copy.dy;
                 if (plain.Contains(ox, oy) && !IsBackground(plain, ox, oy, background))
                     explained = true;
@@ -157,14 +147,12 @@ int CountStrayChanges(const ViewImage &plain, const ViewImage &styled, COLORREF 
 }
 
 std::vector<StyleCopy> CopiesOfStyle(int style) {
-    if (style == kEmbossed)
-        return {{-1, -1, kWhite}, {1, 1, kBlack}};
-    if (style == kEngraved)
-        return {{-1, -1, kBlack}, {1, 1, kWhite}};
+    if (style == kEmbossed) return {{-1, -1, kWhite}, {1, 1, kBlack}};
+    if (style == kEngraved) return {{-1, -1, kBlack}, {1, 1, kWhite}};
     return {{1, 1, kBlack}};
 }
 
-void CheckStyled(const ViewImage &plain, const ViewImage &styled, int style, COLORREF label) {
+void CheckStyled(const ViewImage& plain, const ViewImage& styled, int style, COLORREF label) {
     // Far fewer than the labels of the default icons give: a style drawn nowhere fails.
     constexpr int kMinCopyPixels = 50;
     REQUIRE_FALSE(styled.Empty());
@@ -181,8 +169,7 @@ void CheckStyled(const ViewImage &plain, const ViewImage &styled, int style, COL
 
 int ThreadCount(DWORD processId) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return -1;
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
     int count = 0;
     THREADENTRY32 entry = {};
     entry.dwSize = sizeof entry;
@@ -198,8 +185,7 @@ namespace {
 // modules could not be listed.
 template <typename Found> bool AnyModule(DWORD processId, Found found) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return false;
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
     MODULEENTRY32 entry = {};
     entry.dwSize = sizeof entry;
     bool any = false;
@@ -212,14 +198,14 @@ template <typename Found> bool AnyModule(DWORD processId, Found found) {
 
 } // namespace
 
-bool HasModule(DWORD processId, const char *fileName) {
-    return AnyModule(processId, [&](const MODULEENTRY32 &entry) {
+bool HasModule(DWORD processId, const char* fileName) {
+    return AnyModule(processId, [&](const MODULEENTRY32& entry) {
         return lstrcmpiA(entry.szModule, fileName) == 0;
     });
 }
 
 bool ModulesVisible(DWORD processId) {
-    return AnyModule(processId, [](const MODULEENTRY32 &) { return true; });
+    return AnyModule(processId, [](const MODULEENTRY32&) { return true; });
 }
 
 DWORD ProcessOf(HWND window) {
@@ -235,8 +221,8 @@ struct LoaderEntry {
     LIST_ENTRY inLoadOrder;
     LIST_ENTRY inMemoryOrder;
     LIST_ENTRY inInitializationOrder;
-    void *base;
-    void *entryPoint;
+    void* base;
+    void* entryPoint;
     ULONG imageSize;
     UNICODE_STRING fullName;
     UNICODE_STRING baseName;
@@ -244,30 +230,28 @@ struct LoaderEntry {
     SHORT loadCount;
 };
 
-template <typename T> bool ReadRemote(HANDLE process, const void *address, T *value) {
+template <typename T> bool ReadRemote(HANDLE process, const void* address, T* value) {
     SIZE_T read = 0;
     return ReadProcessMemory(process, address, value, sizeof *value, &read) &&
            read == sizeof *value;
 }
 
-bool SameBaseName(HANDLE process, const UNICODE_STRING &name, const wchar_t *wanted) {
+bool SameBaseName(HANDLE process, const UNICODE_STRING& name, const wchar_t* wanted) {
     wchar_t text[MAX_PATH] = L"";
     const SIZE_T bytes = name.Length < sizeof text - sizeof(wchar_t) ? name.Length : 0;
     SIZE_T read = 0;
-    if (!bytes || !ReadProcessMemory(process, name.Buffer, text, bytes, &read))
-        return false;
+    if (!bytes || !ReadProcessMemory(process, name.Buffer, text, bytes, &read)) return false;
     return lstrcmpiW(text, wanted) == 0;
 }
 
 } // namespace
 
-int ModuleLoadCount(DWORD processId, const wchar_t *fileName) {
-    using QueryFunction = LONG(WINAPI *)(HANDLE, int, void *, ULONG, ULONG *);
-    const auto query = reinterpret_cast<QueryFunction>(reinterpret_cast<void *>(
+int ModuleLoadCount(DWORD processId, const wchar_t* fileName) {
+    using QueryFunction = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<QueryFunction>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
-    if (!query || !process)
-        return -1;
+    if (!query || !process) return -1;
     int count = 0;
     PROCESS_BASIC_INFORMATION basic = {};
     PEB peb = {};
@@ -276,16 +260,14 @@ int ModuleLoadCount(DWORD processId, const wchar_t *fileName) {
         ReadRemote(process, basic.PebBaseAddress, &peb) && ReadRemote(process, peb.Ldr, &loader)) {
         // The list head sits in the remote loader data; InMemoryOrderModuleList links
         // the second field of each record.
-        const BYTE *head = reinterpret_cast<const BYTE *>(peb.Ldr) +
+        const BYTE* head = reinterpret_cast<const BYTE*>(peb.Ldr) +
                            offsetof(PEB_LDR_DATA, InMemoryOrderModuleList);
-        const BYTE *link = reinterpret_cast<const BYTE *>(loader.InMemoryOrderModuleList.Flink);
+        const BYTE* link = reinterpret_cast<const BYTE*>(loader.InMemoryOrderModuleList.Flink);
         for (int guard = 0; link && link != head && guard < 1000; ++guard) {
             LoaderEntry entry;
-            if (!ReadRemote(process, link - offsetof(LoaderEntry, inMemoryOrder), &entry))
-                break;
-            if (SameBaseName(process, entry.baseName, fileName))
-                count = entry.loadCount;
-            link = reinterpret_cast<const BYTE *>(entry.inMemoryOrder.Flink);
+            if (!ReadRemote(process, link - offsetof(LoaderEntry, inMemoryOrder), &entry)) break;
+            if (SameBaseName(process, entry.baseName, fileName)) count = entry.loadCount;
+            link = reinterpret_cast<const BYTE*>(entry.inMemoryOrder.Flink);
         }
     }
     CloseHandle(process);

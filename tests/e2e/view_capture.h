@@ -15,16 +15,10 @@ struct ViewImage {
     int height = 0;
     std::vector<COLORREF> pixels; // row by row from the top
 
-    bool Empty() const {
-        return pixels.empty();
-    }
-    bool Contains(int x, int y) const {
-        return x >= 0 && y >= 0 && x < width && y < height;
-    }
-    COLORREF At(int x, int y) const {
-        return pixels[static_cast<size_t>(y) * width + x];
-    }
-    bool operator==(const ViewImage &other) const {
+    bool Empty() const { return pixels.empty(); }
+    bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    bool operator==(const ViewImage& other) const {
         return width == other.width && height == other.height && pixels == other.pixels;
     }
 };
@@ -53,13 +47,13 @@ struct CopyPixels {
     int candidates = 0;
     int matching = 0;
 };
-CopyPixels CountCopyPixels(const ViewImage &plain, const ViewImage &styled, COLORREF label,
-                           COLORREF background, const std::vector<StyleCopy> &copies, size_t which);
+CopyPixels CountCopyPixels(const ViewImage& plain, const ViewImage& styled, COLORREF label,
+                           COLORREF background, const std::vector<StyleCopy>& copies, size_t which);
 // Fully covered label pixels of the plain image that the styled one shows otherwise.
-int CountChangedLabelPixels(const ViewImage &plain, const ViewImage &styled, COLORREF label);
+int CountChangedLabelPixels(const ViewImage& plain, const ViewImage& styled, COLORREF label);
 // Pixels that changed but lie at none of the copies' offsets from a non-background pixel.
-int CountStrayChanges(const ViewImage &plain, const ViewImage &styled, COLORREF background,
-                      const std::vector<StyleCopy> &copies);
+int CountStrayChanges(const ViewImage& plain, const ViewImage& styled, COLORREF background,
+                      const std::vector<StyleCopy>& copies);
 
 constexpr COLORREF kWallpaper = RGB(0, 128, 128); // the simulated desktop's icon view
 constexpr int kShadow = 1, kEmbossed = 4000, kEngraved = 4001;
@@ -68,17 +62,17 @@ constexpr int kShadow = 1, kEmbossed = 4000, kEngraved = 4001;
 std::vector<StyleCopy> CopiesOfStyle(int style);
 // Checks that every copy of the style is there in full, that the labels in colour `label`
 // keep it, and that nothing else changed.
-void CheckStyled(const ViewImage &plain, const ViewImage &styled, int style, COLORREF label);
+void CheckStyled(const ViewImage& plain, const ViewImage& styled, int style, COLORREF label);
 
 // The number of threads of process `processId`.
 int ThreadCount(DWORD processId);
 // Whether process `processId` has a module of this file name loaded; false also when the
 // process's modules cannot be listed (see ModulesVisible).
-bool HasModule(DWORD processId, const char *fileName);
+bool HasModule(DWORD processId, const char* fileName);
 bool ModulesVisible(DWORD processId);
 
 DWORD ProcessOf(HWND window);
 // The loader's count of references to a module of process `processId`, as far as the
 // system keeps it (Wine does); 0 when the module is not loaded, -1 when unreadable.
-int ModuleLoadCount(DWORD processId, const wchar_t *fileName);
+int ModuleLoadCount(DWORD processId, const wchar_t* fileName);
 bool RunningOnWine();

@@ -15,8 +15,9 @@
 // What each area of the program adds to the log, in files of their own.
 void WatchTrayRequests(void (*log)(const char*)); // fakecore_tray.cpp
 void WatchMenus(const CWPRETSTRUCT* message);     // fakecore_tray.cpp
-void WatchColorMessages(const CWPRETSTRUCT* message, void (*log)(const char*)); // fakecore_color.cpp
-void WatchAboutBox(const CWPRETSTRUCT* message);  // fakecore_about.cpp
+void WatchColorMessages(const CWPRETSTRUCT* message,
+                        void (*log)(const char*)); // fakecore_color.cpp
+void WatchAboutBox(const CWPRETSTRUCT* message);   // fakecore_about.cpp
 
 namespace {
 
@@ -29,8 +30,9 @@ void LogLine(const char* line) {
     char* slash = strrchr(path, '\\');
     if (!slash) return;
     strcpy(slash + 1, "corecalls.log");
-    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written;
     WriteFile(file, line, static_cast<DWORD>(strlen(line)), &written, nullptr);

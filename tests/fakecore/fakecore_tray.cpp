@@ -15,15 +15,15 @@
 
 namespace {
 
-using LogFunction = void (*)(const char *);
-using ShellNotifyFunction = BOOL(WINAPI *)(DWORD, PNOTIFYICONDATAA);
+using LogFunction = void (*)(const char*);
+using ShellNotifyFunction = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
 
 LogFunction logLine;
 ShellNotifyFunction realShellNotify;
 
-void LogShellRequest(DWORD message, const NOTIFYICONDATAA *data) {
+void LogShellRequest(DWORD message, const NOTIFYICONDATAA* data) {
     char line[160];
-    const char *picture = data->hIcon ? "icon" : "noicon";
+    const char* picture = data->hIcon ? "icon" : "noicon";
     const unsigned id = data->uID, flags = data->uFlags;
     switch (message) {
     case NIM_ADD:
@@ -45,30 +45,26 @@ BOOL WINAPI RecordShellNotify(DWORD message, PNOTIFYICONDATAA data) {
 }
 
 // Points the executable's import of `function` from `dll` at `replacement`.
-void ReplaceImport(const char *dll, const char *function, void *replacement, void **original) {
-    BYTE *base = reinterpret_cast<BYTE *>(GetModuleHandleA(nullptr));
-    const IMAGE_DOS_HEADER *dos = reinterpret_cast<IMAGE_DOS_HEADER *>(base);
-    const IMAGE_NT_HEADERS *nt = reinterpret_cast<IMAGE_NT_HEADERS *>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY &imports =
+void ReplaceImport(const char* dll, const char* function, void* replacement, void** original) {
+    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const IMAGE_DOS_HEADER* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    const IMAGE_NT_HEADERS* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
         nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (!imports.VirtualAddress)
-        return;
-    auto *entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(base + imports.VirtualAddress);
+    if (!imports.VirtualAddress) return;
+    auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
     for (; entry->Name; ++entry) {
-        if (lstrcmpiA(reinterpret_cast<char *>(base + entry->Name), dll) != 0)
-            continue;
-        auto *name = reinterpret_cast<IMAGE_THUNK_DATA *>(base + entry->OriginalFirstThunk);
-        auto *slot = reinterpret_cast<IMAGE_THUNK_DATA *>(base + entry->FirstThunk);
+        if (lstrcmpiA(reinterpret_cast<char*>(base + entry->Name), dll) != 0) continue;
+        auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+        auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
         for (; entry->OriginalFirstThunk && name->u1.AddressOfData; ++name, ++slot) {
-            if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal))
-                continue;
-            auto *byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME *>(base + name->u1.AddressOfData);
-            if (strcmp(reinterpret_cast<char *>(byName->Name), function) != 0)
-                continue;
+            if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)) continue;
+            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
+            if (strcmp(reinterpret_cast<char*>(byName->Name), function) != 0) continue;
             DWORD protection;
             VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE,
                            &protection);
-            *original = reinterpret_cast<void *>(slot->u1.Function);
+            *original = reinterpret_cast<void*>(slot->u1.Function);
             slot->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
             VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
         }
@@ -81,17 +77,14 @@ void LogMenuItem(HMENU menu, int position) {
     info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID;
     GetMenuItemInfoA(menu, position, TRUE, &info);
     char marks[8] = "", text[128] = "", line[192];
-    if (info.fState & MFS_CHECKED)
-        strcat(marks, "c");
-    if (info.fState & MFS_DEFAULT)
-        strcat(marks, "d");
+    if (info.fState & MFS_CHECKED) strcat(marks, "c");
+    if (info.fState & MFS_DEFAULT) strcat(marks, "d");
     // Separators count as grayed; only the type is of interest there.
     if (info.fType & MFT_SEPARATOR)
         strcat(marks, "s");
     else if (info.fState & MFS_GRAYED)
         strcat(marks, "g");
-    if (!marks[0])
-        strcat(marks, "-");
+    if (!marks[0]) strcat(marks, "-");
     GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
     snprintf(line, sizeof line, "menu %d %u %s %s\r\n", position, info.wID, marks, text);
     logLine(line);
@@ -102,8 +95,7 @@ void LogMenu(HMENU menu) {
     char line[48];
     snprintf(line, sizeof line, "menu open %d\r\n", count);
     logLine(line);
-    for (int position = 0; position < count; ++position)
-        LogMenuItem(menu, position);
+    for (int position = 0; position < count; ++position) LogMenuItem(menu, position);
 }
 
 } // namespace
@@ -111,14 +103,13 @@ void LogMenu(HMENU menu) {
 // Called once when the module is loaded, with the module's line writer.
 void WatchTrayRequests(LogFunction log) {
     logLine = log;
-    ReplaceImport("shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void *>(RecordShellNotify),
-                  reinterpret_cast<void **>(&realShellNotify));
+    ReplaceImport("shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void*>(RecordShellNotify),
+                  reinterpret_cast<void**>(&realShellNotify));
 }
 
 // Called after each message sent to a window of the program's thread.
-void WatchMenus(const CWPRETSTRUCT *message) {
-    if (!logLine)
-        return;
+void WatchMenus(const CWPRETSTRUCT* message) {
+    if (!logLine) return;
     if (message->message == WM_INITMENUPOPUP) {
         LogMenu(reinterpret_cast<HMENU>(message->wParam));
     } else if (message->message == WM_EXITMENULOOP) {

@@ -6,25 +6,24 @@
 
 namespace {
 
-const char *const kSavesKeys[] = {"Left",       "Top",          "TextColor", "TextColorDesc",
+const char* const kSavesKeys[] = {"Left",       "Top",          "TextColor", "TextColorDesc",
                                   "CustColors", "ShowTrayIcon", "ShadowDist"};
 constexpr int kDescriptionLimit = 59;
 constexpr int kCustomColorBytes = 64;
 
-std::string RandomBytes(Random &random, size_t length) {
+std::string RandomBytes(Random& random, size_t length) {
     std::string bytes(length, '\0');
-    for (char &byte : bytes)
-        byte = static_cast<char>(random.Below(256));
+    for (char& byte : bytes) byte = static_cast<char>(random.Below(256));
     return bytes;
 }
 
-std::string NotANumber(Random &random) {
-    const char *const texts[] = {"", "-", "+", "abc", " ", "0x10", "１２", "--5", "1e9", "\t"};
+std::string NotANumber(Random& random) {
+    const char* const texts[] = {"", "-", "+", "abc", " ", "0x10", "１２", "--5", "1e9", "\t"};
     return texts[random.Below(sizeof texts / sizeof *texts)];
 }
 
-std::string ExtremeNumber(Random &random) {
-    const char *const texts[] = {"99999999999999999999",
+std::string ExtremeNumber(Random& random) {
+    const char* const texts[] = {"99999999999999999999",
                                  "-99999999999999999999",
                                  "2147483648",
                                  "-2147483649",
@@ -42,14 +41,12 @@ std::string ExtremeNumber(Random &random) {
 std::string DoubleByteText(size_t bytes) {
     static const char kCharacter[] = "蓝"; // two bytes in code page 936
     std::string text;
-    while (text.size() + 2 <= bytes)
-        text += kCharacter;
-    if (text.size() < bytes)
-        text += 'x';
+    while (text.size() + 2 <= bytes) text += kCharacter;
+    if (text.size() < bytes) text += 'x';
     return text;
 }
 
-std::string CleanFile(Random &random) {
+std::string CleanFile(Random& random) {
     char text[512];
     snprintf(text, sizeof text,
              "[Main]\r\nBeFirst=0\r\n[Saves]\r\nLeft=%d\r\nTop=%d\r\nTextColor=%d\r\n"
@@ -60,76 +57,72 @@ std::string CleanFile(Random &random) {
     return text;
 }
 
-std::string SavesWith(const std::string &(*value)(Random &, int), Random &random) {
+std::string SavesWith(const std::string& (*value)(Random&, int), Random& random) {
     std::string file = "[Saves]\r\n";
     for (int key = 0; key < 7; ++key)
         file += std::string(kSavesKeys[key]) + "=" + value(random, key) + "\r\n";
     return file;
 }
 
-const std::string &NonNumberValue(Random &random, int) {
+const std::string& NonNumberValue(Random& random, int) {
     static std::string value;
     return value = NotANumber(random);
 }
 
-const std::string &ExtremeValue(Random &random, int) {
+const std::string& ExtremeValue(Random& random, int) {
     static std::string value;
     return value = ExtremeNumber(random);
 }
 
-const std::string &LongValue(Random &random, int) {
+const std::string& LongValue(Random& random, int) {
     static std::string value;
     value.assign(10000, static_cast<char>('0' + random.Below(10)));
     return value;
 }
 
-std::string BrokenCustomColors(Random &random) {
+std::string BrokenCustomColors(Random& random) {
     std::string hex;
     const size_t length = random.Below(3) == 0 ? 130 : random.Below(140);
-    for (size_t i = 0; i < length; ++i)
-        hex += "0123456789ABCDEFG"[random.Below(17)];
+    for (size_t i = 0; i < length; ++i) hex += "0123456789ABCDEFG"[random.Below(17)];
     return "[Saves]\r\nCustColors=" + hex + "\r\n";
 }
 
-std::string DuplicatedSections(Random &random) {
+std::string DuplicatedSections(Random& random) {
     return "[Saves]\r\nShadowDist=4001\r\nShadowDist=abc\r\n[Saves]\r\nShowTrayIcon=0\r\n" +
            CleanFile(random) + "[Saves]\r\nTextColor=\r\nTextColor=-01\r\n";
 }
 
-std::string Utf16(const std::string &ansi) {
+std::string Utf16(const std::string& ansi) {
     const int count =
         MultiByteToWideChar(936, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
     std::wstring wide(count, L'\0');
     MultiByteToWideChar(936, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], count);
     std::string bytes = "\xFF\xFE";
-    bytes.append(reinterpret_cast<const char *>(wide.data()), wide.size() * sizeof(wchar_t));
+    bytes.append(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
     return bytes;
 }
 
-bool IsSignedDecimal(const std::string &text) {
+bool IsSignedDecimal(const std::string& text) {
     size_t at = text[0] == '-' ? 1 : 0;
-    if (at >= text.size() || text.size() - at > 10)
-        return false;
+    if (at >= text.size() || text.size() - at > 10) return false;
     for (size_t i = at; i < text.size(); ++i)
-        if (text[i] < '0' || text[i] > '9')
-            return false;
+        if (text[i] < '0' || text[i] > '9') return false;
     const long long value = atoll(text.c_str());
     return value >= INT32_MIN && value <= INT32_MAX && (text.size() == at + 1 || text[at] != '0');
 }
 
 // True when the text ends inside a double-byte character of code page 936.
-bool EndsInsideCharacter(const std::string &text) {
+bool EndsInsideCharacter(const std::string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         if (IsDBCSLeadByteEx(936, static_cast<BYTE>(text[i]))) {
-            if (i + 1 == text.size())
-                return true;
+            if (i + 1 == text.size()) return true;
             ++i;
         }
     }
     return false;
 }
 
-std::string ReadKey(const std::string &path, const char *section, const char *key) {
+std::string ReadKey(const std::string& path, const char* section, const char* key) {
     char value[256] = "";
     GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, path.c_str());
     return value;
@@ -168,29 +161,23 @@ std::string DamagedSettingsFile(uint32_t seed, uint32_t index) {
     }
 }
 
-std::string SavedSettingsFault(const std::string &path) {
-    for (const char *key : {"Left", "Top", "TextColor", "ShadowDist"}) {
+std::string SavedSettingsFault(const std::string& path) {
+    for (const char* key : {"Left", "Top", "TextColor", "ShadowDist"}) {
         const std::string value = ReadKey(path, "Saves", key);
-        if (!IsSignedDecimal(value))
-            return std::string(key) + " is \"" + value + "\"";
+        if (!IsSignedDecimal(value)) return std::string(key) + " is \"" + value + "\"";
     }
     const std::string style = ReadKey(path, "Saves", "ShadowDist");
     if (style != "0" && style != "1" && style != "4000" && style != "4001")
         return "ShadowDist is the unknown style " + style;
     const std::string tray = ReadKey(path, "Saves", "ShowTrayIcon");
-    if (tray != "0" && tray != "1")
-        return "ShowTrayIcon is \"" + tray + "\"";
+    if (tray != "0" && tray != "1") return "ShowTrayIcon is \"" + tray + "\"";
     const std::string description = ReadKey(path, "Saves", "TextColorDesc");
-    if (description.empty() || description == "<missing>")
-        return "TextColorDesc is missing";
-    if (description.size() > kDescriptionLimit)
-        return "TextColorDesc is too long";
-    if (EndsInsideCharacter(description))
-        return "TextColorDesc ends inside a character";
+    if (description.empty() || description == "<missing>") return "TextColorDesc is missing";
+    if (description.size() > kDescriptionLimit) return "TextColorDesc is too long";
+    if (EndsInsideCharacter(description)) return "TextColorDesc ends inside a character";
     BYTE colors[kCustomColorBytes];
     if (!GetPrivateProfileStructA("Saves", "CustColors", colors, sizeof colors, path.c_str()))
         return "CustColors does not read back";
-    if (ReadKey(path, "Main", "BeFirst") != "0")
-        return "BeFirst is not 0";
+    if (ReadKey(path, "Main", "BeFirst") != "0") return "BeFirst is not 0";
     return "";
 }

@@ -11,9 +11,7 @@ class Random {
     explicit Random(uint32_t seed) : state(seed ? seed : 1) {}
     uint32_t Next();
     // A number in [0, bound).
-    uint32_t Below(uint32_t bound) {
-        return Next() % bound;
-    }
+    uint32_t Below(uint32_t bound) { return Next() % bound; }
 
   private:
     uint32_t state;
@@ -24,4 +22,4 @@ class Random {
 std::string DamagedSettingsFile(uint32_t seed, uint32_t index);
 
 // Empty when the file at `path` holds a clean saved state, else what is wrong with it.
-std::string SavedSettingsFault(const std::string &path);
+std::string SavedSettingsFault(const std::string& path);

@@ -18,7 +18,7 @@ constexpr uint32_t kSettingsSeed = 20261208;
 constexpr DWORD kRestartTransparentMs = 3500;
 
 // Fixed inputs tried on every run, before the generated ones.
-const char *const kRegressionFiles[] = {
+const char* const kRegressionFiles[] = {
     // A description cut at the read limit inside a double-byte character.
     "[Saves]\r\nTextColorDesc=蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝蓝\r\n",
     // A style code that is not one of the four.
@@ -26,11 +26,11 @@ const char *const kRegressionFiles[] = {
 };
 
 uint32_t SettingsFileCount() {
-    const char *count = getenv("QUILL_STRESS_SETTINGS_FILES");
+    const char* count = getenv("QUILL_STRESS_SETTINGS_FILES");
     return count ? static_cast<uint32_t>(atoi(count)) : 500;
 }
 
-void WriteFileBytes(const std::string &path, const std::string &bytes) {
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     REQUIRE(file != INVALID_HANDLE_VALUE);
     DWORD written = 0;
@@ -40,29 +40,24 @@ void WriteFileBytes(const std::string &path, const std::string &bytes) {
 
 // Starts the program on a damaged file, ends it with the tray's exit command (which saves)
 // and returns what is wrong with the saved file, or what went wrong on the way.
-std::string SaveAfterDamagedStart(const std::string &bytes, bool autoset) {
+std::string SaveAfterDamagedStart(const std::string& bytes, bool autoset) {
     AppFolder folder;
     WriteFileBytes(folder.File("Quillmere.ini"), bytes);
     App app(folder, autoset ? "/AUTOSET" : "");
-    if (!app.WaitForMainWindow())
-        return "no main window";
-    if (!autoset && !WaitUntil([&] { return app.IsVisible(); }))
-        return "main window not shown";
-    if (autoset && app.IsVisible())
-        return "an AUTOSET start became visible";
+    if (!app.WaitForMainWindow()) return "no main window";
+    if (!autoset && !WaitUntil([&] { return app.IsVisible(); })) return "main window not shown";
+    if (autoset && app.IsVisible()) return "an AUTOSET start became visible";
     app.PostCommand(IDM_EXIT);
     DWORD exitCode = 99;
-    if (!app.WaitForExit(kDefaultWaitMs, &exitCode))
-        return "did not exit";
-    if (exitCode != 0)
-        return "exit code " + std::to_string(exitCode);
+    if (!app.WaitForExit(kDefaultWaitMs, &exitCode)) return "did not exit";
+    if (exitCode != 0) return "exit code " + std::to_string(exitCode);
     return SavedSettingsFault(folder.File("Quillmere.ini"));
 }
 
 SIZE_T PrivateBytes(HANDLE process) {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof counters;
-    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS *>(&counters),
+    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
                          sizeof counters);
     // Wine leaves PrivateUsage at 0; PagefileUsage is the same figure on Windows.
     return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
@@ -79,18 +74,16 @@ bool HasRunValue() {
     return found;
 }
 
-int CountLines(const std::vector<std::string> &lines, const char *prefix) {
+int CountLines(const std::vector<std::string>& lines, const char* prefix) {
     int count = 0;
-    for (const std::string &line : lines)
-        count += line.rfind(prefix, 0) == 0;
+    for (const std::string& line : lines) count += line.rfind(prefix, 0) == 0;
     return count;
 }
 
-std::string LastLine(const AppFolder &folder, const char *prefix) {
+std::string LastLine(const AppFolder& folder, const char* prefix) {
     const std::vector<std::string> lines = folder.CoreLog();
     for (auto line = lines.rbegin(); line != lines.rend(); ++line)
-        if (line->rfind(prefix, 0) == 0)
-            return *line;
+        if (line->rfind(prefix, 0) == 0) return *line;
     return "";
 }
 
@@ -98,7 +91,7 @@ HWND FindTrayWindow(DWORD processId) {
     return FindProcessWindow(processId, "_TrayIconWnd_CLASS", "TrayIconWnd");
 }
 
-std::string ReadSaved(const AppFolder &folder, const char *key) {
+std::string ReadSaved(const AppFolder& folder, const char* key) {
     char value[64] = "";
     GetPrivateProfileStringA("Saves", key, "", value, sizeof value,
                              folder.File("Quillmere.ini").c_str());
@@ -118,7 +111,7 @@ void DeleteRunValue() {
 
 TEST_CASE("damaged settings files never stop a start and are saved back clean") {
     SimDesktop desktop;
-    for (const char *bytes : kRegressionFiles) {
+    for (const char* bytes : kRegressionFiles) {
         INFO("regression file: " << bytes);
         CHECK(SaveAfterDamagedStart(bytes, false) == "");
     }
@@ -135,20 +128,17 @@ TEST_CASE("twenty simultaneous starts leave exactly one working instance") {
     SimDesktop desktop;
     AppFolder folder;
     std::vector<std::unique_ptr<ChildProcess>> starts;
-    for (int i = 0; i < 20; ++i)
-        starts.emplace_back(new ChildProcess(folder.Exe(), ""));
+    for (int i = 0; i < 20; ++i) starts.emplace_back(new ChildProcess(folder.Exe(), ""));
 
     auto running = [&] {
         int count = 0;
-        for (const auto &start : starts)
-            count += start->IsRunning();
+        for (const auto& start : starts) count += start->IsRunning();
         return count;
     };
     REQUIRE(WaitUntil([&] { return running() <= 1; }, 30000));
     REQUIRE(running() == 1);
-    for (const auto &start : starts) {
-        if (start->IsRunning())
-            continue;
+    for (const auto& start : starts) {
+        if (start->IsRunning()) continue;
         DWORD exitCode = 99;
         GetExitCodeProcess(start->handle, &exitCode);
         CHECK(exitCode == 0);

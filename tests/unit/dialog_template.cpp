@@ -8,11 +8,23 @@ namespace {
 class Reader {
   public:
     explicit Reader(const BYTE* data) : start(data), at(data) {}
-    WORD Word() { WORD v; memcpy(&v, at, 2); at += 2; return v; }
-    DWORD Dword() { DWORD v; memcpy(&v, at, 4); at += 4; return v; }
+    WORD Word() {
+        WORD v;
+        memcpy(&v, at, 2);
+        at += 2;
+        return v;
+    }
+    DWORD Dword() {
+        DWORD v;
+        memcpy(&v, at, 4);
+        at += 4;
+        return v;
+    }
     short Short() { return static_cast<short>(Word()); }
     BYTE Byte() { return *at++; }
-    void AlignDword() { while ((at - start) % 4) ++at; }
+    void AlignDword() {
+        while ((at - start) % 4) ++at;
+    }
 
     // A string, an ordinal (0xFFFF then a WORD) or nothing (a single zero WORD).
     std::string StringOrOrdinal() {
@@ -38,8 +50,11 @@ class Reader {
 };
 
 std::string PredefinedClass(const std::string& name) {
-    static const struct { const char* atom; const char* name; } kAtoms[] = {
-        {"#128", "BUTTON"}, {"#129", "EDIT"}, {"#130", "STATIC"},
+    static const struct {
+        const char* atom;
+        const char* name;
+    } kAtoms[] = {
+        {"#128", "BUTTON"},  {"#129", "EDIT"},      {"#130", "STATIC"},
         {"#131", "LISTBOX"}, {"#132", "SCROLLBAR"}, {"#133", "COMBOBOX"},
     };
     for (const auto& atom : kAtoms)
@@ -110,8 +125,9 @@ bool LoadDialogTemplate(const char* exeName, int id, DialogTemplate* dialog) {
     strcpy(strrchr(path, '\\') + 1, exeName);
     HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!module) return false;
-    HRSRC resource = FindResourceExA(module, MAKEINTRESOURCEA(5) /* RT_DIALOG */, MAKEINTRESOURCEA(id),
-                                     MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
+    HRSRC resource =
+        FindResourceExA(module, MAKEINTRESOURCEA(5) /* RT_DIALOG */, MAKEINTRESOURCEA(id),
+                        MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
     HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
     const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
     if (data) Parse(data, dialog);

@@ -114,10 +114,10 @@ struct TempSettingsFile {
         DeleteFileA(path);
         RemoveDirectoryA(folder);
     }
-    void Write(const char *key, const char *value) const {
+    void Write(const char* key, const char* value) const {
         WritePrivateProfileStringA(kSavesSection, key, value, path);
     }
-    std::string Read(const char *section, const char *key) const {
+    std::string Read(const char* section, const char* key) const {
         char value[256];
         GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, path);
         return value;
@@ -131,8 +131,7 @@ Settings SampleSettings() {
     record.textColor = 0xFF00FF80; // top bit set: stored as a negative number
     strcpy(record.textColorDesc, "深蓝 blue");
     record.textStyle = 4001;
-    for (int i = 0; i < kCustomColorCount; ++i)
-        record.custColors[i] = RGB(i, 2 * i, 255 - i);
+    for (int i = 0; i < kCustomColorCount; ++i) record.custColors[i] = RGB(i, 2 * i, 255 - i);
     record.showTrayIcon = false;
     return record;
 }
@@ -173,11 +172,9 @@ TEST_CASE("missing entries read as their defaults") {
     ReadSavedText(file.path, kTextColorKey, kViewTextColorText, text, kNumberReadSize);
     CHECK(MeansViewTextColor(text));
     COLORREF colors[kCustomColorCount];
-    for (COLORREF &color : colors)
-        color = kWhite;
+    for (COLORREF& color : colors) color = kWhite;
     ReadCustomColors(file.path, colors);
-    for (COLORREF color : colors)
-        CHECK(color == kWhite);
+    for (COLORREF color : colors) CHECK(color == kWhite);
 
     CHECK(IsFirstRun(file.path));
     MarkFirstRunDone(file.path);
@@ -216,9 +213,7 @@ TEST_CASE("a damaged custom colour entry leaves the custom colours alone") {
     file.Write(kCustColorsKey, damaged.c_str());
 
     COLORREF colors[kCustomColorCount];
-    for (COLORREF &color : colors)
-        color = kWhite;
+    for (COLORREF& color : colors) color = kWhite;
     ReadCustomColors(file.path, colors);
-    for (COLORREF color : colors)
-        CHECK(color == kWhite);
+    for (COLORREF color : colors) CHECK(color == kWhite);
 }

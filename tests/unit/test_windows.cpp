@@ -21,10 +21,9 @@ void __cdecl RecordUndo() {
 
 } // namespace
 
-TestWindow::TestWindow(const char* className, const char* title, HWND parent, int id,
-                       DWORD style)
-    : handle(CreateWindowExA(0, className, title, style | (parent ? WS_CHILD : WS_POPUP), 0, 0,
-                             200, 100, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+TestWindow::TestWindow(const char* className, const char* title, HWND parent, int id, DWORD style)
+    : handle(CreateWindowExA(0, className, title, style | (parent ? WS_CHILD : WS_POPUP), 0, 0, 200,
+                             100, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                              GetModuleHandleA(nullptr), nullptr)) {}
 
 TestWindow::~TestWindow() {

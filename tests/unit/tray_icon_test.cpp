@@ -54,16 +54,13 @@ struct RecordedTray {
         trayUserValue = 0;
     }
     ~RecordedTray() {
-        if (tray.window)
-            DestroyWindow(tray.window);
+        if (tray.window) DestroyWindow(tray.window);
         shellNotifyIcon = previousShell;
     }
-    BOOL Add(UINT id = 7, const char *tip = "tip") {
+    BOOL Add(UINT id = 7, const char* tip = "tip") {
         return tray.Add(id, firstIcon, tip, RecordNotification, 42);
     }
-    const ShellRequest &Last() const {
-        return shellRequests.back();
-    }
+    const ShellRequest& Last() const { return shellRequests.back(); }
 
     ShellNotifyFunction previousShell = shellNotifyIcon;
     HICON firstIcon = LoadIconA(nullptr, IDI_APPLICATION);
@@ -71,8 +68,8 @@ struct RecordedTray {
     TrayIcon tray;
 };
 
-void CheckAddRecord(const ShellRequest &request, HWND window, UINT id, HICON icon,
-                    const char *tip) {
+void CheckAddRecord(const ShellRequest& request, HWND window, UINT id, HICON icon,
+                    const char* tip) {
     CHECK(request.message == NIM_ADD);
     CHECK(request.data.cbSize == kNotifyIconDataSize);
     CHECK(request.data.hWnd == window);
@@ -90,8 +87,7 @@ std::string ClassOf(HWND window) {
 }
 
 BOOL CALLBACK CountTrayWindow(HWND window, LPARAM count) {
-    if (ClassOf(window) == "_TrayIconWnd_CLASS")
-        ++*reinterpret_cast<int *>(count);
+    if (ClassOf(window) == "_TrayIconWnd_CLASS") ++*reinterpret_cast<int*>(count);
     return TRUE;
 }
 
@@ -102,8 +98,7 @@ int TrayWindowsOfThisThread() {
 }
 
 LRESULT CALLBACK RefuseWindowCreation(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_CREATEWND)
-        return 1;
+    if (code == HCBT_CREATEWND) return 1;
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -111,7 +106,7 @@ LRESULT CALLBACK RefuseWindowCreation(int code, WPARAM wParam, LPARAM lParam) {
 
 TEST_CASE("the record size is the one that ends with the 64-byte tip") {
     CHECK(kNotifyIconDataSize == NOTIFYICONDATAA_V1_SIZE);
-    CHECK(kNotifyIconDataSize == (sizeof(void *) == 4 ? 88u : 104u));
+    CHECK(kNotifyIconDataSize == (sizeof(void*) == 4 ? 88u : 104u));
 }
 
 TEST_CASE("Add creates the hidden window and sends the whole record") {
@@ -220,8 +215,7 @@ TEST_CASE("the tip is cut to its first 63 bytes") {
         tip.assign(64, 'c');
     }
     SUBCASE("a long Chinese tip is cut by bytes, not characters") {
-        for (int i = 0; i < 40; ++i)
-            tip += "托"; // two bytes each in code page 936
+        for (int i = 0; i < 40; ++i) tip += "托"; // two bytes each in code page 936
         REQUIRE(tip.size() == 80);
     }
     t.Add(7, tip.c_str());

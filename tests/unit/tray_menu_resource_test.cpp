@@ -11,7 +11,7 @@ namespace {
 
 struct ExpectedItem {
     UINT id;
-    const char *text; // empty for the separator
+    const char* text; // empty for the separator
 };
 
 const ExpectedItem kTrayItems[] = {
@@ -46,8 +46,7 @@ struct ProductModule {
         handle = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     }
     ~ProductModule() {
-        if (handle)
-            FreeLibrary(handle);
+        if (handle) FreeLibrary(handle);
     }
     HMODULE handle;
 };
@@ -73,8 +72,7 @@ TEST_CASE("tray menu 110 holds the two popups exactly as designed") {
         CAPTURE(i);
         const bool separator = kTrayItems[i].id == 0;
         CHECK(((ItemType(tray, i) & MFT_SEPARATOR) != 0) == separator);
-        if (separator)
-            continue;
+        if (separator) continue;
         CHECK(GetMenuItemID(tray, i) == kTrayItems[i].id);
         CHECK(ItemText(tray, i) == kTrayItems[i].text);
         // Enabled, unchecked and not the default: the program decides those each time.

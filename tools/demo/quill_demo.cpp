@@ -11,23 +11,23 @@ namespace {
 constexpr COLORREF kLabelColor = RGB(255, 236, 120);
 
 struct Picture {
-    const char *file;
+    const char* file;
     int style;
 };
 
 const Picture kStylePictures[] = {
     {"2-normal.bmp", 0}, {"3-shadow.bmp", 1}, {"4-embossed.bmp", 4000}, {"5-engraved.bmp", 4001}};
 
-bool Capture(HWND view, const char *file) {
+bool Capture(HWND view, const char* file) {
     const bool written = CaptureViewToFile(view, file);
     printf("%s %s\n", written ? "wrote" : "FAILED", file);
     return written;
 }
 
-int TakePictures(HWND view, const CoreExports &core) {
+int TakePictures(HWND view, const CoreExports& core) {
     bool ok = Capture(view, "1-opaque.bmp");
     SetTransparentLabels(view, kLabelColor);
-    for (const Picture &picture : kStylePictures) {
+    for (const Picture& picture : kStylePictures) {
         core.apply(view, kLabelColor, picture.style);
         ok = Capture(view, picture.file) && ok;
     }

@@ -55,7 +55,7 @@ struct Options {
 };
 
 struct NamedIcon {
-    const char *label;
+    const char* label;
     LPCSTR stockIcon;
 };
 
@@ -71,17 +71,14 @@ bool IsBlank(char c) {
 }
 
 // Returns the text after the program name, which may be quoted and contain blanks.
-const char *SkipProgramName(const char *cmdLine) {
-    const char *p = cmdLine;
+const char* SkipProgramName(const char* cmdLine) {
+    const char* p = cmdLine;
     if (*p == '"') {
         ++p;
-        while (*p && *p != '"')
-            ++p;
-        if (*p == '"')
-            ++p;
+        while (*p && *p != '"') ++p;
+        if (*p == '"') ++p;
     } else {
-        while (*p && !IsBlank(*p))
-            ++p;
+        while (*p && !IsBlank(*p)) ++p;
     }
     return p;
 }
@@ -89,11 +86,9 @@ const char *SkipProgramName(const char *cmdLine) {
 // Copies the next blank-separated word into word, which holds kMaxSwitchLength characters;
 // false when none is left. A word too long to fit comes back empty, so it is rejected
 // rather than matched by its truncated beginning.
-bool NextWord(const char *&cursor, char *word) {
-    while (IsBlank(*cursor))
-        ++cursor;
-    if (!*cursor)
-        return false;
+bool NextWord(const char*& cursor, char* word) {
+    while (IsBlank(*cursor)) ++cursor;
+    if (!*cursor) return false;
     size_t length = 0;
     bool tooLong = false;
     for (; *cursor && !IsBlank(*cursor); ++cursor) {
@@ -106,16 +101,15 @@ bool NextWord(const char *&cursor, char *word) {
     return true;
 }
 
-bool ParseIconCount(const char *text, int *count) {
-    char *end = nullptr;
+bool ParseIconCount(const char* text, int* count) {
+    char* end = nullptr;
     long value = strtol(text, &end, 10);
-    if (end == text || *end != '\0' || value < 0 || value > kMaxIcons)
-        return false;
+    if (end == text || *end != '\0' || value < 0 || value > kMaxIcons) return false;
     *count = static_cast<int>(value);
     return true;
 }
 
-bool ApplySwitch(const char *word, Options *options) {
+bool ApplySwitch(const char* word, Options* options) {
     const char iconsPrefix[] = "/icons:";
     const size_t iconsPrefixLength = sizeof(iconsPrefix) - 1;
     if (lstrcmpiA(word, "/activedesktop") == 0)
@@ -133,12 +127,11 @@ bool ApplySwitch(const char *word, Options *options) {
     return true;
 }
 
-bool ParseCommandLine(const char *cmdLine, Options *options) {
-    const char *cursor = SkipProgramName(cmdLine);
+bool ParseCommandLine(const char* cmdLine, Options* options) {
+    const char* cursor = SkipProgramName(cmdLine);
     char word[kMaxSwitchLength + 1];
     while (NextWord(cursor, word)) {
-        if (!ApplySwitch(word, options))
-            return false;
+        if (!ApplySwitch(word, options)) return false;
     }
     return true;
 }
@@ -165,15 +158,14 @@ LRESULT CALLBACK DesktopProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         // windows that must show above it. With unmanaged X windows a click on it also
         // raises it for good, as Wine never lowers an X window.
         if (IsRealDesktop(hwnd))
-            reinterpret_cast<WINDOWPOS *>(lParam)->hwndInsertAfter = HWND_BOTTOM;
+            reinterpret_cast<WINDOWPOS*>(lParam)->hwndInsertAfter = HWND_BOTTOM;
         break;
     case WM_SIZE: FillWithChildren(hwnd); return 0;
     case WM_COPYDATA:
-        return HandleSimDesktopRequest(hwnd, reinterpret_cast<const COPYDATASTRUCT *>(lParam));
+        return HandleSimDesktopRequest(hwnd, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
     case WM_DESTROY:
-        if (IsRealDesktop(hwnd))
-            PostQuitMessage(0);
+        if (IsRealDesktop(hwnd)) PostQuitMessage(0);
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -189,7 +181,7 @@ LRESULT CALLBACK DefViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-bool RegisterWindowClass(HINSTANCE instance, const char *name, WNDPROC proc, HBRUSH background) {
+bool RegisterWindowClass(HINSTANCE instance, const char* name, WNDPROC proc, HBRUSH background) {
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = proc;
@@ -210,7 +202,7 @@ bool RegisterClasses(HINSTANCE instance) {
            RegisterWindowClass(instance, kDecoyClass, DefWindowProcA, nullptr);
 }
 
-HWND CreateChild(HWND parent, const char *className, DWORD style, int id) {
+HWND CreateChild(HWND parent, const char* className, DWORD style, int id) {
     RECT client;
     GetClientRect(parent, &client);
     return CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, 0, 0, client.right,
@@ -223,7 +215,7 @@ void AttachIcons(HWND listView, int itemCount) {
     const int cx = GetSystemMetrics(SM_CXICON);
     const int cy = GetSystemMetrics(SM_CYICON);
     HIMAGELIST images = ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, kDefaultIconCount, 0);
-    for (const NamedIcon &icon : kDefaultIcons) {
+    for (const NamedIcon& icon : kDefaultIcons) {
         // Stock icons are shared: adding copies them, and they must not be destroyed.
         ImageList_AddIcon(images, LoadIconA(nullptr, icon.stockIcon));
     }
@@ -231,11 +223,11 @@ void AttachIcons(HWND listView, int itemCount) {
     ListView_SetItemCount(listView, itemCount);
 }
 
-void InsertIcon(HWND listView, int index, const char *label, int image) {
+void InsertIcon(HWND listView, int index, const char* label, int image) {
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = index;
-    item.pszText = const_cast<char *>(label);
+    item.pszText = const_cast<char*>(label);
     item.iImage = image;
     SendMessageA(listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
@@ -271,19 +263,16 @@ void CreateWebLayer(HWND defView) {
     SetWindowPos(webLayer, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-HWND CreateDesktop(const Options &options) {
+HWND CreateDesktop(const Options& options) {
     HWND desktop = CreateWindowExA(0, kDesktopClass, kDesktopTitle, WS_POPUP | WS_CLIPCHILDREN, 0,
                                    0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                    nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (!desktop)
-        return nullptr;
+    if (!desktop) return nullptr;
     SetWindowLongPtrA(desktop, GWLP_USERDATA, kRealDesktopMark);
     if (!options.noDefView) {
         HWND defView = CreateChild(desktop, kDefViewClass, WS_CLIPCHILDREN, 0);
-        if (!options.noListView)
-            CreateIconView(defView, options.iconCount);
-        if (options.activeDesktop)
-            CreateWebLayer(defView);
+        if (!options.noListView) CreateIconView(defView, options.iconCount);
+        if (options.activeDesktop) CreateWebLayer(defView);
     }
     // Shown only once complete, at the bottom and without taking the focus from anyone.
     SetWindowPos(desktop, HWND_BOTTOM, 0, 0, 0, 0,
@@ -296,11 +285,11 @@ HWND CreateDesktop(const Options &options) {
 // the wrong class, the other the right class but the title in lower case.
 void CreateDecoys() {
     struct Decoy {
-        const char *className;
-        const char *title;
+        const char* className;
+        const char* title;
     };
     const Decoy decoys[] = {{kDecoyClass, kDesktopTitle}, {kDesktopClass, kDecoyLowerCaseTitle}};
-    for (const Decoy &d : decoys) {
+    for (const Decoy& d : decoys) {
         HWND decoy = CreateWindowExA(0, d.className, d.title, WS_POPUP, 0, 0, 0, 0, nullptr,
                                      nullptr, GetModuleHandleA(nullptr), nullptr);
         SetWindowPos(decoy, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -320,15 +309,11 @@ int RunMessageLoop() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Options options;
-    if (!ParseCommandLine(GetCommandLineA(), &options))
-        return kExitBadOption;
+    if (!ParseCommandLine(GetCommandLineA(), &options)) return kExitBadOption;
 
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES};
-    if (!InitCommonControlsEx(&icc) || !RegisterClasses(instance))
-        return kExitStartFailed;
-    if (!CreateDesktop(options))
-        return kExitStartFailed;
-    if (options.decoys)
-        CreateDecoys();
+    if (!InitCommonControlsEx(&icc) || !RegisterClasses(instance)) return kExitStartFailed;
+    if (!CreateDesktop(options)) return kExitStartFailed;
+    if (options.decoys) CreateDecoys();
     return RunMessageLoop();
 }

@@ -19,33 +19,32 @@ struct ViewSearch {
 };
 
 BOOL CALLBACK FindViewOfProcess(HWND window, LPARAM lParam) {
-    ViewSearch *search = reinterpret_cast<ViewSearch *>(lParam);
+    ViewSearch* search = reinterpret_cast<ViewSearch*>(lParam);
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     char className[32] = "";
     GetClassNameA(window, className, sizeof className);
-    if (processId != search->processId || strcmp(className, "Progman") != 0)
-        return TRUE;
+    if (processId != search->processId || strcmp(className, "Progman") != 0) return TRUE;
     HWND defView = FindWindowExA(window, nullptr, "SHELLDLL_DefView", nullptr);
     search->view = defView ? GetDlgItem(defView, 1) : nullptr;
     return search->view ? FALSE : TRUE;
 }
 
-LRESULT SendRequest(HWND view, SimDesktopRequest request, const void *data, DWORD size) {
-    COPYDATASTRUCT copy = {request, size, const_cast<void *>(data)};
+LRESULT SendRequest(HWND view, SimDesktopRequest request, const void* data, DWORD size) {
+    COPYDATASTRUCT copy = {request, size, const_cast<void*>(data)};
     DWORD_PTR result = 0;
     SendMessageTimeoutA(GetAncestor(view, GA_ROOT), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
                         SMTO_NORMAL, kRequestWaitMs, &result);
     return static_cast<LRESULT>(result);
 }
 
-template <typename Function> Function LookUp(HMODULE module, const char *name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(module, name)));
+template <typename Function> Function LookUp(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
 } // namespace
 
-bool StartSimDesktop(const char *arguments, SimDesktopRun *run) {
+bool StartSimDesktop(const char* arguments, SimDesktopRun* run) {
     char exe[MAX_PATH];
     GetModuleFileNameA(nullptr, exe, MAX_PATH);
     strcpy(strrchr(exe, '\\') + 1, "SimDesktop.exe");
@@ -66,9 +65,8 @@ bool StartSimDesktop(const char *arguments, SimDesktopRun *run) {
     return run->view != nullptr;
 }
 
-void StopSimDesktop(SimDesktopRun *run) {
-    if (!run->process.hProcess)
-        return;
+void StopSimDesktop(SimDesktopRun* run) {
+    if (!run->process.hProcess) return;
     TerminateProcess(run->process.hProcess, 0);
     WaitForSingleObject(run->process.hProcess, kStopWaitMs);
     CloseHandle(run->process.hThread);
@@ -76,7 +74,7 @@ void StopSimDesktop(SimDesktopRun *run) {
     *run = SimDesktopRun{};
 }
 
-bool CaptureViewToFile(HWND view, const char *path) {
+bool CaptureViewToFile(HWND view, const char* path) {
     return SendRequest(view, kRequestCapture, path, static_cast<DWORD>(strlen(path) + 1)) != 0;
 }
 
@@ -89,7 +87,7 @@ void SetTransparentLabels(HWND view, COLORREF color) {
     SendMessageA(view, LVM_SETTEXTCOLOR, 0, color);
 }
 
-bool LoadCore(CoreExports *core) {
+bool LoadCore(CoreExports* core) {
     core->module = LoadLibraryA("QuillCore.dll");
     core->apply = LookUp<decltype(core->apply)>(core->module, "Quillmere");
     core->undo = LookUp<decltype(core->undo)>(core->module, "Unquillmere");

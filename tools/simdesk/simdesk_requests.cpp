@@ -16,15 +16,14 @@ int RowBytes(int width) {
     return (width * kBitsPerPixel / 8 + 3) & ~3;
 }
 
-bool WriteBitmapFile(const char *path, const BITMAPINFOHEADER &info, const void *bits) {
+bool WriteBitmapFile(const char* path, const BITMAPINFOHEADER& info, const void* bits) {
     const DWORD imageSize = static_cast<DWORD>(RowBytes(info.biWidth) * info.biHeight);
     BITMAPFILEHEADER file = {};
     file.bfType = kBitmapFileType;
     file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
     file.bfSize = file.bfOffBits + imageSize;
     HANDLE out = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (out == INVALID_HANDLE_VALUE)
-        return false;
+    if (out == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     bool ok = WriteFile(out, &file, sizeof file, &written, nullptr) &&
               WriteFile(out, &info, sizeof info, &written, nullptr) &&
@@ -34,21 +33,20 @@ bool WriteBitmapFile(const char *path, const BITMAPINFOHEADER &info, const void 
 }
 
 // The view paints itself, custom draw included, into a bitmap of this process.
-bool CaptureView(HWND view, const char *path) {
+bool CaptureView(HWND view, const char* path) {
     RECT client;
     GetClientRect(view, &client);
     BITMAPINFO bitmap = {};
-    BITMAPINFOHEADER &info = bitmap.bmiHeader;
+    BITMAPINFOHEADER& info = bitmap.bmiHeader;
     info.biSize = sizeof info;
     info.biWidth = client.right;
     info.biHeight = client.bottom; // bottom-up, as .bmp files usually are
     info.biPlanes = 1;
     info.biBitCount = kBitsPerPixel;
     info.biCompression = BI_RGB;
-    void *bits = nullptr;
+    void* bits = nullptr;
     HBITMAP image = CreateDIBSection(nullptr, &bitmap, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!image)
-        return false;
+    if (!image) return false;
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ oldImage = SelectObject(dc, image);
     SendMessageA(view, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
@@ -74,28 +72,25 @@ LRESULT RepaintView(HWND view, DWORD count) {
 }
 
 // The data of WM_COPYDATA comes from another process: never trust its length.
-const char *PathOf(const COPYDATASTRUCT *request) {
-    const char *text = static_cast<const char *>(request->lpData);
-    if (!text || request->cbData == 0 || request->cbData > MAX_PATH)
-        return nullptr;
+const char* PathOf(const COPYDATASTRUCT* request) {
+    const char* text = static_cast<const char*>(request->lpData);
+    if (!text || request->cbData == 0 || request->cbData > MAX_PATH) return nullptr;
     return text[request->cbData - 1] == '\0' ? text : nullptr;
 }
 
 } // namespace
 
-LRESULT HandleSimDesktopRequest(HWND desktop, const COPYDATASTRUCT *request) {
+LRESULT HandleSimDesktopRequest(HWND desktop, const COPYDATASTRUCT* request) {
     HWND view = IconView(desktop);
-    if (!view)
-        return 0;
+    if (!view) return 0;
     switch (request->dwData) {
     case kRequestCapture: {
-        const char *path = PathOf(request);
+        const char* path = PathOf(request);
         return path && CaptureView(view, path) ? 1 : 0;
     }
     case kRequestRepaint:
-        if (request->cbData != sizeof(DWORD))
-            return 0;
-        return RepaintView(view, *static_cast<const DWORD *>(request->lpData));
+        if (request->cbData != sizeof(DWORD)) return 0;
+        return RepaintView(view, *static_cast<const DWORD*>(request->lpData));
     }
     return 0;
 }

@@ -15,4 +15,4 @@ enum SimDesktopRequest : ULONG_PTR {
 };
 
 // Handles one request to the desktop window; the result of WM_COPYDATA.
-LRESULT HandleSimDesktopRequest(HWND desktop, const COPYDATASTRUCT *request);
+LRESULT HandleSimDesktopRequest(HWND desktop, const COPYDATASTRUCT* request);
