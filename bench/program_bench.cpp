@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "../src/app/resource.h"
 #include "harness.h"
 
 namespace {
@@ -122,7 +123,64 @@ class Bench {
         return after - before;
     }
 
+    // Milliseconds from each style command to the view's pixels showing the new style,
+    // switching between shadow and normal; empty when the program did not start.
+    std::vector<double> ApplyLatencies(const Subject& subject, int switches) {
+        std::vector<double> latencies;
+        ChildProcess process(subject.exe, subject.arguments);
+        HWND window = nullptr;
+        if (!SpinUntil([&] { return (window = FindVisibleWindow(process.id, subject.title)); },
+                       kStartTimeoutMs))
+            return latencies;
+        Pause(kSettleMs);
+        for (int i = 0; i < switches; ++i) {
+            const int radio = i % 2 == 0 ? IDC_STYLE_SHADOW : IDC_STYLE_NORMAL;
+            const DWORD before = ViewChecksum();
+            LARGE_INTEGER begin, shown;
+            QueryPerformanceCounter(&begin);
+            SendMessageA(window, WM_COMMAND, MAKEWPARAM(radio, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(window, radio)));
+            const bool changed = SpinUntil([&] { return ViewChecksum() != before; }, 2000);
+            QueryPerformanceCounter(&shown);
+            if (changed) latencies.push_back(Seconds(begin, shown) * 1000);
+            Pause(100);
+        }
+        End(process, window, subject);
+        return latencies;
+    }
+
   private:
+    // A sum over the pixels of the view's top-left corner, where the first labels are,
+    // read from the screen.
+    DWORD ViewChecksum() const {
+        constexpr int kWidth = 240, kHeight = 160;
+        // Read from the screen, not the view's own DC: under Wine a window's pixels are
+        // only visible to another process there.
+        POINT corner = {0, 0};
+        ClientToScreen(desktop.View(), &corner);
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = kWidth;
+        info.bmiHeader.biHeight = -kHeight;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, kWidth, kHeight, screen, corner.x, corner.y, SRCCOPY);
+        GdiFlush();
+        DWORD sum = 0;
+        const DWORD* pixel = static_cast<const DWORD*>(bits);
+        for (int i = 0; i < kWidth * kHeight; ++i) sum = sum * 31 + (pixel[i] & 0xFFFFFF);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        return sum;
+    }
+
     void MakeViewOpaque() { SendMessageA(desktop.View(), LVM_SETTEXTBKCOLOR, 0, RGB(0, 128, 128)); }
 
     static void ReadMemory(HANDLE process, Sample* sample) {
@@ -213,6 +271,7 @@ int main(int argc, char** argv) {
         bareSeries.Add(b);
         dllSeries.Add(d);
     }
+    const std::vector<double> latencies = bench.ApplyLatencies(quill, 2 * runs + 1);
     const double quillIdle = bench.IdleCpu(quill, "/AUTOSET", idleSeconds);
     const double bareIdle = bench.IdleCpu(bare, "", idleSeconds);
 
@@ -227,6 +286,13 @@ int main(int argc, char** argv) {
              "KiB", "at most 1.2x");
     PrintRow("working set", quillSeries.workingSetKiB, bareSeries.workingSetKiB,
              dllSeries.workingSetKiB, "KiB", "at most 1.2x");
+    if (latencies.empty()) {
+        printf("| apply latency | no repaint seen | | | | | |\n");
+    } else {
+        printf("| apply latency (%zu style commands) | median %.1f ms, worst %.1f ms | | | | | |\n",
+               latencies.size(), Median(latencies),
+               *std::max_element(latencies.begin(), latencies.end()));
+    }
     printf("| idle CPU | %.3f%% | %.3f%% | | | | at most 0.1%% |\n",
            100.0 * quillIdle / idleSeconds, 100.0 * bareIdle / idleSeconds);
     return 0;
