@@ -7,21 +7,13 @@
 #include <string>
 
 #include "../../src/app/resource.h"
-#include "dialog_template.h"
+#include "expected_dialog.h"
 
 namespace {
 
 constexpr WORD kChinesePrc = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
 constexpr DWORD kChildVisible = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kText = kChildVisible | WS_GROUP | SS_LEFT;
-
-struct ExpectedItem {
-    int id;
-    const char* className;
-    const char* text; // null: wording of our own, checked separately
-    DWORD style;
-    short x, y, cx, cy;
-};
 
 // Dialog 107 in template order.
 const ExpectedItem kAboutItems[] = {
@@ -120,21 +112,7 @@ TEST_CASE("About dialog 107 is built exactly as designed") {
     CHECK(dialog.pointSize == 9);
     CHECK(dialog.font == "宋体");
 
-    REQUIRE(dialog.items.size() == sizeof kAboutItems / sizeof kAboutItems[0]);
-    for (size_t i = 0; i < dialog.items.size(); ++i) {
-        const DialogItem& item = dialog.items[i];
-        const ExpectedItem& expected = kAboutItems[i];
-        CAPTURE(i);
-        CHECK(item.id == expected.id);
-        CHECK(item.className == expected.className);
-        if (expected.text) CHECK(item.text == expected.text);
-        CHECK(item.style == expected.style);
-        CHECK(item.exStyle == 0);
-        CHECK(item.x == expected.x);
-        CHECK(item.y == expected.y);
-        CHECK(item.cx == expected.cx);
-        CHECK(item.cy == expected.cy);
-    }
+    CheckDialogItems(dialog, kAboutItems);
 
     // Our own wording: an address on the reserved example domain, and real texts.
     const std::string address = dialog.items[5].text;

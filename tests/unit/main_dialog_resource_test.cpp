@@ -1,17 +1,9 @@
 #include <doctest.h>
 
 #include "../../src/app/resource.h"
-#include "dialog_template.h"
+#include "expected_dialog.h"
 
 namespace {
-
-struct ExpectedItem {
-    int id;
-    const char* className;
-    const char* text;
-    DWORD style;
-    short x, y, cx, cy;
-};
 
 // Dialog 105 in template (tab) order.
 const ExpectedItem kMainItems[] = {
@@ -53,19 +45,5 @@ TEST_CASE("main dialog 105 is built exactly as designed") {
     CHECK(dialog.charset == 1);
     CHECK(dialog.font == "宋体");
 
-    REQUIRE(dialog.items.size() == sizeof kMainItems / sizeof kMainItems[0]);
-    for (size_t i = 0; i < dialog.items.size(); ++i) {
-        const DialogItem& item = dialog.items[i];
-        const ExpectedItem& expected = kMainItems[i];
-        CAPTURE(i);
-        CHECK(item.id == expected.id);
-        CHECK(item.className == expected.className);
-        CHECK(item.text == expected.text);
-        CHECK(item.style == expected.style);
-        CHECK(item.exStyle == 0);
-        CHECK(item.x == expected.x);
-        CHECK(item.y == expected.y);
-        CHECK(item.cx == expected.cx);
-        CHECK(item.cy == expected.cy);
-    }
+    CheckDialogItems(dialog, kMainItems);
 }
