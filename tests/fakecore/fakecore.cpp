@@ -16,8 +16,8 @@
 void WatchTrayRequests(void (*log)(const char*)); // fakecore_tray.cpp
 void WatchMenus(const CWPRETSTRUCT* message);     // fakecore_tray.cpp
 void WatchColorMessages(const CWPRETSTRUCT* message,
-                        void (*log)(const char*)); // fakecore_color.cpp
-void WatchAboutBox(const CWPRETSTRUCT* message);   // fakecore_about.cpp
+                        void (*log)(const char*));                         // fakecore_color.cpp
+void WatchAboutBox(const CWPRETSTRUCT* message, void (*log)(const char*)); // fakecore_about.cpp
 
 namespace {
 
@@ -60,7 +60,7 @@ LRESULT CALLBACK WatchWindows(int code, WPARAM wParam, LPARAM lParam) {
         if (pos->flags & SWP_SHOWWINDOW) LogShownWindow(message->hwnd);
     }
     if (code == HC_ACTION) WatchColorMessages(message, LogLine);
-    if (code == HC_ACTION) WatchAboutBox(message);
+    if (code == HC_ACTION) WatchAboutBox(message, LogLine);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 

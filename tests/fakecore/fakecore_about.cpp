@@ -25,24 +25,12 @@ HFONT linkFont;          // the font the link got when the box was opened
 COLORREF lastLinkColour; // the last colours logged, so that repaints add no lines
 COLORREF lastTextColour;
 
+void (*logLine)(const char*); // the recording module's own, handed over with each message
+
 void Log(const char* line) {
-    HMODULE self = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&Log), &self);
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(self, path, MAX_PATH);
-    char* slash = length && length < MAX_PATH ? strrchr(path, '\\') : nullptr;
-    if (!slash) return;
-    strcpy(slash + 1, "corecalls.log");
-    HANDLE file =
-        CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD written;
-    WriteFile(file, line, static_cast<DWORD>(strlen(line)), &written, nullptr);
-    WriteFile(file, "\r\n", 2, &written, nullptr);
-    CloseHandle(file);
+    char text[256];
+    snprintf(text, sizeof text, "%s\r\n", line);
+    if (logLine) logLine(text);
 }
 
 bool IsAboutBox(HWND window) {
@@ -124,7 +112,8 @@ void LogCursor() {
 
 } // namespace
 
-void WatchAboutBox(const CWPRETSTRUCT* message) {
+void WatchAboutBox(const CWPRETSTRUCT* message, void (*log)(const char*)) {
+    logLine = log;
     switch (message->message) {
     case WM_INITDIALOG:
     case WM_CTLCOLORSTATIC:
