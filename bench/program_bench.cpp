@@ -38,28 +38,10 @@ double Median(std::vector<double> values) {
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-struct TitleQuery {
-    DWORD processId;
-    const char* title;
-    HWND found;
-};
-
-BOOL CALLBACK MatchVisibleTitle(HWND window, LPARAM lParam) {
-    TitleQuery* query = reinterpret_cast<TitleQuery*>(lParam);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId != query->processId || !IsWindowVisible(window)) return TRUE;
-    char title[64] = "";
-    GetWindowTextA(window, title, sizeof title);
-    if (strcmp(title, query->title) != 0) return TRUE;
-    query->found = window;
-    return FALSE;
-}
-
+// The subject's dialog, once it is visible.
 HWND FindVisibleWindow(DWORD processId, const char* title) {
-    TitleQuery query = {processId, title, nullptr};
-    EnumWindows(MatchVisibleTitle, reinterpret_cast<LPARAM>(&query));
-    return query.found;
+    HWND window = FindProcessWindow(processId, "#32770", title);
+    return window && IsWindowVisible(window) ? window : nullptr;
 }
 
 // Spins with 1 ms sleeps (no message pumping) so the clock stops close to the event.
