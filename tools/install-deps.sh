@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth
-          fonts-wqy-zenhei doctest-dev imagemagick xdotool)
+          fonts-wqy-zenhei doctest-dev imagemagick xdotool file)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -19,5 +19,10 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 # wine32 exists only for the i386 architecture; without it 32-bit programs do not run.
 dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-apt-get update -qq
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# A mirror in the middle of a sync fails single index files; what did arrive is still used.
+apt-get update -qq || echo "apt-get update reported errors; going on with the indexes it has" >&2
+apt_install() { DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >/dev/null; }
+# When the security mirror's i386 index lags behind its amd64 one, the two halves of a
+# multi-arch library cannot agree on a version; the release's own versions always can.
+apt_install "${missing[@]}" ||
+    apt_install -t "$(. /etc/os-release && echo "$VERSION_CODENAME")" "${missing[@]}"
