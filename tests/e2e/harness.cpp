@@ -10,6 +10,8 @@ constexpr char kMainWindowTitle[] = "Quillmere  1.5";
 constexpr char kDialogClass[] = "#32770";
 constexpr char kErrorCaption[] = "错误";
 constexpr DWORD kKillWaitMs = 3000;
+// Captures of many icons take a while.
+constexpr DWORD kRequestWaitMs = 10000;
 
 struct WindowQuery {
     DWORD processId;
@@ -173,14 +175,32 @@ SimDesktop::~SimDesktop() {
     Stop();
 }
 
+namespace {
+
+// The icon view in a top-level window of the desktop's process: "Progman" or a "WorkerW".
+HWND FindIconView(DWORD processId) {
+    for (const char* holder : {"Progman", "WorkerW"}) {
+        for (HWND top = FindWindowExA(nullptr, nullptr, holder, nullptr); top;
+             top = FindWindowExA(nullptr, top, holder, nullptr)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(top, &owner);
+            HWND defView = owner == processId
+                               ? FindWindowExA(top, nullptr, "SHELLDLL_DefView", nullptr)
+                               : nullptr;
+            if (HWND view = defView ? GetDlgItem(defView, 1) : nullptr) return view;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
 void SimDesktop::Start() {
     process = new ChildProcess(BuildBinFolder() + "SimDesktop.exe", options);
     HWND desktop = nullptr;
     WaitUntil([&] {
         desktop = FindTopLevel(process->id, "Progman", "Program Manager");
-        HWND defView =
-            desktop ? FindWindowExA(desktop, nullptr, "SHELLDLL_DefView", nullptr) : nullptr;
-        view = defView ? GetDlgItem(defView, 1) : nullptr;
+        view = FindIconView(process->id);
         // The variants without a view are ready once their desktop window exists.
         const bool hasView = options.find("/nodefview") == std::string::npos &&
                              options.find("/nolistview") == std::string::npos;
@@ -197,6 +217,20 @@ void SimDesktop::Stop() {
 void SimDesktop::Restart() {
     Stop();
     Start();
+}
+
+bool SimDesktop::MoveToWorker() const {
+    return SendDesktopRequest(view, kRequestMoveToWorker) == 1;
+}
+
+bool SimDesktop::StartModalLoop() const {
+    PostMessageA(GetParent(view), kDefViewStartModalLoop, 0, 0);
+    return WaitUntil([&] { return SendDesktopRequest(view, kRequestModalDepth) == 2; });
+}
+
+bool SimDesktop::EndModalLoop() const {
+    PostMessageA(GetParent(view), kDefViewEndModalLoop, 0, 0);
+    return WaitUntil([&] { return SendDesktopRequest(view, kRequestModalDepth) == 1; });
 }
 
 COLORREF SimDesktop::TextBackground() const {
@@ -283,6 +317,14 @@ void App::PostCommand(WPARAM command) const {
 
 void App::SysCommand(WPARAM command) const {
     SendMessageA(mainWindow, WM_SYSCOMMAND, command, 0);
+}
+
+LRESULT SendDesktopRequest(HWND view, SimDesktopRequest request, const void* data, DWORD size) {
+    COPYDATASTRUCT copy = {request, size, const_cast<void*>(data)};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(GetAncestor(view, GA_ROOT), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
+                        SMTO_NORMAL, kRequestWaitMs, &result);
+    return static_cast<LRESULT>(result);
 }
 
 HWND FindProcessWindow(DWORD processId, const char* className, const char* title) {

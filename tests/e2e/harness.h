@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "../../tools/simdesk/simdesk_requests.h"
+
 constexpr DWORD kDefaultWaitMs = 5000;
 // One watchdog period of 3 s plus room for a slow machine.
 constexpr DWORD kWatchdogWaitMs = 6000;
@@ -42,10 +44,12 @@ class ChildProcess {
     DWORD id = 0;
 };
 
-// The simulated shell desktop: "Progman" / "SHELLDLL_DefView" / list view 1.
+// The simulated shell desktop: "Progman" / "SHELLDLL_DefView" / list view 1, or another
+// of the shell's window trees.
 class SimDesktop {
   public:
-    // options: "/activedesktop", "/decoys", "/nodefview", "/nolistview", "/icons:N".
+    // options: "/activedesktop", "/decoys", "/nodefview", "/nolistview", "/icons:N",
+    // "/workerw", "/24h2".
     explicit SimDesktop(const std::string& options = "");
     ~SimDesktop();
 
@@ -58,6 +62,14 @@ class SimDesktop {
     COLORREF TextBackground() const;
     COLORREF TextColor() const;
     bool TextIsTransparent() const { return TextBackground() == CLR_NONE; }
+
+    // Moves SHELLDLL_DefView with the view into a new top-level "WorkerW", as the shell
+    // does when it builds its wallpaper layer.
+    bool MoveToWorker() const;
+    // Has SHELLDLL_DefView's own procedure run a modal loop, and waits until it runs;
+    // EndModalLoop ends it and waits until it has returned.
+    bool StartModalLoop() const;
+    bool EndModalLoop() const;
 
   private:
     std::string options;
@@ -113,6 +125,11 @@ class App {
     ChildProcess process;
     HWND mainWindow = nullptr;
 };
+
+// Sends a request to the simulated desktop that owns `view` (simdesk_requests.h); its
+// answer, 0 when none came.
+LRESULT SendDesktopRequest(HWND view, SimDesktopRequest request, const void* data = nullptr,
+                           DWORD size = 0);
 
 // A top-level window of process `processId` with this class and title, or null.
 HWND FindProcessWindow(DWORD processId, const char* className, const char* title);

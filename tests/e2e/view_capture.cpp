@@ -9,19 +9,9 @@
 #include <winternl.h>
 #include <stddef.h>
 
-#include "../../tools/simdesk/simdesk_requests.h"
+#include "harness.h"
 
 namespace {
-
-constexpr DWORD kRequestWaitMs = 10000;
-
-LRESULT SendRequest(HWND view, SimDesktopRequest request, const void* data, DWORD size) {
-    COPYDATASTRUCT copy = {request, size, const_cast<void*>(data)};
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(GetAncestor(view, GA_ROOT), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
-                        SMTO_NORMAL, kRequestWaitMs, &result);
-    return static_cast<LRESULT>(result);
-}
 
 std::string TempFile() {
     static int serial = 0;
@@ -77,7 +67,8 @@ ViewImage CaptureView(HWND view) {
     const std::string path = TempFile();
     ViewImage image;
     std::vector<BYTE> bytes;
-    if (SendRequest(view, kRequestCapture, path.c_str(), static_cast<DWORD>(path.size() + 1)) &&
+    if (SendDesktopRequest(view, kRequestCapture, path.c_str(),
+                           static_cast<DWORD>(path.size() + 1)) &&
         ReadFileBytes(path, &bytes)) {
         image = DecodeBitmap(bytes);
     }
@@ -86,7 +77,7 @@ ViewImage CaptureView(HWND view) {
 }
 
 DWORD RepaintView(HWND view, DWORD count) {
-    return static_cast<DWORD>(SendRequest(view, kRequestRepaint, &count, sizeof count));
+    return static_cast<DWORD>(SendDesktopRequest(view, kRequestRepaint, &count, sizeof count));
 }
 
 void SetTransparentLabels(HWND view, COLORREF color) {

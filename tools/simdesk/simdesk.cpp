@@ -10,9 +10,15 @@
 //   /nodefview      leave out the SHELLDLL_DefView window
 //   /nolistview     leave out the list view
 //   /icons:N        show N numbered icons instead of the default set
+//   /workerw        the tree of a shell with a wallpaper layer: SHELLDLL_DefView in a
+//                   top-level "WorkerW" with no title, an empty "WorkerW" beside it, and
+//                   "Progman" without SHELLDLL_DefView
+//   /24h2           the tree of Windows 11 24H2: "Progman" holds SHELLDLL_DefView and a
+//                   child "WorkerW"
 // An unknown switch ends the program at once with exit code 2, so a mistyped test fails
 // loudly instead of running against the wrong layout.
-// Tests may ask the "Progman" window for captures and repaints (simdesk_requests.h).
+// Tests may ask the desktop's top-level windows for captures, repaints and changes of the
+// window tree, and SHELLDLL_DefView for a modal loop (simdesk_requests.h).
 // Close it with WM_CLOSE to the "Progman" window, or just terminate the process.
 
 #include <windows.h>
@@ -31,6 +37,7 @@ const char kDecoyClass[] = "ProgmanDecoy";
 const char kDecoyLowerCaseTitle[] = "program manager";
 const char kDefViewClass[] = "SHELLDLL_DefView";
 const char kWebLayerClass[] = "Internet Explorer_Server";
+const char kWorkerClass[] = "WorkerW";
 
 const int kListViewId = 1; // the id Quillmere looks up with GetDlgItem
 const int kWebLayerId = 2; // any id but the list view's
@@ -42,15 +49,19 @@ const size_t kMaxSwitchLength = 63; // longer than any valid switch
 const COLORREF kWallpaperTeal = RGB(0x00, 0x80, 0x80);
 const COLORREF kLabelWhite = RGB(0xFF, 0xFF, 0xFF);
 
-// Marks the real desktop window in GWLP_USERDATA: the lower-case decoy shares its class
-// and window procedure but must neither cling to the bottom nor end the program.
+// Marks in GWLP_USERDATA. The real desktop window and the "WorkerW" windows cling to the
+// bottom; only the real desktop ends the program. The lower-case decoy shares the desktop's
+// class and window procedure but does neither.
 const LONG_PTR kRealDesktopMark = 1;
+const LONG_PTR kWorkerMark = 2;
 
 struct Options {
     bool activeDesktop = false;
     bool decoys = false;
     bool noDefView = false;
     bool noListView = false;
+    bool workerTree = false;
+    bool tree24H2 = false;
     int iconCount = -1; // -1: the default named set
 };
 
@@ -120,6 +131,10 @@ bool ApplySwitch(const char* word, Options* options) {
         options->noDefView = true;
     else if (lstrcmpiA(word, "/nolistview") == 0)
         options->noListView = true;
+    else if (lstrcmpiA(word, "/workerw") == 0)
+        options->workerTree = true;
+    else if (lstrcmpiA(word, "/24h2") == 0)
+        options->tree24H2 = true;
     else if (_strnicmp(word, iconsPrefix, iconsPrefixLength) == 0)
         return ParseIconCount(word + iconsPrefixLength, &options->iconCount);
     else
@@ -136,8 +151,16 @@ bool ParseCommandLine(const char* cmdLine, Options* options) {
     return true;
 }
 
-bool IsRealDesktop(HWND hwnd) {
-    return GetWindowLongPtrA(hwnd, GWLP_USERDATA) == kRealDesktopMark;
+// The desktop's one icon view and the SHELLDLL_DefView that holds it, wherever it is.
+HWND defView;
+HWND iconView;
+
+// SHELLDLL_DefView's modal loops: how many run, and whether the innermost is to end.
+int modalDepth;
+bool modalEndRequested;
+
+LONG_PTR MarkOf(HWND hwnd) {
+    return GetWindowLongPtrA(hwnd, GWLP_USERDATA);
 }
 
 // Both container windows simply stretch every direct child over their client area.
@@ -150,6 +173,41 @@ void FillWithChildren(HWND parent) {
     }
 }
 
+HWND CreateTopLevel(const char* className, const char* title, LONG_PTR mark) {
+    HWND window = CreateWindowExA(0, className, title, WS_POPUP | WS_CLIPCHILDREN, 0, 0,
+                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (window) SetWindowLongPtrA(window, GWLP_USERDATA, mark);
+    return window;
+}
+
+// Shown only once complete, at the bottom and without taking the focus from anyone.
+void ShowAtBottom(HWND window) {
+    SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+// As the shell builds its wallpaper layer: SHELLDLL_DefView, list view and all, moves into
+// a new top-level "WorkerW", and an empty one is put beside it.
+HWND MoveIconsToWorker() {
+    HWND worker = CreateTopLevel(kWorkerClass, "", kWorkerMark);
+    HWND wallpaper = CreateTopLevel(kWorkerClass, "", kWorkerMark);
+    if (!worker || !wallpaper || !defView) return nullptr;
+    SetParent(defView, worker);
+    FillWithChildren(worker);
+    ShowAtBottom(wallpaper);
+    ShowAtBottom(worker);
+    return worker;
+}
+
+LRESULT HandleTreeRequest(const COPYDATASTRUCT* request) {
+    switch (request->dwData) {
+    case kRequestMoveToWorker: return MoveIconsToWorker() ? 1 : 0;
+    case kRequestModalDepth: return modalDepth + 1;
+    }
+    return HandleSimDesktopRequest(iconView, request);
+}
+
 LRESULT CALLBACK DesktopProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_WINDOWPOSCHANGING:
@@ -157,26 +215,43 @@ LRESULT CALLBACK DesktopProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         // Under Wine the X stacking order wins over this: start the desktop before the
         // windows that must show above it. With unmanaged X windows a click on it also
         // raises it for good, as Wine never lowers an X window.
-        if (IsRealDesktop(hwnd))
-            reinterpret_cast<WINDOWPOS*>(lParam)->hwndInsertAfter = HWND_BOTTOM;
+        if (MarkOf(hwnd) != 0) reinterpret_cast<WINDOWPOS*>(lParam)->hwndInsertAfter = HWND_BOTTOM;
         break;
     case WM_SIZE: FillWithChildren(hwnd); return 0;
-    case WM_COPYDATA:
-        return HandleSimDesktopRequest(hwnd, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_COPYDATA: return HandleTreeRequest(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
     case WM_DESTROY:
-        if (IsRealDesktop(hwnd)) PostQuitMessage(0);
+        if (MarkOf(hwnd) == kRealDesktopMark) PostQuitMessage(0);
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
+// As a context menu or a drag does: a message loop inside the window procedure, with the
+// procedure's caller (a subclass, say) waiting on the stack until it ends.
+void RunModalLoop() {
+    ++modalDepth;
+    MSG msg;
+    while (!modalEndRequested) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    modalEndRequested = false;
+    --modalDepth;
+}
+
 // WM_NOTIFY from the list view, NM_CUSTOMDRAW included, goes to DefWindowProc, which
 // answers 0 (CDRF_DODEFAULT); Quillmere subclasses this window to draw the labels itself.
 LRESULT CALLBACK DefViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_SIZE) {
-        FillWithChildren(hwnd);
-        return 0;
+    switch (msg) {
+    case WM_SIZE: FillWithChildren(hwnd); return 0;
+    case kDefViewStartModalLoop: RunModalLoop(); return 0;
+    case kDefViewEndModalLoop: modalEndRequested = modalDepth > 0; return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -198,6 +273,7 @@ bool RegisterClasses(HINSTANCE instance) {
     return RegisterWindowClass(instance, kDesktopClass, DesktopProc, desktopBrush) &&
            RegisterWindowClass(instance, kDefViewClass, DefViewProc, desktopBrush) &&
            RegisterWindowClass(instance, kWebLayerClass, DefWindowProcA, desktopBrush) &&
+           RegisterWindowClass(instance, kWorkerClass, DesktopProc, desktopBrush) &&
            // Never shown, so never painted.
            RegisterWindowClass(instance, kDecoyClass, DefWindowProcA, nullptr);
 }
@@ -248,35 +324,33 @@ void FillIcons(HWND listView, int iconCount) {
 }
 
 // Labels start opaque, as on a desktop Quillmere has not touched yet.
-void CreateIconView(HWND defView, int iconCount) {
+HWND CreateIconView(HWND defView, int iconCount) {
     HWND listView = CreateChild(defView, WC_LISTVIEWA, LVS_ICON | LVS_AUTOARRANGE, kListViewId);
     ListView_SetBkColor(listView, kWallpaperTeal);
     ListView_SetTextBkColor(listView, GetSysColor(COLOR_BACKGROUND));
     ListView_SetTextColor(listView, kLabelWhite);
     FillIcons(listView, iconCount);
+    return listView;
 }
 
-// The active desktop's web layer lies below the icons; WS_CLIPSIBLINGS keeps it from
-// painting over them.
-void CreateWebLayer(HWND defView) {
-    HWND webLayer = CreateChild(defView, kWebLayerClass, WS_CLIPSIBLINGS, kWebLayerId);
-    SetWindowPos(webLayer, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+// A layer that lies below its siblings; WS_CLIPSIBLINGS keeps it from painting over them.
+void CreateBottomLayer(HWND parent, const char* className, int id) {
+    HWND layer = CreateChild(parent, className, WS_CLIPSIBLINGS, id);
+    SetWindowPos(layer, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 HWND CreateDesktop(const Options& options) {
-    HWND desktop = CreateWindowExA(0, kDesktopClass, kDesktopTitle, WS_POPUP | WS_CLIPCHILDREN, 0,
-                                   0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND desktop = CreateTopLevel(kDesktopClass, kDesktopTitle, kRealDesktopMark);
     if (!desktop) return nullptr;
-    SetWindowLongPtrA(desktop, GWLP_USERDATA, kRealDesktopMark);
     if (!options.noDefView) {
-        HWND defView = CreateChild(desktop, kDefViewClass, WS_CLIPCHILDREN, 0);
-        if (!options.noListView) CreateIconView(defView, options.iconCount);
-        if (options.activeDesktop) CreateWebLayer(defView);
+        defView = CreateChild(desktop, kDefViewClass, WS_CLIPCHILDREN, 0);
+        if (!options.noListView) iconView = CreateIconView(defView, options.iconCount);
+        // The active desktop's web layer lies below the icons.
+        if (options.activeDesktop) CreateBottomLayer(defView, kWebLayerClass, kWebLayerId);
     }
-    // Shown only once complete, at the bottom and without taking the focus from anyone.
-    SetWindowPos(desktop, HWND_BOTTOM, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    if (options.tree24H2) CreateBottomLayer(desktop, kWorkerClass, 0);
+    ShowAtBottom(desktop);
+    if (options.workerTree && !MoveIconsToWorker()) return nullptr;
     return desktop;
 }
 

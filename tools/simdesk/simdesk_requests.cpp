@@ -3,14 +3,8 @@
 
 namespace {
 
-constexpr int kListViewId = 1;
 constexpr WORD kBitmapFileType = 0x4D42; // "BM"
 constexpr WORD kBitsPerPixel = 24;
-
-HWND IconView(HWND desktop) {
-    HWND defView = FindWindowExA(desktop, nullptr, "SHELLDLL_DefView", nullptr);
-    return defView ? GetDlgItem(defView, kListViewId) : nullptr;
-}
 
 int RowBytes(int width) {
     return (width * kBitsPerPixel / 8 + 3) & ~3;
@@ -80,8 +74,7 @@ const char* PathOf(const COPYDATASTRUCT* request) {
 
 } // namespace
 
-LRESULT HandleSimDesktopRequest(HWND desktop, const COPYDATASTRUCT* request) {
-    HWND view = IconView(desktop);
+LRESULT HandleSimDesktopRequest(HWND view, const COPYDATASTRUCT* request) {
     if (!view) return 0;
     switch (request->dwData) {
     case kRequestCapture: {

@@ -1,9 +1,11 @@
-// Requests that tests and tools send to SimDesktop's "Progman" window as WM_COPYDATA,
-// handled in SimDesktop's own process, so that what its icon view draws can be looked at.
+// Requests that tests and tools send to SimDesktop, handled in SimDesktop's own process, so
+// that what its icon view draws can be looked at and its window tree changed as the shell
+// changes it.
 #pragma once
 #include <windows.h>
 
-// dwData of the COPYDATASTRUCT.
+// Sent as WM_COPYDATA to any top-level window of the desktop ("Progman" or a "WorkerW");
+// dwData of the COPYDATASTRUCT says which.
 enum SimDesktopRequest : ULONG_PTR {
     // lpData: a NUL-terminated file path. Renders the icon view as it paints its client
     // area into a 24-bit bottom-up .bmp file there. Result 1 when written, else 0.
@@ -12,7 +14,18 @@ enum SimDesktopRequest : ULONG_PTR {
     // finished before the next. Result: the time taken in microseconds (at least 1), or 0
     // without a view.
     kRequestRepaint = 2,
+    // No data. Moves SHELLDLL_DefView, with its list view, into a new top-level "WorkerW"
+    // and puts an empty one beside it. Result 1 when moved, else 0.
+    kRequestMoveToWorker = 3,
+    // No data. Result: one more than the number of modal loops SHELLDLL_DefView runs.
+    kRequestModalDepth = 4,
 };
 
-// Handles one request to the desktop window; the result of WM_COPYDATA.
-LRESULT HandleSimDesktopRequest(HWND desktop, const COPYDATASTRUCT* request);
+// Posted to SHELLDLL_DefView itself, so that they pass through any subclass on it: the
+// first makes its window procedure run a modal message loop until the second arrives.
+constexpr UINT kDefViewStartModalLoop = WM_APP + 1;
+constexpr UINT kDefViewEndModalLoop = WM_APP + 2;
+
+// Handles a capture or repaint request for the desktop's icon view; the result of
+// WM_COPYDATA.
+LRESULT HandleSimDesktopRequest(HWND view, const COPYDATASTRUCT* request);
