@@ -214,10 +214,11 @@ BOOL OnWindowPosChanging(WINDOWPOS* pos) {
     return TRUE;
 }
 
-// The watchdog: a desktop view that is gone means the shell has restarted; the new
-// view comes up transparent, whatever the user had chosen before.
+// The watchdog: a desktop view that is gone means the shell has restarted, one outside the
+// desktop's windows that the shell has moved it; the view found then comes up transparent,
+// whatever the user had chosen before.
 BOOL OnTimer() {
-    if (IsWindow(desktopView)) return FALSE;
+    if (IsViewOnDesktop(desktopView)) return FALSE;
     desktopView = FindDesktopView(sharedMainWindow);
     ApplyTransparency();
     return FALSE;

@@ -13,6 +13,7 @@ namespace {
 constexpr char kDesktopTitle[] = "Program Manager";
 constexpr char kDesktopClass[] = "Progman";
 constexpr char kDefViewClass[] = "SHELLDLL_DefView";
+constexpr char kWorkerClass[] = "WorkerW";
 constexpr char kActiveDesktopClass[] = "Internet Explorer_Server";
 constexpr int kListViewId = 1;
 constexpr int kNameBufferSize = 100;
@@ -28,14 +29,20 @@ bool IsShellDesktop(HWND window) {
     return strcmp(className, kDesktopClass) == 0;
 }
 
-HWND IconViewOf(HWND desktop) {
-    HWND defView = FindWindowExA(desktop, nullptr, kDefViewClass, nullptr);
+bool IsWorker(HWND window) {
+    char className[kNameBufferSize] = "";
+    GetClassNameA(window, className, kNameBufferSize);
+    return strcmp(className, kWorkerClass) == 0;
+}
+
+HWND IconViewOf(HWND container) {
+    HWND defView = FindWindowExA(container, nullptr, kDefViewClass, nullptr);
     return defView ? GetDlgItem(defView, kListViewId) : nullptr;
 }
 
-} // namespace
-
-HWND FindDesktopView(HWND startWindow) {
+// The classic tree, which Windows 11 24H2 keeps too: the icon view inside the desktop
+// window itself.
+HWND ClassicDesktopView(HWND startWindow) {
     for (HWND window = GetWindow(startWindow, GW_HWNDFIRST); window;
          window = GetWindow(window, GW_HWNDNEXT)) {
         if (IsShellDesktop(window)) return IconViewOf(window);
@@ -43,11 +50,37 @@ HWND FindDesktopView(HWND startWindow) {
     return nullptr;
 }
 
+// Once the shell has built its wallpaper layer (a slideshow, the wallpaper fade), the
+// desktop window holds no icon view: SHELLDLL_DefView lives in a top-level "WorkerW".
+HWND WorkerDesktopView() {
+    for (HWND worker = FindWindowExA(nullptr, nullptr, kWorkerClass, nullptr); worker;
+         worker = FindWindowExA(nullptr, worker, kWorkerClass, nullptr)) {
+        if (HWND view = IconViewOf(worker)) return view;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+HWND FindDesktopView(HWND startWindow) {
+    HWND view = ClassicDesktopView(startWindow);
+    return view ? view : WorkerDesktopView();
+}
+
+bool IsViewOnDesktop(HWND view) {
+    if (!IsWindow(view)) return false;
+    HWND top = GetAncestor(view, GA_ROOT);
+    return IsShellDesktop(top) || IsWorker(top);
+}
+
 bool IsTextTransparent(HWND view) {
-    return static_cast<COLORREF>(SendMessageA(view, LVM_GETTEXTBKCOLOR, 0, 0)) == CLR_NONE;
+    return view && static_cast<COLORREF>(SendMessageA(view, LVM_GETTEXTBKCOLOR, 0, 0)) == CLR_NONE;
 }
 
 void SetViewColors(COLORREF background) {
+    // Sent to no window, the colours would go nowhere, and the repaint of no window would
+    // invalidate every top-level window of the session.
+    if (!desktopView) return;
     const COLORREF text = background == CLR_NONE ? settings.textColor : kOpaqueTextColor;
     SendMessageA(desktopView, LVM_SETTEXTBKCOLOR, 0, background);
     SendMessageA(desktopView, LVM_SETTEXTCOLOR, 0, text);

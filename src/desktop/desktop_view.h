@@ -6,13 +6,19 @@
 extern HWND desktopView;
 
 // Walks the top-level windows at the level of startWindow for the shell's desktop
-// ("Progman" titled "Program Manager") and returns its icon list view, or null.
+// ("Progman" titled "Program Manager") and returns its icon list view. When the desktop
+// holds none, the icon view of a top-level "WorkerW" is taken instead. Null when neither.
 HWND FindDesktopView(HWND startWindow);
+
+// True while `view` is a window inside the shell's desktop or a top-level "WorkerW"; false
+// once it is gone or has been moved elsewhere.
+bool IsViewOnDesktop(HWND view);
 
 // True when the view's text background is CLR_NONE; a window that is gone counts as opaque.
 bool IsTextTransparent(HWND view);
 
 // Sets the text background of desktopView, the matching text colour, and repaints it.
+// Without a view it does nothing.
 void SetViewColors(COLORREF background);
 
 // Hands the view, colour and style to the core module, then makes the text transparent.

@@ -166,6 +166,21 @@ TEST_CASE("the watchdog makes a restarted desktop transparent") {
     CHECK(run.app.IsRunning());
 }
 
+TEST_CASE("a view the shell moves into a WorkerW is still the one the commands act on") {
+    Running run;
+    REQUIRE(run.desktop.MoveToWorker());
+    run.app.Click(IDC_OPAQUE);
+    CHECK(run.desktop.TextBackground() == GetSysColor(COLOR_BACKGROUND));
+    run.app.Click(IDC_TRANSPARENT);
+    CHECK(run.desktop.TextIsTransparent());
+    CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), run.desktop.TextColor(), 0));
+    // Found, the transparent view makes the main button confirm rather than exit.
+    run.app.Click(IDC_MAIN_BUTTON);
+    CHECK(WaitUntil([&] { return !run.app.IsVisible(); }));
+    Pause(300);
+    CHECK(run.app.IsRunning());
+}
+
 TEST_CASE("the watchdog keeps looking while there is no desktop") {
     Running run;
     run.desktop.Stop();

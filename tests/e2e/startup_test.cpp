@@ -160,3 +160,17 @@ TEST_CASE("decoy desktops are passed over") {
     CHECK(WaitUntil([&] { return desktop.TextIsTransparent(); }));
     CHECK(Contains(folder.CoreCalls(), ApplyLine(desktop.View(), desktop.TextColor(), 0)));
 }
+
+TEST_CASE("the program starts on the desktop trees of today's shells") {
+    for (const char* tree : {"/workerw", "/24h2"}) {
+        CAPTURE(tree);
+        SimDesktop desktop(tree);
+        REQUIRE(desktop.View() != nullptr);
+        AppFolder folder;
+        App app(folder);
+        REQUIRE(app.WaitForMainWindow());
+        CHECK(WaitUntil([&] { return app.IsVisible() && desktop.TextIsTransparent(); }));
+        CHECK(Contains(folder.CoreCalls(), ApplyLine(desktop.View(), desktop.TextColor(), 0)));
+        CHECK(FindErrorBox(app.process.id) == nullptr);
+    }
+}

@@ -96,3 +96,52 @@ TEST_CASE("Active Desktop is an Internet Explorer_Server beside the view") {
     }
     desktopView = nullptr;
 }
+
+TEST_CASE("the icon view is found in the desktop trees of today's shells") {
+    Anchor anchor;
+    SUBCASE("behind a wallpaper layer it lives in a top-level WorkerW") {
+        TestWindow desktop(TestClass("Progman"), "Program Manager");
+        TestWindow wallpaper(TestClass("WorkerW"), "");
+        FakeShell worker("WorkerW", "");
+        TestWindow emptyAfter(TestClass("WorkerW"), "");
+        CHECK(FindDesktopView(anchor) == worker.view.handle);
+    }
+    SUBCASE("Windows 11 24H2 keeps it in the desktop window, beside a child WorkerW") {
+        FakeShell desktop("Progman", "Program Manager");
+        TestWindow layer(TestClass("WorkerW"), "", desktop.top);
+        CHECK(FindDesktopView(anchor) == desktop.view.handle);
+    }
+    SUBCASE("the desktop window's own view comes first") {
+        FakeShell worker("WorkerW", "");
+        FakeShell desktop("Progman", "Program Manager");
+        CHECK(FindDesktopView(anchor) == desktop.view.handle);
+    }
+}
+
+TEST_CASE("a view counts as on the desktop until it is gone or moved out of the desktop") {
+    FakeShell desktop("Progman", "Program Manager");
+    CHECK(IsViewOnDesktop(desktop.view));
+    FakeShell worker("WorkerW", "");
+    SetParent(desktop.defView, worker.top);
+    CHECK(IsViewOnDesktop(desktop.view));
+    TestWindow elsewhere(TestClass("QuillTestElsewhere"), "Program Manager");
+    SetParent(desktop.defView, elsewhere);
+    CHECK_FALSE(IsViewOnDesktop(desktop.view));
+    DestroyWindow(desktop.view);
+    CHECK_FALSE(IsViewOnDesktop(desktop.view));
+    CHECK_FALSE(IsViewOnDesktop(nullptr));
+}
+
+TEST_CASE("without a view nothing is sent to the desktop and no other window repaints") {
+    TestWindow bystander(TestClass("QuillTestBystander"), "", nullptr, 0, WS_VISIBLE);
+    UpdateWindow(bystander);
+    desktopView = nullptr;
+    RecordCoreCalls();
+    ApplyTransparency();
+    RestoreOpaque();
+    CHECK_FALSE(GetUpdateRect(bystander, nullptr, FALSE));
+    CHECK_FALSE(IsTextTransparent(nullptr));
+    // The core module still hears of both; it ignores a null view itself.
+    REQUIRE(coreCalls.size() == 2);
+    CHECK(coreCalls[1] == "undo");
+}
