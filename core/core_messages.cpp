@@ -6,15 +6,25 @@ namespace {
 constexpr char kAttachMessageName[] = "QuillCore.AttachLabelStyle";
 constexpr char kDetachMessageName[] = "QuillCore.DetachLabelStyle";
 
+// Registered on first use and kept: every message the shell's window receives is compared
+// with the detach message. Plain zero-initialised variables rather than function-local
+// statics, which would pull the C++ run time's thread-safe initialisation (and its
+// exception support, some 100 KiB) into the module. Two threads that meet here store
+// the same number.
+UINT attachMessage;
+UINT detachMessage;
+
+UINT Registered(UINT* message, const char* name) {
+    if (!*message) *message = RegisterWindowMessageA(name);
+    return *message;
+}
+
 } // namespace
 
-// Asked afresh each time: the answer never changes, and a function-local static would
-// pull the C++ run time's thread-safe initialisation (and its exception support, some
-// 100 KiB) into the module.
 UINT AttachMessage() {
-    return RegisterWindowMessageA(kAttachMessageName);
+    return Registered(&attachMessage, kAttachMessageName);
 }
 
 UINT DetachMessage() {
-    return RegisterWindowMessageA(kDetachMessageName);
+    return Registered(&detachMessage, kDetachMessageName);
 }

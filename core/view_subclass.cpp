@@ -50,7 +50,9 @@ void Detach(HWND parent, SUBCLASSPROC proc) {
 }
 
 LRESULT CALLBACK LabelStyleProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                DWORD_PTR) {
+                                DWORD_PTR);
+
+LRESULT OnParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NOTIFY && IsViewCustomDraw(lParam)) {
         const LRESULT ownerResult = DefSubclassProc(parent, message, wParam, lParam);
         return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(lParam), ownerResult);
@@ -74,6 +76,16 @@ LRESULT CALLBACK LabelStyleProc(HWND parent, UINT message, WPARAM wParam, LPARAM
         return result;
     }
     return DefSubclassProc(parent, message, wParam, lParam);
+}
+
+// Every message of the view's parent passes through here, modal loops of the shell's own
+// procedure included; the count of frames tells the release when none is left.
+LRESULT CALLBACK LabelStyleProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                DWORD_PTR) {
+    EnterModuleFrame();
+    const LRESULT result = OnParentMessage(parent, message, wParam, lParam);
+    LeaveModuleFrame();
+    return result;
 }
 
 // Subclasses the view's parent, holding a reference to this module while the subclass

@@ -2,6 +2,7 @@
 // desktop in its own process: the styles as pixels, undo, and the desktop's safety.
 #include <doctest.h>
 
+#include "../common/import_patch.h"
 #include "harness.h"
 #include "view_capture.h"
 
@@ -32,6 +33,15 @@ struct Core {
     ApplyFunction apply = nullptr;
     UndoFunction undo = nullptr;
 };
+
+using RegisterFunction = UINT(WINAPI*)(LPCSTR);
+RegisterFunction realRegister;
+int registrations;
+
+UINT WINAPI CountRegistration(LPCSTR name) {
+    ++registrations;
+    return realRegister(name);
+}
 
 } // namespace
 
@@ -145,4 +155,29 @@ TEST_CASE("a desktop closed while styled ends cleanly") {
     CHECK(exitCode == 0);
     CloseHandle(process);
     core.undo();
+}
+
+TEST_CASE("the module registers its message names once, not for every message of the window") {
+    // A view of this process: the module attaches here, where its imports can be watched.
+    HWND parent = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr,
+                                  nullptr, nullptr);
+    LoadLibraryA("comctl32.dll");
+    HWND view = CreateWindowExA(0, "SysListView32", "", WS_CHILD | LVS_ICON, 0, 0, 200, 100, parent,
+                                reinterpret_cast<HMENU>(1), nullptr, nullptr);
+    REQUIRE(view != nullptr);
+    const DWORD self = GetCurrentProcessId();
+    Core core;
+    core.apply(view, kLabel, kShadow);
+    REQUIRE(ModuleLoadCount(self, L"QuillCore.dll") == 2); // attached: it holds itself
+    void* original = nullptr;
+    REQUIRE(ReplaceImport(core.module, "user32.dll", "RegisterWindowMessageA",
+                          reinterpret_cast<void*>(CountRegistration), &original));
+    realRegister = reinterpret_cast<RegisterFunction>(original);
+
+    for (int i = 0; i < 100; ++i) SendMessageA(parent, WM_USER, 0, 0);
+    core.undo();
+    CHECK(registrations == 0);
+    CHECK(WaitUntil([&] { return ModuleLoadCount(self, L"QuillCore.dll") == 1; }));
+    ReplaceImport(core.module, "user32.dll", "RegisterWindowMessageA", original, &original);
+    DestroyWindow(parent);
 }

@@ -111,3 +111,26 @@ TEST_CASE("a restarted desktop gets its style back through the watchdog") {
     CheckStyled(PlainLabels(run, view), styled, kShadow, label);
     run.ExitAndWait();
 }
+
+TEST_CASE("a program that ends during a modal loop of the desktop leaves the module in place") {
+    SimDesktop desktop;
+    HWND view = desktop.View();
+    const DWORD shell = ProcessOf(view);
+    int attached = 0;
+    {
+        Run run(desktop);
+        run.app.Click(IDC_STYLE_SHADOW);
+        attached = ModuleLoadCount(shell, L"QuillCore.dll");
+        REQUIRE(attached > 0);
+        // As the desktop's context menu would: the subclass waits on the stack.
+        REQUIRE(desktop.StartModalLoop());
+        run.ExitAndWait();
+    }
+    // The undo came inside the loop; the release keeps looking while the loop runs.
+    Pause(1000);
+    CHECK(ModuleLoadCount(shell, L"QuillCore.dll") == attached);
+    REQUIRE(desktop.EndModalLoop());
+    CHECK(WaitUntil([&] { return ModuleLoadCount(shell, L"QuillCore.dll") < attached; }));
+    CHECK(RepaintView(view, 10) > 0);
+    CHECK(IsWindow(view));
+}

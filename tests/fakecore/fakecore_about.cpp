@@ -12,6 +12,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "../common/import_patch.h"
+
 namespace {
 
 constexpr char kAboutTitle[] = "关于 Quillmere...";
@@ -52,26 +54,10 @@ BOOL WINAPI RecordEndDialog(HWND dialog, INT_PTR result) {
 // Points the executable's import of user32's EndDialog at RecordEndDialog.
 void RecordEndDialogCalls() {
     if (realEndDialog) return;
-    realEndDialog = reinterpret_cast<EndDialogFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "EndDialog")));
-    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    auto* dll = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-    for (; imports.VirtualAddress && dll->Name; ++dll) {
-        if (lstrcmpiA(reinterpret_cast<const char*>(base + dll->Name), "user32.dll") != 0) continue;
-        for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
-             slot->u1.Function; ++slot) {
-            if (slot->u1.Function != reinterpret_cast<ULONG_PTR>(realEndDialog)) continue;
-            DWORD protection;
-            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE,
-                           &protection);
-            slot->u1.Function = reinterpret_cast<ULONG_PTR>(&RecordEndDialog);
-            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
-        }
-    }
+    void* original = nullptr;
+    if (ReplaceImport(GetModuleHandleA(nullptr), "user32.dll", "EndDialog",
+                      reinterpret_cast<void*>(&RecordEndDialog), &original))
+        realEndDialog = reinterpret_cast<EndDialogFunction>(original);
 }
 
 void LogLinkFont(HWND box) {

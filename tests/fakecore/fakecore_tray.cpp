@@ -13,6 +13,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "../common/import_patch.h"
+
 namespace {
 
 using LogFunction = void (*)(const char*);
@@ -42,33 +44,6 @@ void LogShellRequest(DWORD message, const NOTIFYICONDATAA* data) {
 BOOL WINAPI RecordShellNotify(DWORD message, PNOTIFYICONDATAA data) {
     LogShellRequest(message, data);
     return realShellNotify(message, data);
-}
-
-// Points the executable's import of `function` from `dll` at `replacement`.
-void ReplaceImport(const char* dll, const char* function, void* replacement, void** original) {
-    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    const IMAGE_DOS_HEADER* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    const IMAGE_NT_HEADERS* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (!imports.VirtualAddress) return;
-    auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-    for (; entry->Name; ++entry) {
-        if (lstrcmpiA(reinterpret_cast<char*>(base + entry->Name), dll) != 0) continue;
-        auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
-        auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
-        for (; entry->OriginalFirstThunk && name->u1.AddressOfData; ++name, ++slot) {
-            if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)) continue;
-            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
-            if (strcmp(reinterpret_cast<char*>(byName->Name), function) != 0) continue;
-            DWORD protection;
-            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE,
-                           &protection);
-            *original = reinterpret_cast<void*>(slot->u1.Function);
-            slot->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
-        }
-    }
 }
 
 void LogMenuItem(HMENU menu, int position) {
@@ -103,7 +78,8 @@ void LogMenu(HMENU menu) {
 // Called once when the module is loaded, with the module's line writer.
 void WatchTrayRequests(LogFunction log) {
     logLine = log;
-    ReplaceImport("shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void*>(RecordShellNotify),
+    ReplaceImport(GetModuleHandleA(nullptr), "shell32.dll", "Shell_NotifyIconA",
+                  reinterpret_cast<void*>(RecordShellNotify),
                   reinterpret_cast<void**>(&realShellNotify));
 }
 
