@@ -9,6 +9,7 @@
 #include "main_window.h"
 #include "resource.h"
 #include "session.h"
+#include "single_instance.h"
 
 namespace {
 
@@ -18,9 +19,14 @@ constexpr char kCoreMissingText[] =
 // A second start hands over to the running instance: posted, never sent, so that it
 // never waits for the first one. A start with AUTOSET does nothing.
 int HandOverToFirstInstance() {
-    if (!HasAutosetArgument(commandArgs)) {
-        PostMessageA(sharedMainWindow, showWindowMessage, 0, 0);
-    }
+    if (HasAutosetArgument(commandArgs)) return 0;
+    HWND firstWindow = sharedMainWindow;
+    DWORD firstProcess = 0;
+    if (!IsRunningInstance(firstWindow, &firstProcess)) return 0;
+    // The first instance runs in the background, and Windows lets only the foreground
+    // process hand the foreground on: without this its window would open behind others.
+    AllowSetForegroundWindow(firstProcess);
+    PostMessageA(firstWindow, showWindowMessage, 0, 0);
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include "../about/about_dialog.h"
 #include "../color/color_menu.h"
 #include "../color/color_preview.h"
+#include "../common/message_filter.h"
 #include "../desktop/desktop_view.h"
 #include "../desktop/text_style.h"
 #include "../settings/autostart.h"
@@ -67,6 +68,8 @@ BOOL OnInitDialog(HWND window) {
         return TRUE;
     }
     sharedMainWindow = window;
+    // Started elevated, the program would not hear a second start by the user otherwise.
+    LetMessageThrough(window, showWindowMessage);
     LoadSettings(true);
     if (HasAutosetArgument(commandArgs)) {
         // Hidden before the dialog manager shows the window; the posted WM_CLOSE then

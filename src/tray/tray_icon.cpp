@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "../app/app.h"
+#include "../common/message_filter.h"
 
 TrayCallback trayCallback;
 int trayUserValue;
@@ -13,6 +14,11 @@ constexpr char kTrayClassName[] = "_TrayIconWnd_CLASS";
 constexpr char kTrayWindowTitle[] = "TrayIconWnd";
 constexpr int kTrayWindowSize = 10;
 constexpr UINT kAddFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+// At log-on the shell may be up but too busy to take an icon, and no "TaskbarCreated"
+// follows: a refused add is asked again this often, for up to a minute.
+constexpr UINT_PTR kRetryTimerId = 1;
+constexpr UINT kRetryIntervalMs = 2000;
+constexpr int kRetryCount = 30;
 
 // Sent by the shell to every top-level window when a new taskbar has started.
 UINT taskbarCreatedMessage;
@@ -60,6 +66,8 @@ BOOL TrayIcon::CreateHiddenWindow() {
                         kTrayWindowSize, nullptr, nullptr, appInstance, nullptr);
     if (!window) return FALSE;
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // The shell runs unelevated; an elevated program would not hear of a new taskbar.
+    LetMessageThrough(window, taskbarCreatedMessage);
     return TRUE;
 }
 
@@ -71,6 +79,33 @@ BOOL TrayIcon::AddToShell() {
     return shellNotifyIcon(NIM_ADD, &data);
 }
 
+// An icon refused because it is there already needs no second try.
+bool TrayIcon::IsInShell() const {
+    NOTIFYICONDATAA data = Record(window, iconId, 0);
+    return shellNotifyIcon(NIM_MODIFY, &data) != FALSE;
+}
+
+BOOL TrayIcon::AddOrRetry() {
+    const BOOL added = AddToShell();
+    if (added) {
+        StopRetrying();
+    } else {
+        retriesLeft = kRetryCount;
+        SetTimer(window, kRetryTimerId, kRetryIntervalMs, nullptr);
+    }
+    return added;
+}
+
+void TrayIcon::StopRetrying() {
+    retriesLeft = 0;
+    KillTimer(window, kRetryTimerId);
+}
+
+void TrayIcon::OnRetryTimer() {
+    if (!shown || retriesLeft <= 0 || IsInShell() || AddToShell() || --retriesLeft == 0)
+        StopRetrying();
+}
+
 BOOL TrayIcon::Add(UINT id, HICON newIcon, const char* newTip, TrayCallback callback,
                    int userValue) {
     if (!window && !CreateHiddenWindow()) return FALSE;
@@ -80,7 +115,7 @@ BOOL TrayIcon::Add(UINT id, HICON newIcon, const char* newTip, TrayCallback call
     icon = newIcon;
     CopyTip(tip, newTip);
     shown = true;
-    return AddToShell();
+    return AddOrRetry();
 }
 
 void TrayIcon::SetIcon(HICON newIcon) {
@@ -94,6 +129,7 @@ void TrayIcon::SetIcon(HICON newIcon) {
 void TrayIcon::Remove() {
     if (!window) return;
     shown = false;
+    StopRetrying();
     NOTIFYICONDATAA data = Record(window, iconId, 0);
     shellNotifyIcon(NIM_DELETE, &data);
 }
@@ -101,7 +137,7 @@ void TrayIcon::Remove() {
 // The new taskbar starts without any icon; one the user could see before must come back,
 // or a program whose main window is hidden could no longer be reached.
 void TrayIcon::OnTaskbarCreated() {
-    if (window && shown) AddToShell();
+    if (window && shown) AddOrRetry();
 }
 
 LRESULT CALLBACK TrayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -112,6 +148,11 @@ LRESULT CALLBACK TrayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     if (message == taskbarCreatedMessage && taskbarCreatedMessage != 0) {
         TrayIcon* tray = reinterpret_cast<TrayIcon*>(GetWindowLongPtrA(window, GWLP_USERDATA));
         if (tray) tray->OnTaskbarCreated();
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == kRetryTimerId) {
+        TrayIcon* tray = reinterpret_cast<TrayIcon*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (tray) tray->OnRetryTimer();
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

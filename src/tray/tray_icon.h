@@ -33,15 +33,18 @@ class TrayIcon {
     virtual ~TrayIcon();
 
     // Adds the icon; nonzero when the shell accepted it. The callback, user value and
-    // identifier are in force even when the shell refuses.
+    // identifier are in force even when the shell refuses, and a refused icon is asked
+    // for again every 2 seconds for up to a minute, until Remove.
     BOOL Add(UINT id, HICON icon, const char* tip, TrayCallback callback, int userValue);
     // Changes only the picture. Nothing happens before the first Add.
     void SetIcon(HICON icon);
-    // Takes the icon out of the notification area and keeps the window.
+    // Takes the icon out of the notification area, ends the retries and keeps the window.
     void Remove();
 
     // A new taskbar has lost every icon: adds ours again if it was shown.
     void OnTaskbarCreated();
+    // One more try at an icon the shell refused.
+    void OnRetryTimer();
 
     HWND window = nullptr; // hidden window; created by the first Add, never destroyed
     UINT iconId = 0;       // the shell's identifier, from the last Add
@@ -49,12 +52,16 @@ class TrayIcon {
   private:
     BOOL CreateHiddenWindow();
     BOOL AddToShell();
+    bool IsInShell() const;
+    BOOL AddOrRetry();
+    void StopRetrying();
 
     // What the last Add and SetIcon gave the shell, to add the icon again after the
     // taskbar was re-created.
     bool shown = false; // an Add came after window creation, and no Remove after it
     HICON icon = nullptr;
     char tip[kTrayTipSize] = "";
+    int retriesLeft = 0; // tries left at an icon the shell refused
 };
 
 LRESULT CALLBACK TrayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

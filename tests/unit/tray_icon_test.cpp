@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "../../src/app/app.h"
+#include "../../src/common/message_filter.h"
 #include "../../src/tray/tray_icon.h"
 
 namespace {
@@ -17,10 +18,17 @@ struct ShellRequest {
 
 std::vector<ShellRequest> shellRequests;
 BOOL shellAnswer;
+BOOL iconInShell; // the answer to a change of nothing, which asks whether the icon is there
 
 BOOL WINAPI RecordShellRequest(DWORD message, PNOTIFYICONDATAA data) {
     shellRequests.push_back({message, *data});
-    return shellAnswer;
+    return message == NIM_MODIFY && data->uFlags == 0 ? iconInShell : shellAnswer;
+}
+
+int CountRequests(DWORD message) {
+    int count = 0;
+    for (const ShellRequest& request : shellRequests) count += request.message == message;
+    return count;
 }
 
 struct Notification {
@@ -50,6 +58,7 @@ struct RecordedTray {
         notifications.clear();
         otherNotifications.clear();
         shellAnswer = TRUE;
+        iconInShell = FALSE;
         trayCallback = nullptr;
         trayUserValue = 0;
     }
@@ -61,6 +70,8 @@ struct RecordedTray {
         return tray.Add(id, firstIcon, tip, RecordNotification, 42);
     }
     const ShellRequest& Last() const { return shellRequests.back(); }
+    // What the retry timer's tick does, without the wait for it.
+    void Tick() const { SendMessageA(tray.window, WM_TIMER, 1, 0); }
 
     ShellNotifyFunction previousShell = shellNotifyIcon;
     HICON firstIcon = LoadIconA(nullptr, IDI_APPLICATION);
@@ -295,4 +306,70 @@ TEST_CASE("a new taskbar gets the icon again only while it is shown") {
         REQUIRE(shellRequests.size() == 1);
         CheckAddRecord(t.Last(), t.tray.window, 7, t.firstIcon, "again");
     }
+}
+
+TEST_CASE("a refused icon is asked for again on every tick, for up to a minute") {
+    RecordedTray t;
+    shellAnswer = FALSE;
+    t.Add(7, "Quillmere  1.4");
+    t.Tick();
+    CHECK(CountRequests(NIM_ADD) == 2);
+    CheckAddRecord(t.Last(), t.tray.window, 7, t.firstIcon, "Quillmere  1.4");
+
+    SUBCASE("until the shell takes it") {
+        shellAnswer = TRUE;
+        t.Tick();
+        CHECK(CountRequests(NIM_ADD) == 3);
+    }
+    SUBCASE("until Remove") {
+        t.tray.Remove();
+    }
+    SUBCASE("until the icon turns out to be there, added by a new taskbar") {
+        iconInShell = TRUE;
+        t.Tick();
+        CHECK(CountRequests(NIM_ADD) == 2);
+    }
+    SUBCASE("for 30 ticks of 2 seconds at most") {
+        for (int tick = 2; tick <= 30; ++tick) t.Tick();
+        CHECK(CountRequests(NIM_ADD) == 31);
+    }
+    const size_t requests = shellRequests.size();
+    t.Tick();
+    CHECK(shellRequests.size() == requests);
+}
+
+namespace {
+
+struct FilterCall {
+    HWND window;
+    UINT message;
+    DWORD action;
+};
+std::vector<FilterCall> filterCalls;
+
+BOOL WINAPI RecordFilter(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT) {
+    filterCalls.push_back({window, message, action});
+    return TRUE;
+}
+
+} // namespace
+
+TEST_CASE("an elevated program still hears of a new taskbar, where the system can say so") {
+    const MessageFilterFunction systemFilter = changeMessageFilter;
+    filterCalls.clear();
+    SUBCASE("the hidden window lets \"TaskbarCreated\" through from any process") {
+        changeMessageFilter = RecordFilter;
+        RecordedTray t;
+        t.Add(7);
+        REQUIRE(filterCalls.size() == 1);
+        CHECK(filterCalls[0].window == t.tray.window);
+        CHECK(filterCalls[0].message == RegisterWindowMessageA("TaskbarCreated"));
+        CHECK(filterCalls[0].action == static_cast<DWORD>(MSGFLT_ALLOW));
+    }
+    SUBCASE("without the filter the icon is added all the same") {
+        changeMessageFilter = nullptr;
+        RecordedTray t;
+        CHECK(t.Add(7) == TRUE);
+    }
+    changeMessageFilter = systemFilter;
 }
