@@ -54,8 +54,10 @@ void SetAutoStart(bool enable) {
             ReportRegistryFailure();
         }
     } else {
-        // A value that is not there is what the user asked for.
-        RegDeleteValueA(key, kRunValueName);
+        // A value that is not there is what the user asked for; one that stays, as
+        // without administrator rights, would tick the box again at the next start.
+        const LONG deleted = RegDeleteValueA(key, kRunValueName);
+        if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) ReportRegistryFailure();
     }
     RegCloseKey(key);
 }

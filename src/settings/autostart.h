@@ -9,7 +9,8 @@ constexpr int kRunDataSize = 512;
 void FormatRunData(const char* exePath, char* data, size_t size);
 
 // Writes the Run value when enable is set, deletes it otherwise. A key that cannot be
-// opened or a value that cannot be written is reported to the user; a failed delete is not.
+// opened, a value that cannot be written or one that cannot be deleted is reported to the
+// user; a value that is already absent is not.
 void SetAutoStart(bool enable);
 
 // True when the Run key holds a value of the program's name, whatever its data.

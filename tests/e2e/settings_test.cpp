@@ -10,6 +10,8 @@
 #include "../../src/app/resource.h"
 #include "harness.h"
 
+#include <sddl.h>
+
 namespace {
 
 constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -444,6 +446,56 @@ TEST_CASE("a program path with blanks is stored in quotes") {
     CHECK(folder.Exe().find(' ') != std::string::npos);
     CHECK(RunValueData() == QuotedRunData(folder));
     CHECK(folder.Read("Main", "BeFirst") == "0");
+}
+
+namespace {
+
+// Takes the right to change the Run key's values from everyone, as Windows does for a user
+// without administrator rights; the key's own security comes back with the object.
+struct RunKeyReadOnly {
+    RunKeyReadOnly() {
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, READ_CONTROL | WRITE_DAC, &key);
+        DWORD size = sizeof saved;
+        savedKnown = RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved, &size) == 0;
+        PSECURITY_DESCRIPTOR denied = nullptr;
+        // Deny KEY_SET_VALUE, KEY_CREATE_SUB_KEY and DELETE; allow the rest.
+        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;0x10006;;;WD)(A;;KA;;;WD)", 1,
+                                                             &denied, nullptr);
+        applied = denied && RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, denied) == 0;
+        LocalFree(denied);
+    }
+    ~RunKeyReadOnly() {
+        if (savedKnown) RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved);
+        RegCloseKey(key);
+    }
+    HKEY key = nullptr;
+    BYTE saved[4096];
+    bool savedKnown = false;
+    bool applied = false;
+};
+
+} // namespace
+
+TEST_CASE("a Run value the user may not delete is reported, as one he may not write") {
+    RunValueCleanup cleanup;
+    SimDesktop desktop;
+    SettingsFolder folder;
+    folder.NotFirstRun();
+    SetRunValue("elsewhere.exe /AUTOSET");
+    Started run(desktop, folder);
+    CHECK(run.app.IsChecked(IDC_AUTOSTART));
+    {
+        // From here on only CHECKs, so that the key always gets its rights back.
+        RunKeyReadOnly readOnly;
+        CHECK(readOnly.applied);
+        run.ClickCheckBox(IDC_AUTOSTART, false);
+        run.app.PostCommand(IDC_MAIN_BUTTON);
+        HWND box = nullptr;
+        CHECK(WaitUntil([&] { return (box = FindErrorBox(run.app.process.id)) != nullptr; }));
+        CHECK(MessageBoxText(box) == kRegistryFailedText);
+        DismissMessageBox(box);
+        CHECK(RunValueData() == "elsewhere.exe /AUTOSET");
+    }
 }
 
 TEST_CASE("the end of the Windows session saves the settings") {
