@@ -4,6 +4,7 @@ set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 
 build=$(quill_runnable_build)
+quill_say_build
 QUILL_OWN_DISPLAY=1
 wine_env_start test
 trap wine_env_stop EXIT

@@ -28,6 +28,16 @@ quill_runnable_build() {
     echo "$dir"
 }
 
+# One line that says which build runs, for the output of every run.
+quill_say_build() {
+    if quill_can_run_32bit; then
+        echo "Running the shipped 32-bit build (build/) under Wine."
+    else
+        echo "This machine cannot run 32-bit programs: running the x86_64 build of the same" \
+            "sources (build/x64/) under wine64; the 32-bit files are checked without running."
+    fi
+}
+
 quill_wine() {
     if quill_can_run_32bit; then wine "$@"; else /usr/lib/wine/wine64 "$@"; fi
 }
