@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "../src/app/resource.h"
+#include "../src/common/resource.h"
 #include "harness.h"
 
 namespace {

@@ -3,10 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-constexpr int StyleNormal = 0;
-constexpr int StyleShadow = 1;
-constexpr int StyleEmbossed = 4000;
-constexpr int StyleEngraved = 4001;
+#include "../src/common/text_style.h"
 
 // One copy of the label text: moved by (dx, dy) and drawn in `color`.
 struct LabelCopy {

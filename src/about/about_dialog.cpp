@@ -3,8 +3,8 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include "../app/app.h"
-#include "../app/resource.h"
+#include "../common/program.h"
+#include "../common/resource.h"
 
 WNDPROC aboutOrigProc;
 
@@ -95,9 +95,8 @@ BOOL OnAboutCommand(HWND dialog, WPARAM wParam) {
 
 AboutDialog::~AboutDialog() {}
 
-INT_PTR AboutDialog::DoModal() {
-    return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ABOUT), sharedMainWindow, AboutDlgProc,
-                           0);
+INT_PTR AboutDialog::DoModal(HWND owner) {
+    return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDlgProc, 0);
 }
 
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -6,9 +6,9 @@
 class AboutDialog {
   public:
     virtual ~AboutDialog();
-    // Runs the box, owned by the main window even while that window is hidden.
+    // Runs the box, owned by `owner` (the main window, even while it is hidden).
     // Returns the EndDialog result (IDOK or IDCANCEL), or -1 when the box could not be made.
-    INT_PTR DoModal();
+    INT_PTR DoModal(HWND owner);
 };
 
 // The box's window procedure as the dialog manager made it, before AboutSubclassProc

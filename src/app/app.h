@@ -2,7 +2,8 @@
 #pragma once
 #include <windows.h>
 
-extern HINSTANCE appInstance;   // the executable's instance: resources, window classes, own path
+#include "../common/program.h"
+
 extern const char* commandArgs; // the command line's arguments, without the program name
 extern UINT showWindowMessage;  // registered message: "show your main window", from a second start
 extern HANDLE mutexHandle;      // single-instance marker; null once closed at session end
@@ -11,4 +12,3 @@ extern HICON appIcon;           // icon 103, null until the main window has load
 
 // Names both the single-instance mutex and the show-window message.
 constexpr char kInstanceName[] = "{51157910-06A0-11d6-91CB-00002503188C}";
-constexpr char kErrorCaption[] = "错误";

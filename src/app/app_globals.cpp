@@ -1,7 +1,5 @@
 #include "app.h"
-#include "../tray/tray_icon.h"
 
-HINSTANCE appInstance;
 const char* commandArgs = "";
 HANDLE mutexHandle;
 HICON appIcon;
@@ -10,7 +8,4 @@ HICON appIcon;
 // running instance's window from it. The section holds nothing else.
 HWND sharedMainWindow __attribute__((section("ShareDat"), shared)) = nullptr;
 
-// Both are initialised here, in one translation unit, so that the message is
-// registered before the tray icon exists, whatever order the files are linked in.
 UINT showWindowMessage = RegisterWindowMessageA(kInstanceName);
-TrayIcon trayIcon;

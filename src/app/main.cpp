@@ -2,12 +2,13 @@
 // The entry point: single instance, the core module, and the main window's modal loop.
 #include <windows.h>
 
+#include "../color/color_menu.h"
+#include "../common/settings_record.h"
 #include "../desktop/core_module.h"
-#include "../settings/settings.h"
 #include "app.h"
 #include "command_line.h"
 #include "main_window.h"
-#include "resource.h"
+#include "../common/resource.h"
 #include "session.h"
 #include "single_instance.h"
 

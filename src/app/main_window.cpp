@@ -4,21 +4,20 @@
 #include "../color/color_menu.h"
 #include "../color/color_preview.h"
 #include "../common/message_filter.h"
+#include "../common/resource.h"
+#include "../common/settings_record.h"
 #include "../desktop/desktop_view.h"
-#include "../desktop/text_style.h"
 #include "../settings/autostart.h"
-#include "../settings/settings.h"
 #include "../tray/tray_icon.h"
 #include "../tray/tray_menu.h"
 #include "app.h"
 #include "command_line.h"
-#include "resource.h"
 #include "session.h"
+#include "settings_view.h"
 
 bool windowVisible;
 bool exitOnClose;
 bool expanded;
-bool dropDownOpen;
 
 namespace {
 
@@ -58,6 +57,23 @@ void EnableRestoreButton() {
     EnableWindow(Control(IDC_RESTORE), TRUE);
 }
 
+// The colour and style chosen now reach the desktop at once while its text is transparent.
+void ApplyChoiceIfTransparent() {
+    ApplyIfTransparent(settings.textColor, settings.textStyle);
+}
+
+void ApplyChoice() {
+    ApplyTransparency(settings.textColor, settings.textStyle);
+}
+
+// A new colour: the preview repaints, and the view, looked up again since the shell may
+// have replaced or moved it, takes the colour while its text is transparent.
+void ShowNewColor() {
+    InvalidateRect(sharedMainWindow, nullptr, TRUE);
+    desktopView = FindDesktopView(sharedMainWindow);
+    ApplyChoiceIfTransparent();
+}
+
 BOOL OnInitDialog(HWND window) {
     windowVisible = true;
     exitOnClose = true;
@@ -78,7 +94,7 @@ BOOL OnInitDialog(HWND window) {
         exitOnClose = false;
         PostMessageA(sharedMainWindow, WM_CLOSE, 0, 0);
     }
-    ApplyTransparency();
+    ApplyChoice();
     CheckDlgButton(window, IDC_TRANSPARENT, BST_CHECKED);
     LoadAppIcon();
     if (settings.showTrayIcon) trayIcon.SetIcon(appIcon);
@@ -99,7 +115,8 @@ void ConfirmOrExit() {
         PostQuitMessage(0);
         trayIcon.Remove();
     }
-    SetAutoStart(IsDlgButtonChecked(sharedMainWindow, IDC_AUTOSTART) == BST_CHECKED);
+    SetAutoStart(IsDlgButtonChecked(sharedMainWindow, IDC_AUTOSTART) == BST_CHECKED,
+                 sharedMainWindow);
 }
 
 void SetMainButtonCaption(const char* caption) {
@@ -112,7 +129,7 @@ void OnStateCommand(int id) {
     switch (id) {
     case IDC_MAIN_BUTTON: ConfirmOrExit(); break;
     case IDC_TRANSPARENT:
-        ApplyTransparency();
+        ApplyChoice();
         CheckDlgButton(sharedMainWindow, IDC_TRANSPARENT, BST_CHECKED);
         CheckDlgButton(sharedMainWindow, IDC_OPAQUE, BST_UNCHECKED);
         SetMainButtonCaption(kConfirmCaption);
@@ -130,7 +147,18 @@ void RestoreSavedSettings() {
     if (!IsWindowEnabled(Control(IDC_RESTORE))) return;
     LoadSettings(false);
     InvalidateRect(sharedMainWindow, nullptr, TRUE);
-    if (IsTextTransparent(desktopView)) ApplyTransparency();
+    ApplyChoiceIfTransparent();
+}
+
+void SelectNamedColor(unsigned index) {
+    EnableRestoreButton();
+    if (SelectPaletteEntry(index)) ShowNewColor();
+}
+
+void ChooseColorInDialog() {
+    if (!ChooseCustomColor(sharedMainWindow)) return;
+    ShowNewColor();
+    EnableRestoreButton();
 }
 
 void OnTrayCheckClicked() {
@@ -140,7 +168,7 @@ void OnTrayCheckClicked() {
 
 void ShowAboutBox() {
     AboutDialog about;
-    about.DoModal();
+    about.DoModal(sharedMainWindow);
 }
 
 void ExitFromTray() {
@@ -150,8 +178,7 @@ void ExitFromTray() {
 
 BOOL OnCommand(WPARAM wParam) {
     if (wParam >= IDM_COLOR_FIRST && wParam <= IDM_COLOR_LAST) {
-        EnableRestoreButton();
-        SelectPaletteEntry(static_cast<unsigned>(wParam - IDM_COLOR_FIRST));
+        SelectNamedColor(static_cast<unsigned>(wParam - IDM_COLOR_FIRST));
         return TRUE;
     }
     const int id = LOWORD(wParam);
@@ -174,8 +201,8 @@ BOOL OnCommand(WPARAM wParam) {
     case IDC_TRANSPARENT: OnStateCommand(id); break;
     case IDC_ESCAPE:
     case IDC_RESTORE: RestoreSavedSettings(); break;
-    case IDC_COLOR_BUTTON: ChooseCustomColor(); break;
-    case IDC_DROPDOWN: ShowColorMenu(); break;
+    case IDC_COLOR_BUTTON: ChooseColorInDialog(); break;
+    case IDC_DROPDOWN: ShowColorMenu(sharedMainWindow, Control(IDC_DROPDOWN)); break;
     case IDC_ADVANCED: ToggleAdvanced(); break;
     case IDC_ABOUT: ShowAboutBox(); break;
     case IDM_SHOW_WINDOW: ShowMainWindow(); break;
@@ -223,8 +250,36 @@ BOOL OnWindowPosChanging(WINDOWPOS* pos) {
 BOOL OnTimer() {
     if (IsViewOnDesktop(desktopView)) return FALSE;
     desktopView = FindDesktopView(sharedMainWindow);
-    ApplyTransparency();
+    ApplyChoice();
     return FALSE;
+}
+
+// A double-click in the window opens the colour dialog when the cursor is on the preview,
+// its sunken edge included; the message's own position is not used.
+BOOL OnPreviewDoubleClick() {
+    RECT preview;
+    GetWindowRect(Control(IDC_PREVIEW), &preview);
+    POINT cursor;
+    GetCursorPos(&cursor);
+    if (PtInRect(&preview, cursor)) ChooseColorInDialog();
+    return FALSE;
+}
+
+BOOL OnMeasureItem(MEASUREITEMSTRUCT* item) {
+    if (item->CtlType == ODT_MENU) MeasureColorMenuItem(sharedMainWindow, item);
+    return TRUE;
+}
+
+BOOL OnDrawItem(const DRAWITEMSTRUCT* item) {
+    if (item->CtlType == ODT_MENU) {
+        DrawColorMenuItem(item);
+        return TRUE;
+    }
+    switch (item->CtlID) {
+    case IDC_PREVIEW: DrawColorPreview(item); break;
+    case IDC_DROPDOWN: DrawDropDownArrow(item); break;
+    }
+    return TRUE;
 }
 
 } // namespace
@@ -238,6 +293,21 @@ void ShowMainWindow() {
 void HideMainWindow() {
     windowVisible = false;
     ShowWindow(sharedMainWindow, SW_HIDE);
+}
+
+void OnTrayNotify(WPARAM, LPARAM mouseMessage, int) {
+    switch (LOWORD(mouseMessage)) {
+    case WM_LBUTTONDBLCLK:
+        if (windowVisible) {
+            HideMainWindow();
+        } else {
+            ShowMainWindow();
+        }
+        break;
+    case WM_RBUTTONDOWN:
+        ShowTrayMenu({sharedMainWindow, windowVisible, IsTextTransparent(desktopView)});
+        break;
+    }
 }
 
 void ToggleAdvanced() {

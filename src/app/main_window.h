@@ -6,7 +6,6 @@
 extern bool windowVisible; // the main window is meant to be visible
 extern bool exitOnClose;   // the next WM_CLOSE ends the program instead of hiding the window
 extern bool expanded;      // the advanced panel is shown
-extern bool dropDownOpen;  // the named colour menu is open
 
 constexpr UINT_PTR kWatchdogTimerId = 0;
 constexpr UINT kWatchdogIntervalMs = 3000;
@@ -16,3 +15,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
 void ShowMainWindow();
 void HideMainWindow();
 void ToggleAdvanced();
+
+// The tray icon's callback: a double-click shows or hides the main window, the right
+// button opens the tray menu, whose commands come back to the main window.
+void OnTrayNotify(WPARAM iconId, LPARAM mouseMessage, int userValue);

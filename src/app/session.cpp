@@ -2,8 +2,8 @@
 
 #include "../desktop/core_module.h"
 #include "../desktop/desktop_view.h"
-#include "../settings/settings.h"
 #include "app.h"
+#include "settings_view.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ void ReleaseInstanceMarker() {
 void ShutDown(HMODULE coreModule) {
     coreUndo();
     UnloadCoreModule(coreModule);
-    if (IsActiveDesktop()) SetViewColors(GetSysColor(COLOR_BACKGROUND));
+    if (IsActiveDesktop()) MakeOpaque();
     sharedMainWindow = nullptr;
     ReleaseInstanceMarker();
 }

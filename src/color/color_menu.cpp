@@ -1,13 +1,11 @@
 #include "color_menu.h"
 
-#include "../app/app.h"
-#include "../app/main_window.h"
-#include "../app/resource.h"
-#include "../desktop/desktop_view.h"
-#include "../settings/settings.h"
-#include "color_preview.h"
+#include "../common/resource.h"
+#include "../common/settings_record.h"
 #include "gdi_scope.h"
 #include "palette.h"
+
+bool dropDownOpen;
 
 namespace {
 
@@ -57,10 +55,6 @@ void DrawSwatch(HDC dc, RECT swatch, COLORREF color) {
     FillRect(dc, &swatch, brush.Brush());
 }
 
-void RepaintArrow() {
-    InvalidateRect(GetDlgItem(sharedMainWindow, IDC_DROPDOWN), nullptr, FALSE);
-}
-
 } // namespace
 
 HMENU BuildColorMenu(const PaletteEntry* entries, unsigned count) {
@@ -74,33 +68,31 @@ HMENU BuildColorMenu(const PaletteEntry* entries, unsigned count) {
     return menu;
 }
 
-void ShowColorMenu() {
+void ShowColorMenu(HWND owner, HWND arrow) {
     HMENU menu = BuildColorMenu(palette, kPaletteSize);
-    RECT arrow;
-    GetWindowRect(GetDlgItem(sharedMainWindow, IDC_DROPDOWN), &arrow);
+    RECT arrowRect;
+    GetWindowRect(arrow, &arrowRect);
     // The arrow stays drawn pushed for as long as the menu is open, wherever the mouse is.
     dropDownOpen = true;
-    RepaintArrow();
-    TrackPopupMenuEx(menu, TPM_VERTICAL, arrow.left, arrow.bottom, sharedMainWindow, nullptr);
+    InvalidateRect(arrow, nullptr, FALSE);
+    TrackPopupMenuEx(menu, TPM_VERTICAL, arrowRect.left, arrowRect.bottom, owner, nullptr);
     dropDownOpen = false;
-    RepaintArrow();
+    InvalidateRect(arrow, nullptr, FALSE);
     DestroyMenu(menu);
 }
 
-void SelectPaletteEntry(unsigned index) {
-    if (index >= kPaletteSize) return;
+bool SelectPaletteEntry(unsigned index) {
+    if (index >= kPaletteSize) return false;
     const PaletteEntry& entry = palette[index];
     settings.textColor = PaletteColor(entry);
     lstrcpynA(settings.textColorDesc, entry.name, kColorDescSize);
-    InvalidateRect(sharedMainWindow, nullptr, TRUE);
-    desktopView = FindDesktopView(sharedMainWindow);
-    if (IsTextTransparent(desktopView)) ApplyTransparency();
+    return true;
 }
 
-void MeasureColorMenuItem(MEASUREITEMSTRUCT* item) {
+void MeasureColorMenuItem(HWND window, MEASUREITEMSTRUCT* item) {
     const PaletteEntry* entry = EntryOfItem(item->itemID);
     if (!entry) return;
-    WindowDC dc(sharedMainWindow);
+    WindowDC dc(window);
     CreatedGdiObject font(CreateMenuFont());
     RECT text = {0, 0, 0, 0};
     {
@@ -125,21 +117,4 @@ void DrawColorMenuItem(const DRAWITEMSTRUCT* item) {
     label.left += kLabelOffset;
     SetBkMode(dc, TRANSPARENT);
     DrawTextA(dc, entry->name, -1, &label, DT_SINGLELINE | DT_VCENTER);
-}
-
-BOOL OnMeasureItem(MEASUREITEMSTRUCT* item) {
-    if (item->CtlType == ODT_MENU) MeasureColorMenuItem(item);
-    return TRUE;
-}
-
-BOOL OnDrawItem(DRAWITEMSTRUCT* item) {
-    if (item->CtlType == ODT_MENU) {
-        DrawColorMenuItem(item);
-        return TRUE;
-    }
-    switch (item->CtlID) {
-    case IDC_PREVIEW: DrawColorPreview(item); break;
-    case IDC_DROPDOWN: DrawDropDownArrow(item); break;
-    }
-    return TRUE;
 }

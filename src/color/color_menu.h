@@ -1,9 +1,13 @@
-// The drop-down menu of named colours, and the owner-draw requests of the main window.
+// The drop-down menu of named colours.
 #pragma once
 #include <windows.h>
 
-// Opens the named colour menu under the arrow button; returns when it has closed.
-void ShowColorMenu();
+// The named colour menu is open; the arrow button is drawn pushed meanwhile.
+extern bool dropDownOpen;
+
+// Opens the named colour menu under the arrow button; the owner gets the chosen item's
+// command, IDM_COLOR_FIRST + index. Returns when the menu has closed.
+void ShowColorMenu(HWND owner, HWND arrow);
 
 struct PaletteEntry;
 
@@ -11,13 +15,11 @@ struct PaletteEntry;
 // the caller destroys it.
 HMENU BuildColorMenu(const PaletteEntry* entries, unsigned count);
 
-// Makes palette entry `index` the text colour; indexes past the palette are ignored.
-void SelectPaletteEntry(unsigned index);
+// Makes palette entry `index` the text colour and its name the description. False for an
+// index past the palette, which changes nothing.
+bool SelectPaletteEntry(unsigned index);
 
-// Size and look of one colour menu item; items of other menus are left alone.
-void MeasureColorMenuItem(MEASUREITEMSTRUCT* item);
+// Size and look of one colour menu item, measured with a device context of `window`;
+// items of other menus are left alone.
+void MeasureColorMenuItem(HWND window, MEASUREITEMSTRUCT* item);
 void DrawColorMenuItem(const DRAWITEMSTRUCT* item);
-
-// WM_MEASUREITEM and WM_DRAWITEM of the main window: colour menu items, preview and arrow.
-BOOL OnMeasureItem(MEASUREITEMSTRUCT* item);
-BOOL OnDrawItem(DRAWITEMSTRUCT* item);

@@ -2,11 +2,8 @@
 
 #include <commdlg.h>
 
-#include "../app/app.h"
-#include "../app/main_window.h"
-#include "../app/resource.h"
-#include "../desktop/desktop_view.h"
-#include "../settings/settings.h"
+#include "../common/settings_record.h"
+#include "color_menu.h"
 #include "gdi_scope.h"
 
 #ifndef _WIN64
@@ -36,30 +33,15 @@ void DrawDropDownArrow(const DRAWITEMSTRUCT* item) {
     DrawFrameControl(item->hDC, &frame, DFC_SCROLL, state);
 }
 
-void ChooseCustomColor() {
+bool ChooseCustomColor(HWND owner) {
     CHOOSECOLORA dialog = {};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = sharedMainWindow;
+    dialog.hwndOwner = owner;
     dialog.rgbResult = settings.textColor;
     dialog.lpCustColors = settings.custColors;
     dialog.Flags = CC_RGBINIT;
-    // Cancelled or failed: nothing changes; the custom colours keep what the dialog left.
-    if (!ChooseColorA(&dialog)) return;
+    if (!ChooseColorA(&dialog)) return false;
     settings.textColor = dialog.rgbResult;
-    InvalidateRect(sharedMainWindow, nullptr, TRUE);
-    // Even a colour of the named menu gets the custom description when chosen here.
     FormatCustomColorDesc(settings.textColor, settings.textColorDesc);
-    desktopView = FindDesktopView(sharedMainWindow);
-    if (IsTextTransparent(desktopView)) ApplyTransparency();
-    EnableWindow(GetDlgItem(sharedMainWindow, IDC_RESTORE), TRUE);
-}
-
-BOOL OnPreviewDoubleClick() {
-    RECT preview;
-    GetWindowRect(GetDlgItem(sharedMainWindow, IDC_PREVIEW), &preview);
-    // The cursor now, not the message's position: the sunken edge counts as the preview.
-    POINT cursor;
-    GetCursorPos(&cursor);
-    if (PtInRect(&preview, cursor)) ChooseCustomColor();
-    return FALSE;
+    return true;
 }

@@ -11,8 +11,8 @@ void DrawColorPreview(const DRAWITEMSTRUCT* item);
 // The arrow button: a scroll bar's down arrow, pushed while held or while the menu is open.
 void DrawDropDownArrow(const DRAWITEMSTRUCT* item);
 
-// Runs the colour dialog with the custom colours and applies an accepted colour.
-void ChooseCustomColor();
-
-// A double-click in the main window: opens the colour dialog when it was on the preview.
-BOOL OnPreviewDoubleClick();
+// Runs the colour dialog, owned by `owner`, on the custom colours. An accepted colour
+// becomes the text colour, with its values as the description, even for a colour the named
+// menu holds. False when the dialog was cancelled or failed: nothing changes then, but the
+// custom colours keep what the dialog left in them.
+bool ChooseCustomColor(HWND owner);

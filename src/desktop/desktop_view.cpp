@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <string.h>
 
-#include "../settings/settings.h"
 #include "core_module.h"
 
 HWND desktopView;
@@ -77,24 +76,37 @@ bool IsTextTransparent(HWND view) {
     return view && static_cast<COLORREF>(SendMessageA(view, LVM_GETTEXTBKCOLOR, 0, 0)) == CLR_NONE;
 }
 
-void SetViewColors(COLORREF background) {
+void SetViewColors(COLORREF background, COLORREF textColor) {
     // Sent to no window, the colours would go nowhere, and the repaint of no window would
     // invalidate every top-level window of the session.
     if (!desktopView) return;
-    const COLORREF text = background == CLR_NONE ? settings.textColor : kOpaqueTextColor;
+    const COLORREF text = background == CLR_NONE ? textColor : kOpaqueTextColor;
     SendMessageA(desktopView, LVM_SETTEXTBKCOLOR, 0, background);
     SendMessageA(desktopView, LVM_SETTEXTCOLOR, 0, text);
     InvalidateRect(desktopView, nullptr, TRUE);
 }
 
-void ApplyTransparency() {
-    coreApply(desktopView, settings.textColor, settings.textStyle);
-    SetViewColors(CLR_NONE);
+void ApplyTransparency(COLORREF textColor, int textStyle) {
+    coreApply(desktopView, textColor, textStyle);
+    SetViewColors(CLR_NONE, textColor);
+}
+
+void ApplyIfTransparent(COLORREF textColor, int textStyle) {
+    if (IsTextTransparent(desktopView)) ApplyTransparency(textColor, textStyle);
 }
 
 void RestoreOpaque() {
     coreUndo();
-    SetViewColors(GetSysColor(COLOR_BACKGROUND));
+    MakeOpaque();
+}
+
+void MakeOpaque() {
+    SetViewColors(GetSysColor(COLOR_BACKGROUND), kOpaqueTextColor);
+}
+
+COLORREF ViewTextColor() {
+    return desktopView ? static_cast<COLORREF>(SendMessageA(desktopView, LVM_GETTEXTCOLOR, 0, 0))
+                       : 0;
 }
 
 bool IsActiveDesktop() {

@@ -17,15 +17,25 @@ bool IsViewOnDesktop(HWND view);
 // True when the view's text background is CLR_NONE; a window that is gone counts as opaque.
 bool IsTextTransparent(HWND view);
 
-// Sets the text background of desktopView, the matching text colour, and repaints it.
-// Without a view it does nothing.
-void SetViewColors(COLORREF background);
+// Sets the text background of desktopView and repaints it: textColor on CLR_NONE, white
+// on any other background. Without a view it does nothing.
+void SetViewColors(COLORREF background, COLORREF textColor);
 
 // Hands the view, colour and style to the core module, then makes the text transparent.
-void ApplyTransparency();
+void ApplyTransparency(COLORREF textColor, int textStyle);
 
-// Undoes the core module's effect, then gives the text the desktop colour behind it.
+// ApplyTransparency at once, but only while the view's text is transparent: how every
+// change of colour or style reaches the desktop.
+void ApplyIfTransparent(COLORREF textColor, int textStyle);
+
+// Undoes the core module's effect, then makes the text opaque.
 void RestoreOpaque();
+
+// White text on the desktop colour.
+void MakeOpaque();
+
+// The text colour the view has now; 0 without a view.
+COLORREF ViewTextColor();
 
 // True when an "Internet Explorer_Server" window sits beside desktopView.
 bool IsActiveDesktop();

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <string.h>
 
-#include "../app/app.h"
+#include "../common/program.h"
 
 namespace {
 
@@ -15,8 +15,8 @@ constexpr DWORD kExePathLimit = 492;
 // The size-only query of the Run value starts from this buffer size.
 constexpr DWORD kRunValueQuerySize = 512;
 
-void ReportRegistryFailure() {
-    MessageBoxA(sharedMainWindow, kRegistryFailedText, kErrorCaption, MB_ICONERROR);
+void ReportRegistryFailure(HWND owner) {
+    MessageBoxA(owner, kRegistryFailedText, kErrorCaption, MB_ICONERROR);
 }
 
 void BuildRunData(char* data) {
@@ -39,10 +39,10 @@ void FormatRunData(const char* exePath, char* data, size_t size) {
     lstrcatA(data, kClosingQuoteAndArgument);
 }
 
-void SetAutoStart(bool enable) {
+void SetAutoStart(bool enable, HWND owner) {
     HKEY key;
     if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kRunKey, &key) != ERROR_SUCCESS) {
-        ReportRegistryFailure();
+        ReportRegistryFailure(owner);
         return;
     }
     if (enable) {
@@ -51,13 +51,14 @@ void SetAutoStart(bool enable) {
         const DWORD size = static_cast<DWORD>(strlen(data) + 1);
         if (RegSetValueExA(key, kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
                            size) != ERROR_SUCCESS) {
-            ReportRegistryFailure();
+            ReportRegistryFailure(owner);
         }
     } else {
         // A value that is not there is what the user asked for; one that stays, as
         // without administrator rights, would tick the box again at the next start.
         const LONG deleted = RegDeleteValueA(key, kRunValueName);
-        if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) ReportRegistryFailure();
+        if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND)
+            ReportRegistryFailure(owner);
     }
     RegCloseKey(key);
 }

@@ -1,5 +1,6 @@
 // Start with Windows: the program's value in the machine-wide Run key.
 #pragma once
+#include <windows.h>
 #include <stddef.h>
 
 constexpr int kRunDataSize = 512;
@@ -10,8 +11,8 @@ void FormatRunData(const char* exePath, char* data, size_t size);
 
 // Writes the Run value when enable is set, deletes it otherwise. A key that cannot be
 // opened, a value that cannot be written or one that cannot be deleted is reported to the
-// user; a value that is already absent is not.
-void SetAutoStart(bool enable);
+// user in a message box owned by `owner`; a value that is already absent is not.
+void SetAutoStart(bool enable, HWND owner);
 
 // True when the Run key holds a value of the program's name, whatever its data.
 bool HasAutoStartValue();

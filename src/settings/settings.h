@@ -1,33 +1,22 @@
-// The settings record and its file next to the executable.
+// The settings record in its file beside the executable: reading and writing only.
+// Showing the record in the main window is the main window's.
 #pragma once
 #include <windows.h>
 
-constexpr int kColorDescSize = 64;
-constexpr int kCustomColorCount = 16;
+#include "../common/settings_record.h"
 
-struct Settings {
-    COLORREF textColor;                     // colour of the desktop icon text
-    char textColorDesc[kColorDescSize];     // the colour's display name, code page 936
-    int textStyle;                          // a TextStyle code
-    COLORREF custColors[kCustomColorCount]; // the colour dialog's custom colours
-    bool showTrayIcon;                      // the notification-area icon is wanted
-};
+// Reads colour, description, tray choice and style into the record, and returns the
+// stored window position, `centred` where none is stored. A stored colour of exactly "-1"
+// stands for the view's own text colour, which viewTextColor then gives.
+POINT LoadSettingsRecord(POINT centred, COLORREF (*viewTextColor)());
 
-// The one settings record of the process.
-extern Settings settings;
+// Reads the custom colours; a missing or damaged entry leaves them as they are.
+void LoadCustomColors();
 
-// Makes all custom colours white, as they are before any settings are read.
-void ResetCustomColors();
+// True until the first run has been marked done; the first run registers the program to
+// start with Windows.
+bool FirstRunDue();
+void EndFirstRun();
 
-// Writes "自定义颜色:(r,g,b)" for a colour into a kColorDescSize buffer.
-void FormatCustomColorDesc(COLORREF color, char* desc);
-
-// Reads the settings file and shows the settings in the main window: the style radios,
-// both check boxes and the tray icon; moves the window to the stored position when
-// moveWindow is set. The first run also registers the program to start with Windows.
-// Disables the Restore button.
-void LoadSettings(bool moveWindow);
-
-// Writes the settings and the main window's position, then disables the Restore button.
-// Nothing without an initialised main window.
-void SaveSettings();
+// Writes the window position and the record.
+void SaveSettingsRecord(POINT position);

@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "settings.h"
+#include "../common/settings_record.h"
 
 constexpr int kModulePathSize = 512; // GetModuleFileNameA's buffer for the executable's path
 constexpr char kSettingsFileName[] = "\\Quillmere.ini";

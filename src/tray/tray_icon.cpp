@@ -2,9 +2,10 @@
 
 #include <string.h>
 
-#include "../app/app.h"
+#include "../common/program.h"
 #include "../common/message_filter.h"
 
+TrayIcon trayIcon;
 TrayCallback trayCallback;
 int trayUserValue;
 

@@ -3,7 +3,7 @@
 
 #include <string.h>
 
-#include "../../src/app/resource.h"
+#include "../../src/common/resource.h"
 #include "harness.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // desktop leave on the icon labels.
 #include <doctest.h>
 
-#include "../../src/app/resource.h"
+#include "../../src/common/resource.h"
 #include "harness.h"
 #include "view_capture.h"
 

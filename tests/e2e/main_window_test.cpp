@@ -2,7 +2,7 @@
 // and the ways the program ends.
 #include <doctest.h>
 
-#include "../../src/app/resource.h"
+#include "../../src/common/resource.h"
 #include "harness.h"
 
 namespace {

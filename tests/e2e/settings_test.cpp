@@ -7,7 +7,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "../../src/app/resource.h"
+#include "../../src/common/resource.h"
 #include "harness.h"
 
 #include <sddl.h>

@@ -1,7 +1,7 @@
 // Start-up, the single-instance rule, and the ways a start can fail.
 #include <doctest.h>
 
-#include "../../src/app/resource.h"
+#include "../../src/common/resource.h"
 #include "harness.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <shellapi.h>
 #include <string.h>
 
-#include "../../src/app/resource.h"
+#include "../../src/common/resource.h"
 #include "harness.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "../../src/app/resource.h"
+#include "../../src/common/resource.h"
 #include "../e2e/harness.h"
 #include "damaged_settings.h"
 
@@ -70,8 +70,8 @@ DWORD CountHandles(HANDLE process) {
     DWORD count = 0;
     for (UINT_PTR value = 4; value <= kLastHandleValue; value += 4) {
         HANDLE copy = nullptr;
-        if (DuplicateHandle(process, reinterpret_cast<HANDLE>(value), GetCurrentProcess(), &copy,
-                            0, FALSE, DUPLICATE_SAME_ACCESS)) {
+        if (DuplicateHandle(process, reinterpret_cast<HANDLE>(value), GetCurrentProcess(), &copy, 0,
+                            FALSE, DUPLICATE_SAME_ACCESS)) {
             CloseHandle(copy);
             ++count;
         }

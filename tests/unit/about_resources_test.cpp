@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "../../src/app/resource.h"
+#include "../../src/common/resource.h"
 #include "expected_dialog.h"
 
 namespace {

@@ -46,3 +46,12 @@ int Canvas::Count(const RECT& area, COLORREF color) const {
         for (int x = area.left; x < area.right; ++x) count += Pixel(x, y) == color;
     return count;
 }
+
+int RoomForGdiObjects() {
+    constexpr int kLimit = 100000; // above any system's per-process quota
+    static HGDIOBJ objects[kLimit];
+    int count = 0;
+    while (count < kLimit && (objects[count] = CreateSolidBrush(RGB(1, 2, 3))) != nullptr) ++count;
+    for (int i = 0; i < count; ++i) DeleteObject(objects[i]);
+    return count;
+}

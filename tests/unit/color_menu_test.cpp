@@ -9,12 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "../../src/app/app.h"
-#include "../../src/app/resource.h"
 #include "../../src/color/color_menu.h"
 #include "../../src/color/palette.h"
-#include "../../src/desktop/desktop_view.h"
-#include "../../src/settings/settings.h"
+#include "../../src/common/resource.h"
+#include "../../src/common/settings_record.h"
 #include "canvas.h"
 #include "test_windows.h"
 
@@ -57,7 +55,7 @@ DRAWITEMSTRUCT MenuItemRequest(HDC dc, UINT itemId, const RECT& rect, UINT state
 
 void DrawMenuItem(Canvas& canvas, UINT itemId, const RECT& rect, UINT state = 0) {
     DRAWITEMSTRUCT item = MenuItemRequest(canvas.Dc(), itemId, rect, state);
-    CHECK(OnDrawItem(&item) == TRUE);
+    DrawColorMenuItem(&item);
 }
 
 bool IsFrame(int x, int y) {
@@ -124,10 +122,7 @@ int MenuFontTextWidth(const char* text) {
 }
 
 struct MainWindowStandIn {
-    MainWindowStandIn() : window(TestClass("QuillTestColorMain"), "main") {
-        sharedMainWindow = window;
-    }
-    ~MainWindowStandIn() { sharedMainWindow = nullptr; }
+    MainWindowStandIn() : window(TestClass("QuillTestColorMain"), "main") {}
     TestWindow window;
 };
 
@@ -220,28 +215,21 @@ TEST_CASE("measuring a colour item: 15 high, the name's width in the menu font p
         MEASUREITEMSTRUCT item = {};
         item.CtlType = ODT_MENU;
         item.itemID = IDM_COLOR_FIRST + i;
-        CHECK(OnMeasureItem(&item) == TRUE);
+        MeasureColorMenuItem(main.window, &item);
         CHECK(item.itemHeight == 15u);
         CHECK(item.itemWidth == static_cast<UINT>(MenuFontTextWidth(palette[i].name) + 40));
     }
-    SUBCASE("other items and controls are not measured, yet answered") {
+    SUBCASE("items of other menus are not measured") {
         for (UINT id : {0u, 6999u, 7031u, 7099u, 0xFFFFFFFFu}) {
             MEASUREITEMSTRUCT item = {};
             item.CtlType = ODT_MENU;
             item.itemID = id;
             item.itemWidth = 1234;
             item.itemHeight = 567;
-            CHECK(OnMeasureItem(&item) == TRUE);
+            MeasureColorMenuItem(main.window, &item);
             CHECK(item.itemWidth == 1234u);
             CHECK(item.itemHeight == 567u);
         }
-        MEASUREITEMSTRUCT button = {};
-        button.CtlType = ODT_BUTTON;
-        button.CtlID = IDC_DROPDOWN;
-        button.itemID = IDM_COLOR_FIRST;
-        CHECK(OnMeasureItem(&button) == TRUE);
-        CHECK(button.itemHeight == 0u);
-        CHECK(button.itemWidth == 0u);
     }
 }
 
@@ -292,7 +280,7 @@ TEST_CASE("the swatch stays centred in a taller item") {
     CHECK(canvas.Pixel(15, 15) == GetSysColor(COLOR_MENU));
 }
 
-TEST_CASE("items outside the colour range and unknown controls draw nothing") {
+TEST_CASE("items outside the colour range draw nothing") {
     Canvas canvas(kItemWidth, kItemHeight, kUntouched);
     const RECT all = {0, 0, kItemWidth, kItemHeight};
     for (UINT id : {0u, 6999u, 7031u, 7099u, 0xFFFFFFFFu}) {
@@ -300,61 +288,17 @@ TEST_CASE("items outside the colour range and unknown controls draw nothing") {
         DrawMenuItem(canvas, id, all, ODS_SELECTED);
         CHECK(canvas.Count(all, kUntouched) == kItemWidth * kItemHeight);
     }
-    DRAWITEMSTRUCT button = MenuItemRequest(canvas.Dc(), IDM_COLOR_FIRST, all, 0);
-    button.CtlType = ODT_BUTTON;
-    button.CtlID = IDC_COLOR_BUTTON;
-    CHECK(OnDrawItem(&button) == TRUE);
-    CHECK(canvas.Count(all, kUntouched) == kItemWidth * kItemHeight);
 }
 
-namespace {
-
-// The main window stand-in and a shell desktop whose icon view the choice is applied to.
-struct ChoiceSetup : MainWindowStandIn {
-    ChoiceSetup()
-        : desktop(TestClass("Progman"), "Program Manager"),
-          defView(TestClass("SHELLDLL_DefView"), "", desktop), view(WC_LISTVIEWA, "", defView, 1) {
-        desktopView = nullptr;
-        settings.textColor = RGB(1, 2, 3);
-        strcpy(settings.textColorDesc, "before");
-        settings.textStyle = 1;
-        RecordCoreCalls();
-    }
-    void SetTextBackground(COLORREF color) { SendMessageA(view, LVM_SETTEXTBKCOLOR, 0, color); }
-    TestWindow desktop, defView, view;
-};
-
-} // namespace
-
-TEST_CASE("choosing a named colour") {
-    ChoiceSetup setup;
-    SUBCASE("while transparent: the colour and name are set, found again and applied") {
-        setup.SetTextBackground(CLR_NONE);
-        SelectPaletteEntry(14);
+TEST_CASE("choosing a named colour sets the colour and its name") {
+    settings.textColor = RGB(1, 2, 3);
+    strcpy(settings.textColorDesc, "before");
+    CHECK(SelectPaletteEntry(14));
+    CHECK(settings.textColor == RGB(255, 0, 0));
+    CHECK(std::string(settings.textColorDesc) == "红色");
+    SUBCASE("an index past the palette changes nothing") {
+        for (unsigned index : {31u, 99u, 0xFFFFFFFFu}) CHECK_FALSE(SelectPaletteEntry(index));
         CHECK(settings.textColor == RGB(255, 0, 0));
         CHECK(std::string(settings.textColorDesc) == "红色");
-        CHECK(desktopView == setup.view.handle);
-        REQUIRE(coreCalls.size() == 1);
-        char expected[96];
-        snprintf(expected, sizeof expected, "apply %p 0000ff 1",
-                 static_cast<void*>(setup.view.handle));
-        CHECK(coreCalls[0] == expected);
-        CHECK(SendMessageA(setup.view, LVM_GETTEXTCOLOR, 0, 0) == RGB(255, 0, 0));
-    }
-    SUBCASE("while opaque: the colour and name are set, nothing is applied") {
-        setup.SetTextBackground(RGB(0, 128, 128));
-        SelectPaletteEntry(30);
-        CHECK(settings.textColor == RGB(255, 255, 255));
-        CHECK(std::string(settings.textColorDesc) == "白色");
-        CHECK(coreCalls.empty());
-        CHECK(SendMessageA(setup.view, LVM_GETTEXTBKCOLOR, 0, 0) == RGB(0, 128, 128));
-    }
-    SUBCASE("an index past the palette changes nothing") {
-        setup.SetTextBackground(CLR_NONE);
-        for (unsigned index : {31u, 99u, 0xFFFFFFFFu}) SelectPaletteEntry(index);
-        CHECK(settings.textColor == RGB(1, 2, 3));
-        CHECK(std::string(settings.textColorDesc) == "before");
-        CHECK(coreCalls.empty());
-        CHECK(desktopView == nullptr);
     }
 }

@@ -1,7 +1,6 @@
 #include <doctest.h>
 
 #include "../../src/desktop/desktop_view.h"
-#include "../../src/settings/settings.h"
 #include "test_windows.h"
 
 namespace {
@@ -49,12 +48,11 @@ TEST_CASE("FindDesktopView needs the exact class and title of the shell's deskto
 TEST_CASE("transparency is the view's own text background") {
     TestWindow view(WC_LISTVIEWA, "", nullptr, 0, 0);
     desktopView = view;
-    settings.textColor = RGB(12, 34, 56);
+    const COLORREF color = RGB(12, 34, 56);
     RecordCoreCalls();
 
     SUBCASE("ApplyTransparency calls the core module, then sets CLR_NONE and the text colour") {
-        settings.textStyle = 4000;
-        ApplyTransparency();
+        ApplyTransparency(color, 4000);
         REQUIRE(coreCalls.size() == 1);
         char expected[96];
         snprintf(expected, sizeof expected, "apply %p 38220c 4000", static_cast<void*>(view));
@@ -63,17 +61,26 @@ TEST_CASE("transparency is the view's own text background") {
         CHECK(SendMessageA(view, LVM_GETTEXTCOLOR, 0, 0) == RGB(12, 34, 56));
     }
     SUBCASE("RestoreOpaque undoes, then shows white text on the desktop colour") {
-        ApplyTransparency();
+        ApplyTransparency(color, 0);
         RestoreOpaque();
         CHECK(coreCalls.back() == "undo");
         CHECK_FALSE(IsTextTransparent(view));
         CHECK(static_cast<COLORREF>(SendMessageA(view, LVM_GETTEXTBKCOLOR, 0, 0)) ==
               GetSysColor(COLOR_BACKGROUND));
         CHECK(SendMessageA(view, LVM_GETTEXTCOLOR, 0, 0) == RGB(255, 255, 255));
-        CHECK(settings.textColor == RGB(12, 34, 56));
+    }
+    SUBCASE("a change reaches the view at once only while its text is transparent") {
+        SendMessageA(view, LVM_SETTEXTBKCOLOR, 0, RGB(1, 2, 3));
+        ApplyIfTransparent(color, 1);
+        CHECK(coreCalls.empty());
+        CHECK(static_cast<COLORREF>(SendMessageA(view, LVM_GETTEXTBKCOLOR, 0, 0)) == RGB(1, 2, 3));
+        ApplyTransparency(color, 0);
+        ApplyIfTransparent(color, 1);
+        ApplyIfTransparent(color, 1);
+        CHECK(coreCalls.size() == 3);
     }
     SUBCASE("a view that is gone counts as opaque") {
-        ApplyTransparency();
+        ApplyTransparency(color, 0);
         HWND gone = view.handle;
         DestroyWindow(view.handle);
         CHECK_FALSE(IsTextTransparent(gone));
@@ -137,7 +144,7 @@ TEST_CASE("without a view nothing is sent to the desktop and no other window rep
     UpdateWindow(bystander);
     desktopView = nullptr;
     RecordCoreCalls();
-    ApplyTransparency();
+    ApplyTransparency(RGB(1, 2, 3), 0);
     RestoreOpaque();
     CHECK_FALSE(GetUpdateRect(bystander, nullptr, FALSE));
     CHECK_FALSE(IsTextTransparent(nullptr));

@@ -1,6 +1,6 @@
 #include <doctest.h>
 
-#include "../../src/app/resource.h"
+#include "../../src/common/resource.h"
 #include "expected_dialog.h"
 
 namespace {

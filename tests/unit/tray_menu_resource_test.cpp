@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "../../src/app/resource.h"
+#include "../../src/common/resource.h"
 
 namespace {
 

@@ -1,0 +1,3 @@
+#include "program.h"
+
+HINSTANCE appInstance;
