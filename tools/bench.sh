@@ -24,8 +24,8 @@ mkdir -p "$out"
 } | tee "$out/sizes.md"
 
 QUILL_OWN_DISPLAY=1
-wine_env_start bench
 trap wine_env_stop EXIT
+wine_env_start bench
 quill_wine "$build/bin/program_bench.exe" "$runs" "$idle" </dev/null | tr -d '\r' | tee "$out/program.md"
 echo
 quill_wine "$build/bin/label_styles_bench.exe" </dev/null | tr -d '\r' | tee "$out/label_styles.md"

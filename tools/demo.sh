@@ -9,8 +9,8 @@ out="$QUILL_ROOT/build/demo"
 rm -rf "$out"
 mkdir -p "$out"
 QUILL_OWN_DISPLAY=1
-wine_env_start demo
 trap wine_env_stop EXIT
+wine_env_start demo
 (cd "$out" && quill_wine "$build/bin/QuillDemo.exe" </dev/null)
 
 # The default icons fill the top left corner; enlarged so the one-pixel copies show.

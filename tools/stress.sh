@@ -7,6 +7,6 @@ source "$(dirname "$0")/wine-env.sh"
 build=$(quill_runnable_build)
 quill_say_build
 QUILL_OWN_DISPLAY=1
-wine_env_start stress
 trap wine_env_stop EXIT
+wine_env_start stress
 ctest --test-dir "$build" --output-on-failure -L stress "$@"

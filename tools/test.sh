@@ -6,6 +6,6 @@ source "$(dirname "$0")/wine-env.sh"
 build=$(quill_runnable_build)
 quill_say_build
 QUILL_OWN_DISPLAY=1
-wine_env_start test
 trap wine_env_stop EXIT
+wine_env_start test
 ctest --test-dir "$build" --output-on-failure -LE stress "$@"

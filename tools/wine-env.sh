@@ -1,8 +1,10 @@
 # Sourced by the dev scripts: a Wine prefix of the project's own on an X display,
 # with one persistent wineserver for the run.
 #   wine_env_start NAME   prefix build/wine/NAME; starts Xvfb when no DISPLAY is set
-#                         (or always, with QUILL_OWN_DISPLAY=1)
-#   wine_env_stop         ends that wineserver and the Xvfb started here
+#                         (or always, with QUILL_OWN_DISPLAY=1); fails, saying why, when
+#                         there is no display to run on
+#   wine_env_stop         ends that wineserver and the Xvfb started here; set it as the
+#                         EXIT trap before wine_env_start, so a failed start cleans up too
 #   quill_wine            the loader to run a built program with
 # The product is 32-bit. Where this machine cannot run 32-bit code (32-bit Wine fails to
 # start), the programs are built for x86_64 from the same sources and run with wine64.
@@ -42,6 +44,33 @@ quill_wine() {
     if quill_can_run_32bit; then wine "$@"; else /usr/lib/wine/wine64 "$@"; fi
 }
 
+# Starts an Xvfb of our own on a free display number and points DISPLAY at it.
+quill_start_xvfb() {
+    command -v Xvfb >/dev/null || { echo "Xvfb is not installed: run tools/install-deps.sh." >&2; return 1; }
+    local fifo number
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    QUILL_XVFB_PID=$!
+    # Xvfb writes its display number once it is ready; nothing comes when it fails.
+    number=$(timeout 30 head -n1 "$fifo" || true)
+    rm -f "$fifo"
+    if [ -z "$number" ]; then
+        echo "Xvfb did not start, so there is no display to run on." >&2
+        return 1
+    fi
+    export DISPLAY=":$number"
+}
+
+# A local display :N is reachable when its X socket exists; others are left to Wine.
+quill_display_reachable() {
+    local number=${DISPLAY#:}
+    case "$DISPLAY" in
+        :*) [ -S "/tmp/.X11-unix/X${number%%.*}" ] ;;
+        *) return 0 ;;
+    esac
+}
+
 wine_env_start() {
     export WINEPREFIX="$QUILL_ROOT/build/wine/$1"
     export WINEDEBUG=-all
@@ -51,13 +80,11 @@ wine_env_start() {
     quill_can_run_32bit || export WINELOADER=/usr/lib/wine/wine64
 
     if [ -z "${DISPLAY:-}" ] || [ "${QUILL_OWN_DISPLAY:-0}" = 1 ]; then
-        local fifo
-        fifo=$(mktemp -u)
-        mkfifo "$fifo"
-        Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-        QUILL_XVFB_PID=$!
-        export DISPLAY=":$(head -n1 "$fifo")"
-        rm -f "$fifo"
+        quill_start_xvfb || return 1
+    elif ! quill_display_reachable; then
+        echo "DISPLAY=$DISPLAY names no X server that is running here." \
+            "Unset DISPLAY to have an Xvfb started for this run." >&2
+        return 1
     fi
 
     mkdir -p "$WINEPREFIX"

@@ -15,6 +15,8 @@
 //                   "Progman" without SHELLDLL_DefView
 //   /24h2           the tree of Windows 11 24H2: "Progman" holds SHELLDLL_DefView and a
 //                   child "WorkerW"
+//   /ready          once the desktop is shown, create the file "SimDesktop.ready" in the
+//                   current folder, for scripts that wait for it
 // An unknown switch ends the program at once with exit code 2, so a mistyped test fails
 // loudly instead of running against the wrong layout.
 // Tests may ask the desktop's top-level windows for captures, repaints and changes of the
@@ -62,6 +64,7 @@ struct Options {
     bool noListView = false;
     bool workerTree = false;
     bool tree24H2 = false;
+    bool signalReady = false;
     int iconCount = -1; // -1: the default named set
 };
 
@@ -135,6 +138,8 @@ bool ApplySwitch(const char* word, Options* options) {
         options->workerTree = true;
     else if (lstrcmpiA(word, "/24h2") == 0)
         options->tree24H2 = true;
+    else if (lstrcmpiA(word, "/ready") == 0)
+        options->signalReady = true;
     else if (_strnicmp(word, iconsPrefix, iconsPrefixLength) == 0)
         return ParseIconCount(word + iconsPrefixLength, &options->iconCount);
     else
@@ -370,6 +375,12 @@ void CreateDecoys() {
     }
 }
 
+void SignalReady() {
+    HANDLE file = CreateFileA("SimDesktop.ready", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
+
 int RunMessageLoop() {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -389,5 +400,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!InitCommonControlsEx(&icc) || !RegisterClasses(instance)) return kExitStartFailed;
     if (!CreateDesktop(options)) return kExitStartFailed;
     if (options.decoys) CreateDecoys();
+    if (options.signalReady) SignalReady();
     return RunMessageLoop();
 }
