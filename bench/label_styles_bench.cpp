@@ -66,7 +66,7 @@ int main() {
     }
     SimDesktopRun desktop;
     int result = 1;
-    if (StartSimDesktop("/icons:200", &desktop))
+    if (StartSimDesktop("/icons:200", &desktop) && desktop.view)
         result = Measure(desktop.view, core);
     else
         printf("the simulated desktop did not start\n");

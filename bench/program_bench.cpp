@@ -19,9 +19,7 @@
 
 namespace {
 
-constexpr char kQuillTitle[] = "Quillmere  1.5";
 constexpr char kBareTitle[] = "Bare dialog";
-constexpr WPARAM kExitCommand = 40002; // the tray menu's exit command
 constexpr DWORD kStartTimeoutMs = 20000;
 constexpr DWORD kSettleMs = 2000;
 
@@ -40,8 +38,7 @@ double Median(std::vector<double> values) {
 
 // The subject's dialog, once it is visible.
 HWND FindVisibleWindow(DWORD processId, const char* title) {
-    HWND window = FindProcessWindow(processId, "#32770", title);
-    return window && IsWindowVisible(window) ? window : nullptr;
+    return FindProcessWindow(processId, kDialogClass, title, true);
 }
 
 // Spins with 1 ms sleeps (no message pumping) so the clock stops close to the event.
@@ -189,7 +186,7 @@ class Bench {
 
     static void End(ChildProcess& process, HWND window, const Subject& subject) {
         if (subject.needsTransparentView) {
-            PostMessageA(window, WM_COMMAND, kExitCommand, 0);
+            PostMessageA(window, WM_COMMAND, IDM_EXIT, 0); // the tray menu's exit command
         } else {
             PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
         }
@@ -230,7 +227,7 @@ int main(int argc, char** argv) {
     AppFolder folder("");
     CopyFileA((BuildBinFolder() + "QuillCore.dll").c_str(), folder.File("QuillCore.dll").c_str(),
               FALSE);
-    const Subject quill = {folder.Exe(), "", kQuillTitle, true};
+    const Subject quill = {folder.Exe(), "", kMainWindowTitle, true};
     const Subject bare = {BuildBinFolder() + "BareDialog.exe", "", kBareTitle, false};
     const Subject bareWithDlls = {bare.exe, "/dlls", kBareTitle, false};
 

@@ -15,29 +15,9 @@ constexpr char kAboutTitle[] = "关于 Quillmere...";
 constexpr char kMailtoKey[] = "mailto\\shell\\open\\command";
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 
-struct BoxQuery {
-    DWORD processId;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK MatchAboutBox(HWND window, LPARAM lParam) {
-    BoxQuery* query = reinterpret_cast<BoxQuery*>(lParam);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    char className[16] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (processId == query->processId && strcmp(className, "#32770") == 0 &&
-        IsWindowVisible(window) && WindowText(window) == kAboutTitle) {
-        query->found.push_back(window);
-    }
-    return TRUE;
-}
-
 // The visible About boxes of a process.
 std::vector<HWND> FindAboutBoxes(DWORD processId) {
-    BoxQuery query = {processId, {}};
-    EnumWindows(MatchAboutBox, reinterpret_cast<LPARAM>(&query));
-    return query.found;
+    return FindProcessWindows(processId, kDialogClass, kAboutTitle, true);
 }
 
 bool StartsWith(const std::string& text, const char* start) {
@@ -110,11 +90,8 @@ class MailRecorder {
 };
 
 // A visible program on the simulated desktop, with the recording mail program.
-struct Running {
-    Running() : app(folder), mail(folder.File("mailto.log")) {
-        REQUIRE(app.WaitForMainWindow());
-        REQUIRE(WaitUntil([&] { return app.IsVisible() && desktop.TextIsTransparent(); }));
-    }
+struct AboutRun : Running {
+    AboutRun() : mail(folder.File("mailto.log")) {}
 
     // The About button, clicked as a user would: the button itself reports the click.
     HWND OpenFromButton() {
@@ -134,22 +111,13 @@ struct Running {
         return lines.empty() ? "no EndDialog" : lines.back().substr(strlen("about end "));
     }
 
-    std::vector<std::string> AboutLog(const char* prefix) const {
-        std::vector<std::string> lines;
-        for (const std::string& line : folder.CoreLog())
-            if (StartsWith(line, prefix)) lines.push_back(line);
-        return lines;
-    }
-    std::string LastLog(const char* prefix) const {
-        const std::vector<std::string> lines = AboutLog(prefix);
-        return lines.empty() ? "" : lines.back();
-    }
+    std::vector<std::string> AboutLog(const char* prefix) const { return folder.Lines(prefix); }
+    std::string LastLog(const char* prefix) const { return folder.LastLine(prefix); }
     // Moves the pointer to a point of the box (client coordinates) and lets the box choose
     // the cursor, as a mouse move does; returns "hand" or "other" as the box set it.
     std::string CursorAt(HWND box, POINT point) {
         ClientToScreen(box, &point);
         SetCursorPos(point.x, point.y);
-        Pause(200); // Wine's own WM_SETCURSOR for the move, if any, comes first
         const size_t before = AboutLog("about cursor ").size();
         DWORD_PTR result;
         SendMessageTimeoutA(box, WM_SETCURSOR, reinterpret_cast<WPARAM>(box),
@@ -166,9 +134,6 @@ struct Running {
                "about link font underlined=%d text=%d width=%d", &underlined, text, width);
     }
 
-    SimDesktop desktop;
-    AppFolder folder;
-    App app;
     MailRecorder mail;
 };
 
@@ -206,7 +171,7 @@ void CloseBox(HWND box) {
 } // namespace
 
 TEST_CASE("the About button opens the box, owned by the main window, which it disables") {
-    Running run;
+    AboutRun run;
     HWND box = run.OpenFromButton();
     REQUIRE(box);
     CHECK(GetWindow(box, GW_OWNER) == run.app.mainWindow);
@@ -231,7 +196,7 @@ TEST_CASE("the About button opens the box, owned by the main window, which it di
 }
 
 TEST_CASE("OK and Enter end the box with 1, Esc and the close box with 2") {
-    Running run;
+    AboutRun run;
     HWND box = run.OpenFromButton();
     REQUIRE(box);
     SUBCASE("OK") {
@@ -251,7 +216,7 @@ TEST_CASE("OK and Enter end the box with 1, Esc and the close box with 2") {
 }
 
 TEST_CASE("the link is underlined and blue, the other texts keep their colour") {
-    Running run;
+    AboutRun run;
     HWND box = run.OpenFromButton();
     REQUIRE(box);
     REQUIRE(WaitUntil([&] { return !run.LastLog("about link colour").empty(); }));
@@ -271,7 +236,7 @@ TEST_CASE("the link is underlined and blue, the other texts keep their colour") 
 }
 
 TEST_CASE("the hand cursor shows over the link's whole rectangle and nowhere else") {
-    Running run;
+    AboutRun run;
     HWND box = run.OpenFromButton();
     REQUIRE(box);
     HWND link = Link(box);
@@ -293,7 +258,7 @@ TEST_CASE("the hand cursor shows over the link's whole rectangle and nowhere els
 }
 
 TEST_CASE("a click on the link starts the mail program and leaves the box open") {
-    Running run;
+    AboutRun run;
     HWND box = run.OpenFromButton();
     REQUIRE(box);
     HWND link = Link(box);
@@ -323,7 +288,7 @@ TEST_CASE("a click on the link starts the mail program and leaves the box open")
 }
 
 TEST_CASE("the tray's About command opens the box while the main window is hidden") {
-    Running run;
+    AboutRun run;
     run.app.SysCommand(SC_MINIMIZE);
     REQUIRE_FALSE(run.app.IsVisible());
     run.app.PostCommand(IDC_ABOUT); // as the tray menu sends it: the identifier alone
@@ -338,7 +303,7 @@ TEST_CASE("the tray's About command opens the box while the main window is hidde
 }
 
 TEST_CASE("a second opening looks the same as the first") {
-    Running run;
+    AboutRun run;
     for (int opening = 1; opening <= 2; ++opening) {
         CAPTURE(opening);
         HWND box = run.OpenFromButton();
@@ -355,7 +320,7 @@ TEST_CASE("a second opening looks the same as the first") {
 }
 
 TEST_CASE("a box opened from the tray while another is open frees its own font") {
-    Running run;
+    AboutRun run;
     HWND first = run.OpenFromButton();
     REQUIRE(first);
     REQUIRE(WaitUntil([&] { return run.AboutLog("about link colour").size() == 1; }));

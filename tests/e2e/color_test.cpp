@@ -8,35 +8,10 @@
 
 namespace {
 
-constexpr char kDialogClass[] = "#32770";
-constexpr char kMenuClass[] = "#32768";
-
-struct WindowSearch {
-    DWORD processId;
-    const char* className;
-    HWND except;
-    HWND found;
-};
-
-BOOL CALLBACK MatchVisible(HWND window, LPARAM lParam) {
-    WindowSearch* search = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    char className[64] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (processId != search->processId || window == search->except || !IsWindowVisible(window) ||
-        strcmp(className, search->className) != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-// A visible top-level window of the process with this class, other than `except`.
-HWND FindVisible(DWORD processId, const char* className, HWND except = nullptr) {
-    WindowSearch search = {processId, className, except, nullptr};
-    EnumWindows(MatchVisible, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+constexpr WPARAM kRed = IDM_COLOR_FIRST + 14;
+constexpr WPARAM kBlue = IDM_COLOR_FIRST + 11;
+constexpr WPARAM kWhite = IDM_COLOR_FIRST + 30;
+constexpr WPARAM kBlack = IDM_COLOR_FIRST + 0;
 
 // The preview as the recording core module last saw it painted, in the colour given,
 // showing the text that ExpectPreviewText named.
@@ -46,24 +21,8 @@ std::string PreviewLine(COLORREF color, const char* match = "same") {
     return line;
 }
 
-// A visible program on a fresh simulated desktop, text transparent.
-struct Running {
-    Running() : app(folder) {
-        REQUIRE(app.WaitForMainWindow());
-        REQUIRE(WaitUntil([&] { return app.IsVisible() && desktop.TextIsTransparent(); }));
-    }
-    std::string LastCoreCall() const {
-        const std::vector<std::string> calls = folder.CoreCalls();
-        return calls.empty() ? "" : calls.back();
-    }
-    // The last logged line that starts with `prefix`, or "".
-    std::string LastLine(const std::string& prefix) const {
-        const std::vector<std::string> lines = folder.CoreLog();
-        for (auto line = lines.rbegin(); line != lines.rend(); ++line)
-            if (line->rfind(prefix, 0) == 0) return *line;
-        return "";
-    }
-    size_t LogSize() const { return folder.CoreLog().size(); }
+// The running program, and what the colour controls show.
+struct ColorRun : Running {
     // Lines logged after the first `from` lines.
     std::vector<std::string> LinesSince(size_t from) const {
         std::vector<std::string> lines = folder.CoreLog();
@@ -80,49 +39,50 @@ struct Running {
         CloseHandle(file);
     }
     bool PreviewShows(COLORREF color, const char* match = "same") const {
-        return WaitUntil([&] { return LastLine("preview") == PreviewLine(color, match); });
+        return WaitUntil([&] { return folder.LastLine("preview") == PreviewLine(color, match); });
     }
-    bool RestoreEnabled() const { return IsWindowEnabled(app.Control(IDC_RESTORE)) != FALSE; }
+    // A visible dialog of the program other than its main window, or null.
+    HWND ColorDialog() const {
+        for (HWND dialog : FindProcessWindows(app.process.id, kDialogClass, nullptr, true))
+            if (dialog != app.mainWindow) return dialog;
+        return nullptr;
+    }
     HWND WaitForColorDialog() const {
         HWND dialog = nullptr;
-        WaitUntil([&] {
-            dialog = FindVisible(app.process.id, kDialogClass, app.mainWindow);
-            return dialog != nullptr;
-        });
+        WaitUntil([&] { return (dialog = ColorDialog()) != nullptr; });
         return dialog;
     }
+    HWND Menu() const { return FindProcessWindow(app.process.id, kMenuClass, nullptr, true); }
     // Ends a dialog and waits for it to go. What the program does next may still be under
     // way: it answers sent messages while it waits on the desktop's process.
     void CloseDialog(HWND dialog, int button) {
         PostMessageA(dialog, WM_COMMAND, button, 0);
         CHECK(WaitUntil([&] { return !IsWindow(dialog); }));
     }
-    SimDesktop desktop;
-    AppFolder folder;
-    App app;
+    std::string ArrowLook() const { return folder.LastLine("arrow"); }
 };
 
 } // namespace
 
 TEST_CASE("a named colour command applies at once while the text is transparent") {
-    Running run;
-    REQUIRE_FALSE(run.RestoreEnabled());
+    ColorRun run;
+    REQUIRE_FALSE(run.app.RestoreEnabled());
     run.ExpectPreviewText("红色");
-    run.app.SendCommand(7014);
-    CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(255, 0, 0), 0));
+    run.app.SendCommand(kRed);
+    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(255, 0, 0), 0));
     CHECK(run.desktop.TextColor() == RGB(255, 0, 0));
-    CHECK(run.RestoreEnabled());
+    CHECK(run.app.RestoreEnabled());
     CHECK(run.PreviewShows(RGB(255, 0, 0)));
 
     SUBCASE("the same colour again is applied again") {
         const size_t calls = run.folder.CoreCalls().size();
-        run.app.SendCommand(7014);
+        run.app.SendCommand(kRed);
         CHECK(run.folder.CoreCalls().size() == calls + 1);
     }
     SUBCASE("another colour is named in the preview") {
         run.ExpectPreviewText("白色");
-        run.app.SendCommand(7030);
-        CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(255, 255, 255), 0));
+        run.app.SendCommand(kWhite);
+        CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(255, 255, 255), 0));
         CHECK(run.PreviewShows(RGB(255, 255, 255)));
     }
     SUBCASE("the colour and its name are written at the next save") {
@@ -139,44 +99,44 @@ TEST_CASE("a named colour command applies at once while the text is transparent"
 }
 
 TEST_CASE("a named colour command while opaque changes the colour but calls nothing") {
-    Running run;
+    ColorRun run;
     run.app.Click(IDC_OPAQUE);
     const size_t calls = run.folder.CoreCalls().size();
     const COLORREF background = run.desktop.TextBackground();
     run.ExpectPreviewText("蓝色");
-    run.app.SendCommand(7011);
+    run.app.SendCommand(kBlue);
     CHECK(run.PreviewShows(RGB(0, 0, 255)));
     CHECK(run.folder.CoreCalls().size() == calls);
     CHECK(run.desktop.TextBackground() == background);
-    CHECK(run.RestoreEnabled());
+    CHECK(run.app.RestoreEnabled());
     // The new colour takes effect when the text is next made transparent.
     run.app.Click(IDC_TRANSPARENT);
-    CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(0, 0, 255), 0));
+    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(0, 0, 255), 0));
 }
 
-TEST_CASE("commands 7031 to 7099 only enable the Restore button") {
-    Running run;
+TEST_CASE("the colour commands past the palette only enable the Restore button") {
+    ColorRun run;
     const COLORREF color = run.desktop.TextColor();
     const std::vector<std::string> callsBefore = run.folder.CoreCalls();
-    for (WPARAM command : {7031, 7050, 7099}) {
+    for (WPARAM command : {IDM_COLOR_FIRST + 31, IDM_COLOR_FIRST + 50, IDM_COLOR_LAST}) {
         CAPTURE(command);
         EnableWindow(run.app.Control(IDC_RESTORE), FALSE);
         run.app.SendCommand(command);
-        CHECK(run.RestoreEnabled());
+        CHECK(run.app.RestoreEnabled());
     }
     CHECK(run.folder.CoreCalls() == callsBefore);
     CHECK(run.desktop.TextColor() == color);
 }
 
 TEST_CASE("the arrow button opens the owner-drawn menu of 31 colours under itself") {
-    Running run;
-    const size_t logStart = run.LogSize();
+    ColorRun run;
+    const size_t logStart = run.folder.CoreLog().size();
     run.app.PostCommand(IDC_DROPDOWN);
     HWND menu = nullptr;
-    REQUIRE(
-        WaitUntil([&] { return (menu = FindVisible(run.app.process.id, kMenuClass)) != nullptr; }));
-    CHECK(WaitUntil([&] { return run.LastLine("arrow") == "arrow pushed"; }));
-    CHECK(WaitUntil([&] { return run.LastLine("drawmenu 7030") != ""; }));
+    REQUIRE(WaitUntil([&] { return (menu = run.Menu()) != nullptr; }));
+    CHECK(WaitUntil([&] { return run.ArrowLook() == "arrow pushed"; }));
+    CHECK(
+        WaitUntil([&] { return run.folder.LastLine("drawmenu " + std::to_string(kWhite)) != ""; }));
 
     RECT arrow, menuRect;
     GetWindowRect(run.app.Control(IDC_DROPDOWN), &arrow);
@@ -184,14 +144,15 @@ TEST_CASE("the arrow button opens the owner-drawn menu of 31 colours under itsel
     CHECK(menuRect.left == arrow.left);
     CHECK(menuRect.top == arrow.bottom);
 
-    CHECK(run.LastLine("colormenu") == "colormenu 31 31 0 7000 7030");
+    CHECK(run.folder.LastLine("colormenu") ==
+          "colormenu 31 31 0 " + std::to_string(kBlack) + " " + std::to_string(kWhite));
     int measured = 0;
     for (const std::string& line : run.LinesSince(logStart)) {
         unsigned id = 0, width = 0, height = 0;
         if (sscanf(line.c_str(), "measure %u %u %u", &id, &width, &height) != 3) continue;
         ++measured;
-        CHECK(id >= 7000u);
-        CHECK(id <= 7030u);
+        CHECK(id >= kBlack);
+        CHECK(id <= kWhite);
         CHECK(height == 15u);
         CHECK(width > 40u);
     }
@@ -203,24 +164,25 @@ TEST_CASE("the arrow button opens the owner-drawn menu of 31 colours under itsel
         const std::vector<std::string> callsBefore = run.folder.CoreCalls();
         PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
         CHECK(WaitUntil([&] { return !IsWindowVisible(menu) || !IsWindow(menu); }));
-        CHECK(WaitUntil([&] { return run.LastLine("arrow") == "arrow normal"; }));
+        CHECK(WaitUntil([&] { return run.ArrowLook() == "arrow normal"; }));
         CHECK(run.folder.CoreCalls() == callsBefore);
-        CHECK_FALSE(run.RestoreEnabled());
+        CHECK_FALSE(run.app.RestoreEnabled());
     }
     SUBCASE("choosing the fifteenth entry with the keyboard applies red") {
         for (int i = 0; i < 15; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
-        CHECK(WaitUntil([&] { return run.LastLine("drawmenu 7014 1") != ""; }));
+        CHECK(WaitUntil(
+            [&] { return run.folder.LastLine("drawmenu " + std::to_string(kRed) + " 1") != ""; }));
         PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
         CHECK(WaitUntil([&] {
-            return run.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(255, 0, 0), 0);
+            return run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(255, 0, 0), 0);
         }));
-        CHECK(WaitUntil([&] { return run.LastLine("arrow") == "arrow normal"; }));
-        CHECK(run.RestoreEnabled());
+        CHECK(WaitUntil([&] { return run.ArrowLook() == "arrow normal"; }));
+        CHECK(run.app.RestoreEnabled());
     }
 }
 
 TEST_CASE("the colour dialog") {
-    Running run;
+    ColorRun run;
     run.app.PostCommand(IDC_COLOR_BUTTON);
     HWND dialog = run.WaitForColorDialog();
     REQUIRE(dialog != nullptr);
@@ -231,12 +193,12 @@ TEST_CASE("the colour dialog") {
         run.CloseDialog(dialog, IDCANCEL);
         Pause(300);
         CHECK(run.folder.CoreCalls() == callsBefore);
-        CHECK_FALSE(run.RestoreEnabled());
+        CHECK_FALSE(run.app.RestoreEnabled());
     }
     SUBCASE("cancel keeps an enabled Restore button enabled") {
         run.CloseDialog(dialog, IDCANCEL);
-        run.app.SendCommand(7000);
-        REQUIRE(run.RestoreEnabled());
+        run.app.SendCommand(kBlack);
+        REQUIRE(run.app.RestoreEnabled());
         run.app.PostCommand(IDC_COLOR_BUTTON);
         dialog = run.WaitForColorDialog();
         REQUIRE(dialog != nullptr);
@@ -244,7 +206,7 @@ TEST_CASE("the colour dialog") {
         run.CloseDialog(dialog, IDCANCEL);
         Pause(300);
         CHECK(run.folder.CoreCalls() == callsBefore);
-        CHECK(run.RestoreEnabled());
+        CHECK(run.app.RestoreEnabled());
     }
     SUBCASE("OK with the colour unchanged applies it again and enables Restore") {
         const COLORREF color = run.desktop.TextColor();
@@ -254,33 +216,33 @@ TEST_CASE("the colour dialog") {
         run.ExpectPreviewText(description);
         const size_t calls = run.folder.CoreCalls().size();
         run.CloseDialog(dialog, IDOK);
-        CHECK(WaitUntil([&] { return run.RestoreEnabled(); }));
+        CHECK(WaitUntil([&] { return run.app.RestoreEnabled(); }));
         CHECK(run.folder.CoreCalls().size() == calls + 1);
-        CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), color, 0));
+        CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), color, 0));
         CHECK(run.PreviewShows(color));
     }
 }
 
 TEST_CASE("black from the dialog is described by its values, not as the named black") {
-    Running run;
+    ColorRun run;
     run.ExpectPreviewText("黑色");
-    run.app.SendCommand(7000);
+    run.app.SendCommand(kBlack);
     REQUIRE(run.PreviewShows(RGB(0, 0, 0)));
     EnableWindow(run.app.Control(IDC_RESTORE), FALSE);
     run.app.PostCommand(IDC_COLOR_BUTTON);
     HWND dialog = run.WaitForColorDialog();
     REQUIRE(dialog != nullptr);
     run.CloseDialog(dialog, IDOK);
-    CHECK(WaitUntil([&] { return run.RestoreEnabled(); }));
+    CHECK(WaitUntil([&] { return run.app.RestoreEnabled(); }));
     CHECK(run.PreviewShows(RGB(0, 0, 0), "different"));
     run.ExpectPreviewText("自定义颜色:(0,0,0)");
     InvalidateRect(run.app.mainWindow, nullptr, TRUE);
     CHECK(run.PreviewShows(RGB(0, 0, 0)));
-    CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(0, 0, 0), 0));
+    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(0, 0, 0), 0));
 }
 
 TEST_CASE("a colour typed into the dialog becomes the text colour") {
-    Running run;
+    ColorRun run;
     run.app.PostCommand(IDC_COLOR_BUTTON);
     HWND dialog = run.WaitForColorDialog();
     REQUIRE(dialog != nullptr);
@@ -290,14 +252,14 @@ TEST_CASE("a colour typed into the dialog becomes the text colour") {
     SendMessageA(GetDlgItem(dialog, 707), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("100"));
     SendMessageA(GetDlgItem(dialog, 708), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("50"));
     run.CloseDialog(dialog, IDOK);
-    CHECK(WaitUntil([&] { return run.RestoreEnabled(); }));
-    CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(200, 100, 50), 0));
+    CHECK(WaitUntil([&] { return run.app.RestoreEnabled(); }));
+    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(200, 100, 50), 0));
     CHECK(run.desktop.TextColor() == RGB(200, 100, 50));
     CHECK(run.PreviewShows(RGB(200, 100, 50)));
 }
 
 TEST_CASE("a double-click opens the colour dialog only on the preview") {
-    Running run;
+    ColorRun run;
     RECT preview, window;
     GetWindowRect(run.app.Control(IDC_PREVIEW), &preview);
     GetWindowRect(run.app.mainWindow, &window);
@@ -315,7 +277,7 @@ TEST_CASE("a double-click opens the colour dialog only on the preview") {
 }
 
 TEST_CASE("a double-click elsewhere in the window opens nothing") {
-    Running run;
+    ColorRun run;
     RECT preview;
     GetWindowRect(run.app.Control(IDC_PREVIEW), &preview);
     SUBCASE("just right of the preview") {
@@ -326,7 +288,7 @@ TEST_CASE("a double-click elsewhere in the window opens nothing") {
     }
     PostMessageA(run.app.mainWindow, WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
     Pause(700);
-    CHECK(FindVisible(run.app.process.id, kDialogClass, run.app.mainWindow) == nullptr);
+    CHECK(run.ColorDialog() == nullptr);
 }
 
 namespace {
@@ -348,7 +310,7 @@ POINT CentreOf(HWND window) {
 } // namespace
 
 TEST_CASE("with the real mouse") {
-    Running run;
+    ColorRun run;
     SUBCASE("a double-click on the preview reaches the main window and opens the dialog") {
         const POINT centre = CentreOf(run.app.Control(IDC_PREVIEW));
         SetCursorPos(centre.x, centre.y);
@@ -365,16 +327,15 @@ TEST_CASE("with the real mouse") {
         const POINT centre = CentreOf(run.app.Control(IDC_DROPDOWN));
         SetCursorPos(centre.x, centre.y);
         MouseButton(MOUSEEVENTF_LEFTDOWN);
-        CHECK(WaitUntil([&] { return run.LastLine("arrow") == "arrow pushed"; }));
-        CHECK(FindVisible(run.app.process.id, kMenuClass) == nullptr);
+        CHECK(WaitUntil([&] { return run.ArrowLook() == "arrow pushed"; }));
+        CHECK(run.Menu() == nullptr);
         MouseButton(MOUSEEVENTF_LEFTUP);
         HWND menu = nullptr;
-        REQUIRE(WaitUntil(
-            [&] { return (menu = FindVisible(run.app.process.id, kMenuClass)) != nullptr; }));
+        REQUIRE(WaitUntil([&] { return (menu = run.Menu()) != nullptr; }));
         // Released, the button repaints itself up before it reports the click; the menu's
         // opening then paints it pushed again.
-        CHECK(WaitUntil([&] { return run.LastLine("arrow") == "arrow pushed"; }));
+        CHECK(WaitUntil([&] { return run.ArrowLook() == "arrow pushed"; }));
         PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-        CHECK(WaitUntil([&] { return run.LastLine("arrow") == "arrow normal"; }));
+        CHECK(WaitUntil([&] { return run.ArrowLook() == "arrow normal"; }));
     }
 }

@@ -10,28 +10,14 @@ namespace {
 
 constexpr COLORREF kLabel = RGB(255, 255, 0);
 
-using ApplyFunction = void(__cdecl*)(HWND, COLORREF, int);
-using UndoFunction = void(__cdecl*)();
-
 // QuillCore.dll from the build folder, loaded and looked up as the program does.
-struct Core {
-    Core() {
-        module = LoadLibraryA("QuillCore.dll");
-        apply = reinterpret_cast<ApplyFunction>(
-            reinterpret_cast<void*>(GetProcAddress(module, "Quillmere")));
-        undo = reinterpret_cast<UndoFunction>(
-            reinterpret_cast<void*>(GetProcAddress(module, "Unquillmere")));
-        const bool bothFound = apply && undo;
-        REQUIRE(bothFound);
-    }
+struct Core : CoreExports {
+    Core() { REQUIRE(LoadCore(this)); }
     ~Core() { Unload(); }
     void Unload() {
         if (module) FreeLibrary(module);
         module = nullptr;
     }
-    HMODULE module = nullptr;
-    ApplyFunction apply = nullptr;
-    UndoFunction undo = nullptr;
 };
 
 using RegisterFunction = UINT(WINAPI*)(LPCSTR);
@@ -54,7 +40,7 @@ TEST_CASE("each style is drawn at once under the labels, and undo draws them pla
     Core core;
 
     // One apply after the other with no undo between: the latest one is in force.
-    const int styles[] = {kShadow, kEmbossed, kEngraved, kShadow, 7, -2};
+    const int styles[] = {StyleShadow, StyleEmbossed, StyleEngraved, StyleShadow, 7, -2};
     for (int style : styles) {
         CAPTURE(style);
         core.apply(view, kLabel, style);
@@ -72,8 +58,8 @@ TEST_CASE("each style is drawn at once under the labels, and undo draws them pla
     CHECK(CaptureView(view) == plain);
     core.undo();
     CHECK(CaptureView(view) == plain);
-    core.apply(view, kLabel, kEngraved);
-    CheckStyled(plain, CaptureView(view), kEngraved, kLabel);
+    core.apply(view, kLabel, StyleEngraved);
+    CheckStyled(plain, CaptureView(view), StyleEngraved, kLabel);
     core.undo();
     CHECK(CaptureView(view) == plain);
 }
@@ -91,19 +77,19 @@ TEST_CASE("undo without an apply before it changes nothing") {
 TEST_CASE("after undo and unloading the desktop runs on without the module") {
     SimDesktop desktop;
     HWND view = desktop.View();
-    const DWORD desktopProcess = ProcessOf(view);
+    const DWORD desktopProcess = desktop.ProcessId();
     SetTransparentLabels(view, kLabel);
     const ViewImage plain = CaptureView(view);
     const int threadsBefore = ThreadCount(desktopProcess);
     int loadCount = 0;
     {
         Core core;
-        core.apply(view, kLabel, kEmbossed);
+        core.apply(view, kLabel, StyleEmbossed);
         loadCount = ModuleLoadCount(desktopProcess, L"QuillCore.dll");
         // Repeated applies keep the one reference of the attachment.
-        core.apply(view, kLabel, kShadow);
-        core.apply(view, kLabel, kEmbossed);
-        CheckStyled(plain, CaptureView(view), kEmbossed, kLabel);
+        core.apply(view, kLabel, StyleShadow);
+        core.apply(view, kLabel, StyleEmbossed);
+        CheckStyled(plain, CaptureView(view), StyleEmbossed, kLabel);
         CHECK(ModuleLoadCount(desktopProcess, L"QuillCore.dll") == loadCount);
         core.undo();
         core.Unload();
@@ -118,7 +104,7 @@ TEST_CASE("after undo and unloading the desktop runs on without the module") {
     } else if (ModulesVisible(desktopProcess)) {
         CHECK(WaitUntil([&] { return !HasModule(desktopProcess, "QuillCore.dll"); }));
     }
-    CHECK(RepaintView(view, 100) > 0);
+    CHECK(RepaintViewTimed(view, 100) > 0);
     CHECK(CaptureView(view) == plain);
     CHECK(IsWindow(view));
 }
@@ -127,14 +113,14 @@ TEST_CASE("a view that is gone is forgotten and the next apply attaches to the n
     SimDesktop desktop;
     Core core;
     SetTransparentLabels(desktop.View(), kLabel);
-    core.apply(desktop.View(), kLabel, kShadow);
+    core.apply(desktop.View(), kLabel, StyleShadow);
     desktop.Restart();
     HWND view = desktop.View();
     SetTransparentLabels(view, kLabel);
     const ViewImage plain = CaptureView(view);
 
-    core.apply(view, kLabel, kEmbossed);
-    CheckStyled(plain, CaptureView(view), kEmbossed, kLabel);
+    core.apply(view, kLabel, StyleEmbossed);
+    CheckStyled(plain, CaptureView(view), StyleEmbossed, kLabel);
     core.undo();
     CHECK(CaptureView(view) == plain);
 }
@@ -142,11 +128,12 @@ TEST_CASE("a view that is gone is forgotten and the next apply attaches to the n
 TEST_CASE("a desktop closed while styled ends cleanly") {
     SimDesktop desktop;
     HWND view = desktop.View();
-    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, ProcessOf(view));
+    HANDLE process =
+        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, desktop.ProcessId());
     REQUIRE(process != nullptr);
     Core core;
     SetTransparentLabels(view, kLabel);
-    core.apply(view, kLabel, kEngraved);
+    core.apply(view, kLabel, StyleEngraved);
     // The view's parent is destroyed with the subclass still on it.
     PostMessageA(GetAncestor(view, GA_ROOT), WM_CLOSE, 0, 0);
     CHECK(WaitForSingleObject(process, kDefaultWaitMs) == WAIT_OBJECT_0);
@@ -167,7 +154,7 @@ TEST_CASE("the module registers its message names once, not for every message of
     REQUIRE(view != nullptr);
     const DWORD self = GetCurrentProcessId();
     Core core;
-    core.apply(view, kLabel, kShadow);
+    core.apply(view, kLabel, StyleShadow);
     REQUIRE(ModuleLoadCount(self, L"QuillCore.dll") == 2); // attached: it holds itself
     void* original = nullptr;
     REQUIRE(ReplaceImport(core.module, "user32.dll", "RegisterWindowMessageA",

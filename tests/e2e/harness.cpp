@@ -4,20 +4,19 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "../../src/common/resource.h"
+
 namespace {
 
-constexpr char kMainWindowTitle[] = "Quillmere  1.5";
-constexpr char kDialogClass[] = "#32770";
 constexpr char kErrorCaption[] = "错误";
 constexpr DWORD kKillWaitMs = 3000;
-// Captures of many icons take a while.
-constexpr DWORD kRequestWaitMs = 10000;
 
 struct WindowQuery {
     DWORD processId;
     const char* className;
     const char* title;
-    HWND found;
+    bool visibleOnly;
+    std::vector<HWND> found;
 };
 
 BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
@@ -25,18 +24,13 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     if (processId != query->processId) return TRUE;
+    if (query->visibleOnly && !IsWindowVisible(window)) return TRUE;
     char className[64] = "";
     GetClassNameA(window, className, sizeof className);
     if (strcmp(className, query->className) != 0) return TRUE;
-    if (WindowText(window) != query->title) return TRUE;
-    query->found = window;
-    return FALSE;
-}
-
-HWND FindTopLevel(DWORD processId, const char* className, const char* title) {
-    WindowQuery query = {processId, className, title, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&query));
-    return query.found;
+    if (query->title && WindowText(window) != query->title) return TRUE;
+    query->found.push_back(window);
+    return TRUE;
 }
 
 std::string ReadWholeFile(const std::string& path) {
@@ -53,7 +47,7 @@ std::string ReadWholeFile(const std::string& path) {
     return text;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
+std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
     size_t start = 0;
     while (start < text.size()) {
@@ -65,6 +59,10 @@ std::vector<std::string> Lines(const std::string& text) {
         start = end + 1;
     }
     return lines;
+}
+
+bool StartsWith(const std::string& line, const std::string& prefix) {
+    return line.compare(0, prefix.size(), prefix) == 0;
 }
 
 void DeleteFolder(const std::string& folder) {
@@ -175,43 +173,12 @@ SimDesktop::~SimDesktop() {
     Stop();
 }
 
-namespace {
-
-// The icon view in a top-level window of the desktop's process: "Progman" or a "WorkerW".
-HWND FindIconView(DWORD processId) {
-    for (const char* holder : {"Progman", "WorkerW"}) {
-        for (HWND top = FindWindowExA(nullptr, nullptr, holder, nullptr); top;
-             top = FindWindowExA(nullptr, top, holder, nullptr)) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(top, &owner);
-            HWND defView = owner == processId
-                               ? FindWindowExA(top, nullptr, "SHELLDLL_DefView", nullptr)
-                               : nullptr;
-            if (HWND view = defView ? GetDlgItem(defView, 1) : nullptr) return view;
-        }
-    }
-    return nullptr;
-}
-
-} // namespace
-
 void SimDesktop::Start() {
-    process = new ChildProcess(BuildBinFolder() + "SimDesktop.exe", options);
-    HWND desktop = nullptr;
-    WaitUntil([&] {
-        desktop = FindTopLevel(process->id, "Progman", "Program Manager");
-        view = FindIconView(process->id);
-        // The variants without a view are ready once their desktop window exists.
-        const bool hasView = options.find("/nodefview") == std::string::npos &&
-                             options.find("/nolistview") == std::string::npos;
-        return hasView ? view != nullptr : desktop != nullptr;
-    });
+    StartSimDesktop(options.c_str(), &run);
 }
 
 void SimDesktop::Stop() {
-    delete process;
-    process = nullptr;
-    view = nullptr;
+    StopSimDesktop(&run);
 }
 
 void SimDesktop::Restart() {
@@ -219,26 +186,26 @@ void SimDesktop::Restart() {
     Start();
 }
 
-bool SimDesktop::MoveToWorker() const {
-    return SendDesktopRequest(view, kRequestMoveToWorker) == 1;
-}
-
-bool SimDesktop::StartModalLoop() const {
-    PostMessageA(GetParent(view), kDefViewStartModalLoop, 0, 0);
-    return WaitUntil([&] { return SendDesktopRequest(view, kRequestModalDepth) == 2; });
-}
-
-bool SimDesktop::EndModalLoop() const {
-    PostMessageA(GetParent(view), kDefViewEndModalLoop, 0, 0);
-    return WaitUntil([&] { return SendDesktopRequest(view, kRequestModalDepth) == 1; });
-}
-
 COLORREF SimDesktop::TextBackground() const {
-    return static_cast<COLORREF>(SendMessageA(view, LVM_GETTEXTBKCOLOR, 0, 0));
+    return static_cast<COLORREF>(SendMessageA(View(), LVM_GETTEXTBKCOLOR, 0, 0));
 }
 
 COLORREF SimDesktop::TextColor() const {
-    return static_cast<COLORREF>(SendMessageA(view, LVM_GETTEXTCOLOR, 0, 0));
+    return static_cast<COLORREF>(SendMessageA(View(), LVM_GETTEXTCOLOR, 0, 0));
+}
+
+bool SimDesktop::MoveToWorker() const {
+    return SendSimDesktopRequest(View(), kRequestMoveToWorker) == 1;
+}
+
+bool SimDesktop::StartModalLoop() const {
+    PostMessageA(GetParent(View()), kDefViewStartModalLoop, 0, 0);
+    return WaitUntil([&] { return SendSimDesktopRequest(View(), kRequestModalDepth) == 2; });
+}
+
+bool SimDesktop::EndModalLoop() const {
+    PostMessageA(GetParent(View()), kDefViewEndModalLoop, 0, 0);
+    return WaitUntil([&] { return SendSimDesktopRequest(View(), kRequestModalDepth) == 1; });
 }
 
 // AppFolder
@@ -268,15 +235,67 @@ bool AppFolder::HasFile(const char* name) const {
 }
 
 std::vector<std::string> AppFolder::CoreLog() const {
-    return Lines(ReadWholeFile(File("corecalls.log")));
+    return SplitLines(ReadWholeFile(File("corecalls.log")));
 }
 
 std::vector<std::string> AppFolder::CoreCalls() const {
     std::vector<std::string> calls;
     for (const std::string& line : CoreLog()) {
-        if (line.rfind("apply ", 0) == 0 || line == "undo") calls.push_back(line);
+        if (StartsWith(line, "apply ") || line == "undo") calls.push_back(line);
     }
     return calls;
+}
+
+std::vector<std::string> AppFolder::Lines(const std::string& prefix) const {
+    std::vector<std::string> lines;
+    for (const std::string& line : CoreLog())
+        if (StartsWith(line, prefix)) lines.push_back(line);
+    return lines;
+}
+
+std::string AppFolder::LastCoreCall() const {
+    const std::vector<std::string> calls = CoreCalls();
+    return calls.empty() ? "" : calls.back();
+}
+
+std::string AppFolder::LastLine(const std::string& prefix) const {
+    const std::vector<std::string> lines = Lines(prefix);
+    return lines.empty() ? "" : lines.back();
+}
+
+int AppFolder::CountLines(const std::string& prefix) const {
+    return static_cast<int>(Lines(prefix).size());
+}
+
+// The profile functions keep a copy of the file that the program may have rewritten
+// since: it is dropped before every read and after every write.
+std::string AppFolder::Read(const char* section, const char* key) const {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, Ini().c_str());
+    char value[512] = "";
+    GetPrivateProfileStringA(section, key, kNone, value, sizeof value, Ini().c_str());
+    return value;
+}
+
+void AppFolder::Write(const char* section, const char* key, const char* value) const {
+    WritePrivateProfileStringA(section, key, value, Ini().c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, Ini().c_str());
+}
+
+bool AppFolder::SavedCustomColors(COLORREF (&colors)[16]) const {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, Ini().c_str());
+    return GetPrivateProfileStructA("Saves", "CustColors", colors, sizeof colors, Ini().c_str());
+}
+
+void AppFolder::WriteRaw(const std::string& bytes) const {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, Ini().c_str());
+    HANDLE file = CreateFileA(Ini().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::vector<std::string> AppFolder::RawLines() const {
+    return SplitLines(ReadWholeFile(Ini()));
 }
 
 // App
@@ -287,7 +306,7 @@ App::App(const AppFolder& folder, const std::string& arguments, const std::strin
 HWND App::WaitForMainWindow(DWORD timeoutMs) {
     WaitUntil(
         [this] {
-            mainWindow = FindTopLevel(process.id, kDialogClass, kMainWindowTitle);
+            mainWindow = FindProcessWindow(process.id, kDialogClass, kMainWindowTitle);
             return mainWindow != nullptr;
         },
         timeoutMs);
@@ -298,6 +317,10 @@ bool App::IsChecked(int id) const {
     return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+bool App::RestoreEnabled() const {
+    return IsWindowEnabled(Control(IDC_RESTORE)) != FALSE;
+}
+
 std::string App::ControlText(int id) const {
     return WindowText(Control(id));
 }
@@ -305,6 +328,11 @@ std::string App::ControlText(int id) const {
 void App::Click(int id) const {
     SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(Control(id)));
+}
+
+void App::ClickCheckBox(int id, bool checked) const {
+    SendMessageA(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    Click(id);
 }
 
 void App::SendCommand(WPARAM command) const {
@@ -319,22 +347,27 @@ void App::SysCommand(WPARAM command) const {
     SendMessageA(mainWindow, WM_SYSCOMMAND, command, 0);
 }
 
-LRESULT SendDesktopRequest(HWND view, SimDesktopRequest request, const void* data, DWORD size) {
-    COPYDATASTRUCT copy = {request, size, const_cast<void*>(data)};
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(GetAncestor(view, GA_ROOT), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
-                        SMTO_NORMAL, kRequestWaitMs, &result);
-    return static_cast<LRESULT>(result);
+HWND App::TrayWindow() const {
+    return FindProcessWindow(process.id, kTrayClass, kTrayTitle);
 }
 
-HWND FindProcessWindow(DWORD processId, const char* className, const char* title) {
-    return FindTopLevel(processId, className, title);
+// Windows
+
+std::vector<HWND> FindProcessWindows(DWORD processId, const char* className, const char* title,
+                                     bool visibleOnly) {
+    WindowQuery query = {processId, className, title, visibleOnly, {}};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found;
 }
 
-// Message boxes
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title,
+                       bool visibleOnly) {
+    const std::vector<HWND> found = FindProcessWindows(processId, className, title, visibleOnly);
+    return found.empty() ? nullptr : found.front();
+}
 
 HWND FindErrorBox(DWORD processId) {
-    return FindTopLevel(processId, kDialogClass, kErrorCaption);
+    return FindProcessWindow(processId, kDialogClass, kErrorCaption);
 }
 
 std::string MessageBoxText(HWND box) {
@@ -351,4 +384,37 @@ std::string MessageBoxText(HWND box) {
 
 void DismissMessageBox(HWND box) {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+// The Run value
+
+std::string RunValueData() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return kNone;
+    char data[1024] = "";
+    DWORD size = sizeof data, type = 0;
+    const LONG result =
+        RegQueryValueExA(key, kRunValue, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS && type == REG_SZ ? data : kNone;
+}
+
+void SetRunValue(const char* data) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                   static_cast<DWORD>(strlen(data) + 1));
+    RegCloseKey(key);
+}
+
+void DeleteRunValue() {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key, kRunValue);
+    RegCloseKey(key);
 }

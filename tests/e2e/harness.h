@@ -5,20 +5,33 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "../../tools/simdesk/simdesk_requests.h"
+#include "../../tools/simdesk/simdesk_client.h"
 
 constexpr DWORD kDefaultWaitMs = 5000;
+// A start on a busy machine, Wine's own first start in a prefix included.
+constexpr DWORD kStartWaitMs = 15000;
 // One watchdog period of 3 s plus room for a slow machine.
 constexpr DWORD kWatchdogWaitMs = 6000;
+
+constexpr char kMainWindowTitle[] = "Quillmere  1.5";
+constexpr char kDialogClass[] = "#32770";
+constexpr char kMenuClass[] = "#32768";
+constexpr char kTrayClass[] = "_TrayIconWnd_CLASS";
+constexpr char kTrayTitle[] = "TrayIconWnd";
+constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kRunValue[] = "Quillmere";
+// What a read gives for an entry or value that is not there.
+constexpr char kNone[] = "<none>";
 
 // Calls condition() every few milliseconds, pumping this thread's messages, until it is
 // true or timeoutMs has passed. Returns its last answer.
 template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutMs = kDefaultWaitMs);
 
-// Lets messages flow for a while; for checking that something does NOT happen.
+// Lets messages flow for a while; only for checking that something does NOT happen.
 void Pause(DWORD ms);
 
 // The folder of the built programs (where this test executable lives), with a backslash.
@@ -44,8 +57,7 @@ class ChildProcess {
     DWORD id = 0;
 };
 
-// The simulated shell desktop: "Progman" / "SHELLDLL_DefView" / list view 1, or another
-// of the shell's window trees.
+// The simulated shell desktop, in one of the shell's window trees.
 class SimDesktop {
   public:
     // options: "/activedesktop", "/decoys", "/nodefview", "/nolistview", "/icons:N",
@@ -58,7 +70,8 @@ class SimDesktop {
     // Ends the desktop and starts a new one, as a shell restart does.
     void Restart();
 
-    HWND View() const { return view; }
+    HWND View() const { return run.view; }
+    DWORD ProcessId() const { return run.process.dwProcessId; }
     COLORREF TextBackground() const;
     COLORREF TextColor() const;
     bool TextIsTransparent() const { return TextBackground() == CLR_NONE; }
@@ -73,8 +86,7 @@ class SimDesktop {
 
   private:
     std::string options;
-    ChildProcess* process = nullptr;
-    HWND view = nullptr;
+    SimDesktopRun run = {};
 };
 
 // The coreFolder of AppFolder that holds the real core module: the build folder itself.
@@ -91,10 +103,29 @@ class AppFolder {
     std::string File(const char* name) const { return path + name; }
     std::string Exe() const { return File("Quillmere.exe"); }
     bool HasFile(const char* name) const;
-    // The lines that the recording core module has logged so far.
+
+    // What the recording core module has logged so far: every line, only the apply and
+    // undo lines, and the lines that start with `prefix`.
     std::vector<std::string> CoreLog() const;
-    // Only the apply and undo lines.
     std::vector<std::string> CoreCalls() const;
+    std::vector<std::string> Lines(const std::string& prefix) const;
+    std::string LastCoreCall() const;                      // "" before any
+    std::string LastLine(const std::string& prefix) const; // "" when none
+    int CountLines(const std::string& prefix) const;
+
+    // The settings file beside the program, read and written as the test's own.
+    std::string Ini() const { return File("Quillmere.ini"); }
+    std::string Read(const char* section, const char* key) const; // kNone when absent
+    std::string Saved(const char* key) const { return Read("Saves", key); }
+    void Write(const char* section, const char* key, const char* value) const;
+    void Store(const char* key, const std::string& value) const {
+        Write("Saves", key, value.c_str());
+    }
+    bool SavedCustomColors(COLORREF (&colors)[16]) const;
+    // Marks the first run as done, so the Run value is left alone.
+    void NotFirstRun() const { Write("Main", "BeFirst", "0"); }
+    void WriteRaw(const std::string& bytes) const;
+    std::vector<std::string> RawLines() const; // the non-empty lines
 
     std::string path; // ends with a backslash
 };
@@ -115,24 +146,47 @@ class App {
     HWND Control(int id) const { return GetDlgItem(mainWindow, id); }
     bool IsVisible() const { return IsWindowVisible(mainWindow) != FALSE; }
     bool IsChecked(int id) const;
+    bool RestoreEnabled() const;
     std::string ControlText(int id) const;
     // A click as the control would report it, sent (so handled when this returns).
     void Click(int id) const;
+    // A user's click on a check box: the box changes, then the dialog hears of it.
+    void ClickCheckBox(int id, bool checked) const;
     void SendCommand(WPARAM command) const;
     void PostCommand(WPARAM command) const;
     void SysCommand(WPARAM command) const;
+    HWND TrayWindow() const;
 
     ChildProcess process;
     HWND mainWindow = nullptr;
 };
 
-// Sends a request to the simulated desktop that owns `view` (simdesk_requests.h); its
-// answer, 0 when none came.
-LRESULT SendDesktopRequest(HWND view, SimDesktopRequest request, const void* data = nullptr,
-                           DWORD size = 0);
+// The fixture of the end-to-end tests: the program started from a fresh folder on a fresh
+// simulated desktop and settled, its main window there (visible, unless the arguments
+// hold AUTOSET) and the desktop text transparent. `prepare` runs before the start.
+struct Running {
+    using Prepare = std::function<void(const SimDesktop&, const AppFolder&)>;
+    explicit Running(const std::string& arguments = "", const std::string& desktopOptions = "",
+                     const Prepare& prepare = nullptr, const std::string& coreFolder = "fake");
 
-// A top-level window of process `processId` with this class and title, or null.
-HWND FindProcessWindow(DWORD processId, const char* className, const char* title);
+    // The tray menu's exit command, which saves; expects exit code 0.
+    void ExitAndWait();
+    // The main button while the text is transparent hides the window and saves; returns
+    // once the save has ended (the entry written last is taken out first).
+    void SaveByMainButton();
+
+    SimDesktop desktop;
+    AppFolder folder;
+    App app;
+};
+
+// Top-level windows of process `processId` of this class, with this title unless it is
+// null, and visible when visibleOnly is set.
+std::vector<HWND> FindProcessWindows(DWORD processId, const char* className, const char* title,
+                                     bool visibleOnly = false);
+// The first of them, or null.
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title,
+                       bool visibleOnly = false);
 
 // A message box of process `processId` with the caption "错误", or null.
 HWND FindErrorBox(DWORD processId);
@@ -146,5 +200,16 @@ std::string WindowText(HWND window);
 
 // "apply <view> <colour> <style>" as the recording core module logs it.
 std::string ApplyLine(HWND view, COLORREF color, int style);
+
+// The program's value in the machine's Run key: its data, or kNone.
+std::string RunValueData();
+void SetRunValue(const char* data);
+// Deletes the value; puts the Run key back first if a test left it deleted.
+void DeleteRunValue();
+// No value of the program before the test, and none after it.
+struct RunValueCleanup {
+    RunValueCleanup() { DeleteRunValue(); }
+    ~RunValueCleanup() { DeleteRunValue(); }
+};
 
 #include "harness_wait.h"

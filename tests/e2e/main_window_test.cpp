@@ -9,32 +9,18 @@ namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-// A visible program on a fresh simulated desktop.
-struct Running {
-    explicit Running(const std::string& desktopOptions = "")
-        : desktop(desktopOptions), app(folder) {
-        REQUIRE(app.WaitForMainWindow());
-        REQUIRE(WaitUntil([&] { return app.IsVisible() && desktop.TextIsTransparent(); }));
-    }
-    int RectHeight(HWND window) const {
-        RECT rect;
-        GetWindowRect(window, &rect);
-        return rect.bottom - rect.top;
-    }
-    std::string LastCoreCall() const {
-        const std::vector<std::string> calls = folder.CoreCalls();
-        return calls.empty() ? "" : calls.back();
-    }
-    // Ends the program by the given means and expects exit code 0.
-    void ExpectExit() {
-        DWORD exitCode = 99;
-        REQUIRE(app.WaitForExit(kDefaultWaitMs, &exitCode));
-        CHECK(exitCode == 0);
-    }
-    SimDesktop desktop;
-    AppFolder folder;
-    App app;
-};
+// Waits for the program to end, by whatever means the test used, with exit code 0.
+void ExpectExit(Running& run) {
+    DWORD exitCode = 99;
+    REQUIRE(run.app.WaitForExit(kDefaultWaitMs, &exitCode));
+    CHECK(exitCode == 0);
+}
+
+int Height(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return rect.bottom - rect.top;
+}
 
 } // namespace
 
@@ -45,7 +31,7 @@ TEST_CASE("the opaque and transparent commands switch the view, the buttons and 
     run.app.Click(IDC_OPAQUE);
     CHECK(run.desktop.TextBackground() == GetSysColor(COLOR_BACKGROUND));
     CHECK(run.desktop.TextColor() == kWhite);
-    CHECK(run.LastCoreCall() == "undo");
+    CHECK(run.folder.LastCoreCall() == "undo");
     CHECK(run.app.IsChecked(IDC_OPAQUE));
     CHECK_FALSE(run.app.IsChecked(IDC_TRANSPARENT));
     CHECK(run.app.ControlText(IDC_MAIN_BUTTON) == "退出程序(&X)");
@@ -54,7 +40,7 @@ TEST_CASE("the opaque and transparent commands switch the view, the buttons and 
     run.app.SendCommand(IDC_TRANSPARENT);
     CHECK(run.desktop.TextIsTransparent());
     CHECK(run.desktop.TextColor() == textColor);
-    CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), textColor, 0));
+    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), textColor, 0));
     CHECK(run.app.IsChecked(IDC_TRANSPARENT));
     CHECK_FALSE(run.app.IsChecked(IDC_OPAQUE));
     CHECK(run.app.ControlText(IDC_MAIN_BUTTON) == "确认设置(&O)");
@@ -65,7 +51,7 @@ TEST_CASE("a style radio applies at once only while the text is transparent") {
     Running run;
     const COLORREF textColor = run.desktop.TextColor();
     run.app.Click(IDC_STYLE_EMBOSSED);
-    CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), textColor, 4000));
+    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), textColor, 4000));
     CHECK_FALSE(IsWindowEnabled(run.app.Control(IDC_RESTORE)));
 
     run.app.Click(IDC_OPAQUE);
@@ -74,7 +60,7 @@ TEST_CASE("a style radio applies at once only while the text is transparent") {
     CHECK(run.folder.CoreCalls().size() == calls);
     CHECK(run.desktop.TextBackground() == GetSysColor(COLOR_BACKGROUND));
     run.app.Click(IDC_TRANSPARENT);
-    CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), textColor, 4001));
+    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), textColor, 4001));
 }
 
 TEST_CASE("the main button and the close box hide while transparent") {
@@ -89,11 +75,11 @@ TEST_CASE("the main button and the close box hide while transparent") {
         run.app.SysCommand(SC_CLOSE | 2);
     }
     CHECK(WaitUntil([&] { return !run.app.IsVisible(); }));
-    Pause(300);
-    CHECK(run.app.IsRunning());
     // Closing again hides again: the hide did not leave the window set to exit.
-    ShowWindow(run.app.mainWindow, SW_SHOW);
+    run.app.SendCommand(IDM_SHOW_WINDOW);
+    REQUIRE(WaitUntil([&] { return run.app.IsVisible(); }));
     run.app.SysCommand(SC_CLOSE);
+    CHECK(WaitUntil([&] { return !run.app.IsVisible(); }));
     Pause(300);
     CHECK(run.app.IsRunning());
 }
@@ -107,8 +93,8 @@ TEST_CASE("the main button and the close box end the program while opaque") {
     SUBCASE("close box") {
         PostMessageA(run.app.mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
     }
-    run.ExpectExit();
-    CHECK(run.LastCoreCall() == "undo");
+    ExpectExit(run);
+    CHECK(run.folder.LastCoreCall() == "undo");
 }
 
 TEST_CASE("minimising always hides and never ends the program") {
@@ -143,7 +129,7 @@ TEST_CASE("the advanced panel folds between the two markers") {
     CHECK(run.app.ControlText(IDC_ADVANCED) == "<<标准(&V)");
 
     run.app.Click(IDC_ADVANCED);
-    CHECK(run.RectHeight(run.app.mainWindow) == before.bottom - before.top);
+    CHECK(Height(run.app.mainWindow) == before.bottom - before.top);
     CHECK(run.app.ControlText(IDC_ADVANCED) == "高级(&V)>>");
 }
 
@@ -157,7 +143,7 @@ TEST_CASE("the watchdog makes a restarted desktop transparent") {
     REQUIRE_FALSE(run.desktop.TextIsTransparent());
     CHECK(WaitUntil([&] { return run.desktop.TextIsTransparent(); }, kWatchdogWaitMs));
     // The new view gets the colour the program kept, not the one it had before.
-    CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), run.desktop.TextColor(), 0));
+    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), run.desktop.TextColor(), 0));
 
     // The state buttons still show what the user chose, but the main button follows the view.
     run.app.Click(IDC_MAIN_BUTTON);
@@ -173,7 +159,7 @@ TEST_CASE("a view the shell moves into a WorkerW is still the one the commands a
     CHECK(run.desktop.TextBackground() == GetSysColor(COLOR_BACKGROUND));
     run.app.Click(IDC_TRANSPARENT);
     CHECK(run.desktop.TextIsTransparent());
-    CHECK(run.LastCoreCall() == ApplyLine(run.desktop.View(), run.desktop.TextColor(), 0));
+    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), run.desktop.TextColor(), 0));
     // Found, the transparent view makes the main button confirm rather than exit.
     run.app.Click(IDC_MAIN_BUTTON);
     CHECK(WaitUntil([&] { return !run.app.IsVisible(); }));
@@ -186,7 +172,7 @@ TEST_CASE("the watchdog keeps looking while there is no desktop") {
     run.desktop.Stop();
     Pause(kWatchdogWaitMs);
     CHECK(run.app.IsRunning());
-    CHECK(run.LastCoreCall().rfind("apply 0 ", 0) == 0);
+    CHECK(run.folder.LastCoreCall().rfind("apply 0 ", 0) == 0);
     run.desktop.Start();
     CHECK(WaitUntil([&] { return run.desktop.TextIsTransparent(); }, kWatchdogWaitMs));
 }
@@ -195,17 +181,17 @@ TEST_CASE("the program's end keeps the transparent text unless Active Desktop is
     SUBCASE("without Active Desktop the view stays transparent") {
         Running run;
         run.app.SendCommand(IDM_EXIT);
-        run.ExpectExit();
+        ExpectExit(run);
         CHECK(run.desktop.TextIsTransparent());
-        CHECK(run.LastCoreCall() == "undo");
+        CHECK(run.folder.LastCoreCall() == "undo");
     }
     SUBCASE("with Active Desktop the text becomes white on the desktop colour") {
-        Running run("/activedesktop");
+        Running run("", "/activedesktop");
         run.app.SendCommand(IDM_EXIT);
-        run.ExpectExit();
+        ExpectExit(run);
         CHECK(run.desktop.TextBackground() == GetSysColor(COLOR_BACKGROUND));
         CHECK(run.desktop.TextColor() == kWhite);
-        CHECK(run.LastCoreCall() == "undo");
+        CHECK(run.folder.LastCoreCall() == "undo");
     }
 }
 
@@ -213,7 +199,7 @@ TEST_CASE("the end of the Windows session") {
     Running run;
     SUBCASE("a real end undoes the effect and gives up the single-instance marker") {
         SendMessageA(run.app.mainWindow, WM_ENDSESSION, TRUE, 0);
-        CHECK(run.LastCoreCall() == "undo");
+        CHECK(run.folder.LastCoreCall() == "undo");
         CHECK(run.app.IsRunning());
         App next(run.folder);
         CHECK(next.WaitForMainWindow() != nullptr);
@@ -221,7 +207,7 @@ TEST_CASE("the end of the Windows session") {
     }
     SUBCASE("a cancelled end changes nothing") {
         SendMessageA(run.app.mainWindow, WM_ENDSESSION, FALSE, 0);
-        CHECK(run.LastCoreCall().rfind("apply ", 0) == 0);
+        CHECK(run.folder.LastCoreCall().rfind("apply ", 0) == 0);
         CHECK(run.desktop.TextIsTransparent());
         App next(run.folder);
         DWORD exitCode = 99;

@@ -8,64 +8,23 @@
 #include <string.h>
 
 #include "../../src/common/resource.h"
+#include "../common/program_resources.h"
 #include "harness.h"
 
 #include <sddl.h>
 
 namespace {
 
-constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kRunValue[] = "Quillmere";
-constexpr char kNone[] = "<none>";
 constexpr char kRegistryFailedText[] = "注册表操作失败!";
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 // A view colour that no default or parsing slip can produce by chance.
 constexpr COLORREF kViewColor = RGB(10, 20, 30);
 constexpr int kCustomColorCount = 16;
 
-// The Run key exists again (a failed test may have left it deleted) and holds no value
-// of the program.
-void DeleteRunValue() {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueA(key, kRunValue);
-    RegCloseKey(key);
-}
-
-// The Run value's data, or kNone when there is no such REG_SZ value.
-std::string RunValueData() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return kNone;
-    char data[1024] = "";
-    DWORD size = sizeof data, type = 0;
-    const LONG result =
-        RegQueryValueExA(key, kRunValue, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS && type == REG_SZ ? data : kNone;
-}
-
-void SetRunValue(const char* data) {
-    HKEY key;
-    REQUIRE(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                            nullptr) == ERROR_SUCCESS);
-    RegSetValueExA(key, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
-                   static_cast<DWORD>(strlen(data) + 1));
-    RegCloseKey(key);
-}
-
 // What the program writes for its own folder.
 std::string QuotedRunData(const AppFolder& folder) {
     return "\"" + folder.Exe() + "\" /AUTOSET";
 }
-
-// Deletes the Run value when the test ends, however it ends short of an abort.
-struct RunValueCleanup {
-    RunValueCleanup() { DeleteRunValue(); }
-    ~RunValueCleanup() { DeleteRunValue(); }
-};
 
 std::string Decimal(long long value) {
     char text[24];
@@ -80,90 +39,21 @@ std::string GeneratedDesc(COLORREF color) {
     return desc;
 }
 
-// A program folder with its settings file, written and read by the test.
-struct SettingsFolder : AppFolder {
-    using AppFolder::AppFolder;
-    std::string Ini() const { return File("Quillmere.ini"); }
-    // Drops this process's cached copy of the file, which the program may have rewritten.
-    void Flush() const { WritePrivateProfileStringA(nullptr, nullptr, nullptr, Ini().c_str()); }
-    void Write(const char* section, const char* key, const char* value) const {
-        WritePrivateProfileStringA(section, key, value, Ini().c_str());
-        Flush();
-    }
-    void Store(const char* key, const std::string& value) const {
-        Write("Saves", key, value.c_str());
-    }
-    std::string Read(const char* section, const char* key) const {
-        Flush();
-        char value[512] = "";
-        GetPrivateProfileStringA(section, key, kNone, value, sizeof value, Ini().c_str());
-        return value;
-    }
-    std::string Saved(const char* key) const { return Read("Saves", key); }
-    bool SavedCustomColors(COLORREF* colors) const {
-        Flush();
-        return GetPrivateProfileStructA("Saves", "CustColors", colors,
-                                        kCustomColorCount * sizeof(COLORREF), Ini().c_str());
-    }
-    // Marks the first run as done, so the Run value is left alone.
-    void NotFirstRun() const { Write("Main", "BeFirst", "0"); }
-    void WriteRaw(const std::string& bytes) const {
-        Flush();
-        HANDLE file =
-            CreateFileA(Ini().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        REQUIRE(file != INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-    }
-    // The file's non-empty lines.
-    std::vector<std::string> RawLines() const {
-        std::vector<std::string> lines;
-        FILE* file = fopen(Ini().c_str(), "rb");
-        if (!file) return lines;
-        char line[1024];
-        while (fgets(line, sizeof line, file)) {
-            std::string text = line;
-            while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-            if (!text.empty()) lines.push_back(text);
-        }
-        fclose(file);
-        return lines;
-    }
-};
-
 RECT WindowRect(HWND window) {
     RECT rect;
     GetWindowRect(window, &rect);
     return rect;
 }
 
-// The program started and settled: visible and the desktop text transparent.
-struct Started {
-    Started(const SimDesktop& desktop, const AppFolder& folder) : folder(folder), app(folder) {
-        REQUIRE(app.WaitForMainWindow());
-        REQUIRE(WaitUntil([&] { return app.IsVisible() && desktop.TextIsTransparent(); }));
-    }
-    bool RestoreEnabled() const { return IsWindowEnabled(app.Control(IDC_RESTORE)) != FALSE; }
-    std::string LastCoreCall() const {
-        const std::vector<std::string> calls = folder.CoreCalls();
-        return calls.empty() ? "" : calls.back();
-    }
-    // The main button while the text is transparent hides the window and saves. The
-    // entry written last is taken out first, so its return shows the save has ended.
-    void SaveByMainButton(const SettingsFolder& settings) {
-        settings.Write("Saves", "ShadowDist", nullptr);
-        app.Click(IDC_MAIN_BUTTON);
-        REQUIRE(WaitUntil([&] { return !app.IsVisible(); }));
-        REQUIRE(WaitUntil([&] { return settings.Saved("ShadowDist") != kNone; }));
-    }
-    // A user's click on a check box: the box changes, then the dialog hears of it.
-    void ClickCheckBox(int id, bool checked) {
-        SendMessageA(app.Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-        app.Click(id);
-    }
-    const AppFolder& folder;
-    App app;
+// Starts the program after `store` has written to its settings file, on a desktop whose
+// view has the text colour kViewColor.
+struct Stored : Running {
+    explicit Stored(void (*store)(const AppFolder&), bool firstRun = false)
+        : Running("", "", [=](const SimDesktop& desktop, const AppFolder& folder) {
+              SendMessageA(desktop.View(), LVM_SETTEXTCOLOR, 0, kViewColor);
+              if (!firstRun) folder.NotFirstRun();
+              if (store) store(folder);
+          }) {}
 };
 
 INT_PTR CALLBACK IdleDialogProc(HWND, UINT, WPARAM, LPARAM) {
@@ -173,38 +63,32 @@ INT_PTR CALLBACK IdleDialogProc(HWND, UINT, WPARAM, LPARAM) {
 // The outer size of dialog 105 as the template makes it, before any folding.
 SIZE TemplateWindowSize(const std::string& exe) {
     SIZE size = {0, 0};
-    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HRSRC resource =
-        module ? FindResourceA(module, MAKEINTRESOURCEA(IDD_MAIN), RT_DIALOG) : nullptr;
-    HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
-    if (loaded) {
-        // An extended template: its style follows the version, signature, help id and
-        // extended style. Without WS_VISIBLE the copy never shows.
-        std::string copy(static_cast<const char*>(LockResource(loaded)),
-                         SizeofResource(module, resource));
-        DWORD style;
-        memcpy(&style, &copy[12], sizeof style);
-        style &= ~WS_VISIBLE;
-        memcpy(&copy[12], &style, sizeof style);
-        HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
-                                                 reinterpret_cast<const DLGTEMPLATE*>(copy.data()),
-                                                 nullptr, IdleDialogProc, 0);
-        const RECT rect = WindowRect(dialog);
-        size = {rect.right - rect.left, rect.bottom - rect.top};
-        DestroyWindow(dialog);
-    }
-    if (module) FreeLibrary(module);
-    return size;
+    ProgramResources resources(exe);
+    DWORD bytes = 0;
+    const BYTE* data = resources.Find(RT_DIALOG, IDD_MAIN, &bytes);
+    if (!data) return size;
+    // An extended template: its style follows the version, signature, help id and extended
+    // style. Without WS_VISIBLE the copy never shows.
+    std::string copy(reinterpret_cast<const char*>(data), bytes);
+    DWORD style;
+    memcpy(&style, &copy[12], sizeof style);
+    style &= ~WS_VISIBLE;
+    memcpy(&copy[12], &style, sizeof style);
+    HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                             reinterpret_cast<const DLGTEMPLATE*>(copy.data()),
+                                             nullptr, IdleDialogProc, 0);
+    const RECT rect = WindowRect(dialog);
+    DestroyWindow(dialog);
+    return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
 } // namespace
 
 TEST_CASE("a first start without a settings file") {
     RunValueCleanup cleanup;
-    SimDesktop desktop;
-    SendMessageA(desktop.View(), LVM_SETTEXTCOLOR, 0, kViewColor);
-    SettingsFolder folder;
-    Started run(desktop, folder);
+    Stored run(nullptr, true);
+    const AppFolder& folder = run.folder;
+    const SimDesktop& desktop = run.desktop;
     SUBCASE("centres the window for the template's full height, then folds it") {
         const SIZE full = TemplateWindowSize(folder.Exe());
         REQUIRE(full.cy > 0);
@@ -214,18 +98,18 @@ TEST_CASE("a first start without a settings file") {
         CHECK(rect.bottom - rect.top < full.cy);
     }
     SUBCASE("shows the defaults and registers the program") {
-        CHECK(run.LastCoreCall() == ApplyLine(desktop.View(), kViewColor, 0));
+        CHECK(run.folder.LastCoreCall() == ApplyLine(desktop.View(), kViewColor, 0));
         CHECK(run.app.IsChecked(IDC_STYLE_NORMAL));
         CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
         CHECK(run.app.IsChecked(IDC_AUTOSTART));
-        CHECK_FALSE(run.RestoreEnabled());
+        CHECK_FALSE(run.app.RestoreEnabled());
         CHECK(FindErrorBox(run.app.process.id) == nullptr);
         CHECK(RunValueData() == QuotedRunData(folder));
         // Until the first save the file holds the first-run mark only.
         CHECK(folder.RawLines() == std::vector<std::string>{"[Main]", "BeFirst=0"});
     }
     SUBCASE("saves the view's colour with its generated description") {
-        run.SaveByMainButton(folder);
+        run.SaveByMainButton();
         const RECT rect = WindowRect(run.app.mainWindow);
         CHECK(folder.Saved("Left") == Decimal(rect.left));
         CHECK(folder.Saved("Top") == Decimal(rect.top));
@@ -238,11 +122,12 @@ TEST_CASE("a first start without a settings file") {
         for (COLORREF color : colors) CHECK(color == kWhite);
     }
     SUBCASE("registers only once") {
-        run.app.SendCommand(IDM_EXIT);
-        REQUIRE(run.app.WaitForExit(kDefaultWaitMs, nullptr));
+        run.ExitAndWait();
         DeleteRunValue();
-        Started again(desktop, folder);
-        CHECK_FALSE(again.app.IsChecked(IDC_AUTOSTART));
+        App again(folder);
+        REQUIRE(again.WaitForMainWindow());
+        REQUIRE(WaitUntil([&] { return again.IsVisible(); }));
+        CHECK_FALSE(again.IsChecked(IDC_AUTOSTART));
         CHECK(RunValueData() == kNone);
     }
 }
@@ -258,13 +143,13 @@ TEST_CASE("a Run key that cannot be opened is reported and the first run still c
     REQUIRE(values == 0); // nothing of anybody else's would be lost with the key
     REQUIRE(RegDeleteKeyA(HKEY_LOCAL_MACHINE, kRunKey) == ERROR_SUCCESS);
 
-    // From here on only CHECKs, so that the cleanup always puts the key back.
+    // The cleanup puts the key back as it deletes the value, however the test ends.
     SimDesktop desktop;
-    SettingsFolder folder;
+    AppFolder folder;
     App app(folder);
-    CHECK(app.WaitForMainWindow());
+    REQUIRE(app.WaitForMainWindow());
     HWND box = nullptr;
-    CHECK(WaitUntil([&] { return (box = FindErrorBox(app.process.id)) != nullptr; }));
+    REQUIRE(WaitUntil([&] { return (box = FindErrorBox(app.process.id)) != nullptr; }));
     CHECK(MessageBoxText(box) == kRegistryFailedText);
     CHECK(GetWindow(box, GW_OWNER) == app.mainWindow);
     DismissMessageBox(box);
@@ -275,69 +160,69 @@ TEST_CASE("a Run key that cannot be opened is reported and the first run still c
 
 TEST_CASE("stored values are read as the program has always read them") {
     RunValueCleanup cleanup;
-    SimDesktop desktop;
-    SendMessageA(desktop.View(), LVM_SETTEXTCOLOR, 0, kViewColor);
-    SettingsFolder folder;
-    folder.NotFirstRun();
-
     SUBCASE("TextColor -1 takes the view's colour") {
-        folder.Store("TextColor", "-1");
-        Started run(desktop, folder);
-        CHECK(run.LastCoreCall() == ApplyLine(desktop.View(), kViewColor, 0));
-        run.SaveByMainButton(folder);
-        CHECK(folder.Saved("TextColor") == Decimal(kViewColor));
-        CHECK(folder.Saved("TextColorDesc") == GeneratedDesc(kViewColor));
+        Stored run([](const AppFolder& folder) { folder.Store("TextColor", "-1"); });
+        CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), kViewColor, 0));
+        run.SaveByMainButton();
+        CHECK(run.folder.Saved("TextColor") == Decimal(kViewColor));
+        CHECK(run.folder.Saved("TextColorDesc") == GeneratedDesc(kViewColor));
     }
     SUBCASE("TextColor -01 is the number -1, not the view's colour") {
-        folder.Store("TextColor", "-01");
-        Started run(desktop, folder);
-        CHECK(run.LastCoreCall() == ApplyLine(desktop.View(), 0xFFFFFFFF, 0));
-        run.SaveByMainButton(folder);
-        CHECK(folder.Saved("TextColor") == "-1");
-        CHECK(folder.Saved("TextColorDesc") == GeneratedDesc(0xFFFFFFFF));
+        Stored run([](const AppFolder& folder) { folder.Store("TextColor", "-01"); });
+        CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), 0xFFFFFFFF, 0));
+        run.SaveByMainButton();
+        CHECK(run.folder.Saved("TextColor") == "-1");
+        CHECK(run.folder.Saved("TextColorDesc") == GeneratedDesc(0xFFFFFFFF));
     }
     SUBCASE("a stored description is kept, a long one cut to 59 bytes") {
-        folder.Store("TextColor", Decimal(RGB(1, 2, 3)));
-        folder.Store("TextColorDesc", std::string(70, 'x'));
-        Started run(desktop, folder);
-        run.SaveByMainButton(folder);
-        CHECK(folder.Saved("TextColor") == Decimal(RGB(1, 2, 3)));
-        CHECK(folder.Saved("TextColorDesc") == std::string(59, 'x'));
+        Stored run([](const AppFolder& folder) {
+            folder.Store("TextColor", Decimal(RGB(1, 2, 3)));
+            folder.Store("TextColorDesc", std::string(70, 'x'));
+        });
+        run.SaveByMainButton();
+        CHECK(run.folder.Saved("TextColor") == Decimal(RGB(1, 2, 3)));
+        CHECK(run.folder.Saved("TextColorDesc") == std::string(59, 'x'));
     }
     SUBCASE("ShowTrayIcon 2 is saved back as 1, ShadowDist 3 as 1") {
-        folder.Store("ShowTrayIcon", "2");
-        folder.Store("ShadowDist", "3");
-        Started run(desktop, folder);
+        Stored run([](const AppFolder& folder) {
+            folder.Store("ShowTrayIcon", "2");
+            folder.Store("ShadowDist", "3");
+        });
         CHECK(run.app.IsChecked(IDC_STYLE_SHADOW));
         CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
-        CHECK(run.LastCoreCall() == ApplyLine(desktop.View(), kViewColor, 1));
-        run.SaveByMainButton(folder);
-        CHECK(folder.Saved("ShowTrayIcon") == "1");
-        CHECK(folder.Saved("ShadowDist") == "1");
+        CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), kViewColor, 1));
+        run.SaveByMainButton();
+        CHECK(run.folder.Saved("ShowTrayIcon") == "1");
+        CHECK(run.folder.Saved("ShadowDist") == "1");
     }
     SUBCASE("an off-screen position is restored unchanged") {
-        folder.Store("Left", "-3000");
-        folder.Store("Top", "5000");
-        Started run(desktop, folder);
+        Stored run([](const AppFolder& folder) {
+            folder.Store("Left", "-3000");
+            folder.Store("Top", "5000");
+        });
         const RECT rect = WindowRect(run.app.mainWindow);
         CHECK(rect.left == -3000);
         CHECK(rect.top == 5000);
     }
     SUBCASE("the custom colours are read back") {
-        COLORREF colors[kCustomColorCount];
-        for (int i = 0; i < kCustomColorCount; ++i) colors[i] = RGB(i, 100 + i, 200 - i);
-        WritePrivateProfileStructA("Saves", "CustColors", colors, sizeof colors,
-                                   folder.Ini().c_str());
-        Started run(desktop, folder);
-        folder.Store("CustColors", ""); // what is saved next can only come from the program
-        run.SaveByMainButton(folder);
+        Stored run([](const AppFolder& folder) {
+            COLORREF colors[kCustomColorCount];
+            for (int i = 0; i < kCustomColorCount; ++i) colors[i] = RGB(i, 100 + i, 200 - i);
+            WritePrivateProfileStructA("Saves", "CustColors", colors, sizeof colors,
+                                       folder.Ini().c_str());
+        });
         COLORREF saved[kCustomColorCount];
-        REQUIRE(folder.SavedCustomColors(saved));
-        CHECK(memcmp(saved, colors, sizeof colors) == 0);
+        REQUIRE(run.folder.SavedCustomColors(saved));
+        run.folder.Store("CustColors", ""); // what is saved next can only come from the program
+        run.SaveByMainButton();
+        COLORREF again[kCustomColorCount];
+        REQUIRE(run.folder.SavedCustomColors(again));
+        CHECK(memcmp(saved, again, sizeof saved) == 0);
+        CHECK(again[5] == RGB(5, 105, 195));
     }
     SUBCASE("a Run value pointing elsewhere still checks box 1000") {
         SetRunValue("C:\\elsewhere\\other.exe");
-        Started run(desktop, folder);
+        Stored run(nullptr);
         CHECK(run.app.IsChecked(IDC_AUTOSTART));
         CHECK(RunValueData() == "C:\\elsewhere\\other.exe");
     }
@@ -345,16 +230,15 @@ TEST_CASE("stored values are read as the program has always read them") {
 
 TEST_CASE("Restore and Esc reload the saved settings only while Restore is enabled") {
     RunValueCleanup cleanup;
-    SimDesktop desktop;
-    SettingsFolder folder;
-    folder.NotFirstRun();
-    folder.Store("Left", "100");
-    folder.Store("Top", "120");
-    folder.Store("TextColor", Decimal(RGB(255, 0, 0)));
-    folder.Store("ShadowDist", "4000");
-    Started run(desktop, folder);
+    Stored run([](const AppFolder& folder) {
+        folder.Store("Left", "100");
+        folder.Store("Top", "120");
+        folder.Store("TextColor", Decimal(RGB(255, 0, 0)));
+        folder.Store("ShadowDist", "4000");
+    });
+    const AppFolder& folder = run.folder;
     REQUIRE(run.app.IsChecked(IDC_STYLE_EMBOSSED));
-    REQUIRE(run.LastCoreCall() == ApplyLine(desktop.View(), RGB(255, 0, 0), 4000));
+    REQUIRE(folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(255, 0, 0), 4000));
     // What a later save elsewhere might have left in the file.
     folder.Store("Left", "400");
     folder.Store("Top", "420");
@@ -362,18 +246,18 @@ TEST_CASE("Restore and Esc reload the saved settings only while Restore is enabl
     folder.Store("TextColorDesc", "绿色");
     folder.Store("ShadowDist", "4001");
     folder.Store("ShowTrayIcon", "0");
-    const size_t callsBefore = run.folder.CoreCalls().size();
+    const size_t callsBefore = folder.CoreCalls().size();
 
     SUBCASE("disabled: neither does anything") {
         run.app.SendCommand(IDCANCEL);
         run.app.SendCommand(IDC_RESTORE);
         CHECK(run.app.IsChecked(IDC_STYLE_EMBOSSED));
         CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
-        CHECK(run.folder.CoreCalls().size() == callsBefore);
+        CHECK(folder.CoreCalls().size() == callsBefore);
     }
     SUBCASE("enabled") {
-        run.ClickCheckBox(IDC_AUTOSTART, true);
-        REQUIRE(run.RestoreEnabled());
+        run.app.ClickCheckBox(IDC_AUTOSTART, true);
+        REQUIRE(run.app.RestoreEnabled());
         SUBCASE("by Esc") {
             run.app.SendCommand(IDCANCEL);
         }
@@ -384,9 +268,9 @@ TEST_CASE("Restore and Esc reload the saved settings only while Restore is enabl
         CHECK_FALSE(run.app.IsChecked(IDC_STYLE_EMBOSSED));
         CHECK_FALSE(run.app.IsChecked(IDC_TRAY_CHECK));
         CHECK_FALSE(run.app.IsChecked(IDC_AUTOSTART)); // from the registry, which has no value
-        CHECK(run.LastCoreCall() == ApplyLine(desktop.View(), RGB(0, 255, 0), 4001));
-        CHECK_FALSE(run.RestoreEnabled());
-        run.SaveByMainButton(folder);
+        CHECK(folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(0, 255, 0), 4001));
+        CHECK_FALSE(run.app.RestoreEnabled());
+        run.SaveByMainButton();
         CHECK(folder.Saved("TextColorDesc") == "绿色");
     }
     // The window is never moved by a restore.
@@ -397,12 +281,9 @@ TEST_CASE("Restore and Esc reload the saved settings only while Restore is enabl
 
 TEST_CASE("the Run value follows box 1000 only on the main button and the close box") {
     RunValueCleanup cleanup;
-    SimDesktop desktop;
-    SettingsFolder folder;
-    folder.NotFirstRun();
-    Started run(desktop, folder);
+    Stored run(nullptr);
     REQUIRE_FALSE(run.app.IsChecked(IDC_AUTOSTART));
-    run.ClickCheckBox(IDC_AUTOSTART, true);
+    run.app.ClickCheckBox(IDC_AUTOSTART, true);
     CHECK(RunValueData() == kNone);
 
     SUBCASE("minimise and the tray's hide leave it; Restore shows the registry again") {
@@ -413,16 +294,15 @@ TEST_CASE("the Run value follows box 1000 only on the main button and the close 
         CHECK_FALSE(run.app.IsChecked(IDC_AUTOSTART));
     }
     SUBCASE("the tray's exit leaves it") {
-        run.app.SendCommand(IDM_EXIT);
-        REQUIRE(run.app.WaitForExit(kDefaultWaitMs, nullptr));
+        run.ExitAndWait();
         CHECK(RunValueData() == kNone);
     }
     SUBCASE("the close box and the main button write it, and delete it once the box is cleared") {
         run.app.SysCommand(SC_CLOSE);
-        CHECK(RunValueData() == QuotedRunData(folder));
+        CHECK(RunValueData() == QuotedRunData(run.folder));
         run.app.Click(IDC_MAIN_BUTTON); // the same data a second time, without a message
-        CHECK(RunValueData() == QuotedRunData(folder));
-        run.ClickCheckBox(IDC_AUTOSTART, false);
+        CHECK(RunValueData() == QuotedRunData(run.folder));
+        run.app.ClickCheckBox(IDC_AUTOSTART, false);
         run.app.Click(IDC_MAIN_BUTTON);
         CHECK(RunValueData() == kNone);
         run.app.Click(IDC_MAIN_BUTTON); // nothing left to delete, and no message about it
@@ -434,18 +314,19 @@ TEST_CASE("the Run value follows box 1000 only on the main button and the close 
         run.app.Click(IDC_OPAQUE);
         run.app.PostCommand(IDC_MAIN_BUTTON);
         REQUIRE(run.app.WaitForExit(kDefaultWaitMs, nullptr));
-        CHECK(RunValueData() == QuotedRunData(folder));
+        CHECK(RunValueData() == QuotedRunData(run.folder));
     }
 }
 
 TEST_CASE("a program path with blanks is stored in quotes") {
     RunValueCleanup cleanup;
     SimDesktop desktop;
-    SettingsFolder folder("fake", " with blanks");
-    Started run(desktop, folder);
+    AppFolder folder("fake", " with blanks");
+    App app(folder);
+    REQUIRE(app.WaitForMainWindow());
     CHECK(folder.Exe().find(' ') != std::string::npos);
+    CHECK(WaitUntil([&] { return folder.Read("Main", "BeFirst") == "0"; }));
     CHECK(RunValueData() == QuotedRunData(folder));
-    CHECK(folder.Read("Main", "BeFirst") == "0");
 }
 
 namespace {
@@ -478,36 +359,27 @@ struct RunKeyReadOnly {
 
 TEST_CASE("a Run value the user may not delete is reported, as one he may not write") {
     RunValueCleanup cleanup;
-    SimDesktop desktop;
-    SettingsFolder folder;
-    folder.NotFirstRun();
     SetRunValue("elsewhere.exe /AUTOSET");
-    Started run(desktop, folder);
+    Stored run(nullptr);
     CHECK(run.app.IsChecked(IDC_AUTOSTART));
-    {
-        // From here on only CHECKs, so that the key always gets its rights back.
-        RunKeyReadOnly readOnly;
-        CHECK(readOnly.applied);
-        run.ClickCheckBox(IDC_AUTOSTART, false);
-        run.app.PostCommand(IDC_MAIN_BUTTON);
-        HWND box = nullptr;
-        CHECK(WaitUntil([&] { return (box = FindErrorBox(run.app.process.id)) != nullptr; }));
-        CHECK(MessageBoxText(box) == kRegistryFailedText);
-        DismissMessageBox(box);
-        CHECK(RunValueData() == "elsewhere.exe /AUTOSET");
-    }
+    RunKeyReadOnly readOnly;
+    REQUIRE(readOnly.applied);
+    run.app.ClickCheckBox(IDC_AUTOSTART, false);
+    run.app.PostCommand(IDC_MAIN_BUTTON);
+    HWND box = nullptr;
+    REQUIRE(WaitUntil([&] { return (box = FindErrorBox(run.app.process.id)) != nullptr; }));
+    CHECK(MessageBoxText(box) == kRegistryFailedText);
+    DismissMessageBox(box);
+    CHECK(RunValueData() == "elsewhere.exe /AUTOSET");
 }
 
 TEST_CASE("the end of the Windows session saves the settings") {
     RunValueCleanup cleanup;
-    SimDesktop desktop;
-    SettingsFolder folder;
-    folder.NotFirstRun();
-    Started run(desktop, folder);
+    Stored run(nullptr);
     run.app.Click(IDC_STYLE_ENGRAVED);
-    REQUIRE(folder.Saved("ShadowDist") == kNone);
+    REQUIRE(run.folder.Saved("ShadowDist") == kNone);
     SendMessageA(run.app.mainWindow, WM_ENDSESSION, TRUE, 0);
-    CHECK(folder.Saved("ShadowDist") == "4001");
+    CHECK(run.folder.Saved("ShadowDist") == "4001");
 }
 
 namespace {
@@ -528,58 +400,60 @@ std::string JunkBytes(size_t count) {
 
 TEST_CASE("a damaged settings file starts the program normally and is written clean") {
     RunValueCleanup cleanup;
-    SimDesktop desktop;
-    SendMessageA(desktop.View(), LVM_SETTEXTCOLOR, 0, kViewColor);
-    SettingsFolder folder;
-    const std::string longLine(10000, 'Z');
-
     SUBCASE("junk bytes and a 10,000-character line: every default") {
-        folder.WriteRaw(std::string("\0\x01\xfe", 3) + JunkBytes(4000) + "\r\n" + longLine +
-                        "\r\n" + JunkBytes(100));
-        Started run(desktop, folder);
+        Stored run(
+            [](const AppFolder& folder) {
+                folder.WriteRaw(std::string("\0\x01\xfe", 3) + JunkBytes(4000) + "\r\n" +
+                                std::string(10000, 'Z') + "\r\n" + JunkBytes(100));
+            },
+            true);
         CHECK(run.app.IsChecked(IDC_STYLE_NORMAL));
         CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
         CHECK(run.app.IsChecked(IDC_AUTOSTART)); // a first run: the file had no mark
-        run.SaveByMainButton(folder);
-        CHECK(folder.Saved("TextColor") == Decimal(kViewColor));
-        CHECK(folder.Saved("TextColorDesc") == GeneratedDesc(kViewColor));
-        CHECK(folder.Saved("ShowTrayIcon") == "1");
-        CHECK(folder.Saved("ShadowDist") == "0");
+        run.SaveByMainButton();
+        CHECK(run.folder.Saved("TextColor") == Decimal(kViewColor));
+        CHECK(run.folder.Saved("TextColorDesc") == GeneratedDesc(kViewColor));
+        CHECK(run.folder.Saved("ShowTrayIcon") == "1");
+        CHECK(run.folder.Saved("ShadowDist") == "0");
+        CHECK(run.folder.Read("Main", "BeFirst") == "0");
     }
     SUBCASE("10,000-character values and non-numbers") {
-        folder.WriteRaw("[Saves]\r\nLeft=" + longLine + "\r\nTop=abc\r\nTextColor=" + longLine +
-                        "\r\nTextColorDesc=" + longLine + "\r\n" + longLine +
-                        "\r\nShowTrayIcon=yes\r\nShadowDist=--5\r\n[Main]\r\nBeFirst=0\r\n");
-        Started run(desktop, folder);
+        Stored run(
+            [](const AppFolder& folder) {
+                const std::string longLine(10000, 'Z');
+                folder.WriteRaw(
+                    "[Saves]\r\nLeft=" + longLine + "\r\nTop=abc\r\nTextColor=" + longLine +
+                    "\r\nTextColorDesc=" + longLine + "\r\n" + longLine +
+                    "\r\nShowTrayIcon=yes\r\nShadowDist=--5\r\n[Main]\r\nBeFirst=0\r\n");
+            },
+            true);
         CHECK(run.app.IsChecked(IDC_STYLE_NORMAL));
         CHECK_FALSE(run.app.IsChecked(IDC_TRAY_CHECK));
-        CHECK(run.LastCoreCall() == ApplyLine(desktop.View(), 0, 0));
+        CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), 0, 0));
         const RECT rect = WindowRect(run.app.mainWindow);
         CHECK(rect.left == 0);
         CHECK(rect.top == 0);
-        run.SaveByMainButton(folder);
-        CHECK(folder.Saved("Left") == "0");
-        CHECK(folder.Saved("Top") == "0");
-        CHECK(folder.Saved("TextColor") == "0");
-        CHECK(folder.Saved("TextColorDesc") == std::string(59, 'Z'));
-        CHECK(folder.Saved("ShowTrayIcon") == "0");
-        CHECK(folder.Saved("ShadowDist") == "0");
+        run.SaveByMainButton();
+        CHECK(run.folder.Saved("Left") == "0");
+        CHECK(run.folder.Saved("Top") == "0");
+        CHECK(run.folder.Saved("TextColor") == "0");
+        CHECK(run.folder.Saved("TextColorDesc") == std::string(59, 'Z'));
+        CHECK(run.folder.Saved("ShowTrayIcon") == "0");
+        CHECK(run.folder.Saved("ShadowDist") == "0");
     }
     SUBCASE("a custom colour entry with a broken checksum leaves them white") {
-        COLORREF colors[kCustomColorCount];
-        for (int i = 0; i < kCustomColorCount; ++i) colors[i] = RGB(i, 0, 0);
-        WritePrivateProfileStructA("Saves", "CustColors", colors, sizeof colors,
-                                   folder.Ini().c_str());
-        std::string entry = folder.Saved("CustColors");
-        REQUIRE(entry.size() == 2 * sizeof colors + 2);
-        entry.back() = entry.back() == '0' ? '1' : '0';
-        folder.Store("CustColors", entry);
-        folder.NotFirstRun();
-        Started run(desktop, folder);
-        run.SaveByMainButton(folder);
+        Stored run([](const AppFolder& folder) {
+            COLORREF colors[kCustomColorCount];
+            for (int i = 0; i < kCustomColorCount; ++i) colors[i] = RGB(i, 0, 0);
+            WritePrivateProfileStructA("Saves", "CustColors", colors, sizeof colors,
+                                       folder.Ini().c_str());
+            std::string entry = folder.Saved("CustColors");
+            entry.back() = entry.back() == '0' ? '1' : '0';
+            folder.Store("CustColors", entry);
+        });
+        run.SaveByMainButton();
         COLORREF saved[kCustomColorCount];
-        REQUIRE(folder.SavedCustomColors(saved));
+        REQUIRE(run.folder.SavedCustomColors(saved));
         for (COLORREF color : saved) CHECK(color == kWhite);
     }
-    CHECK(folder.Read("Main", "BeFirst") == "0");
 }

@@ -1,6 +1,8 @@
 // Start-up, the single-instance rule, and the ways a start can fail.
 #include <doctest.h>
 
+#include <memory>
+
 #include "../../src/common/resource.h"
 #include "harness.h"
 
@@ -14,12 +16,6 @@ bool Contains(const std::vector<std::string>& lines, const std::string& line) {
     for (const std::string& each : lines)
         if (each == line) return true;
     return false;
-}
-
-int CountPrefix(const std::vector<std::string>& lines, const std::string& prefix) {
-    int count = 0;
-    for (const std::string& line : lines) count += line.rfind(prefix, 0) == 0;
-    return count;
 }
 
 // Runs the program, expects the core-module message with no owner, and exit code 0.
@@ -40,19 +36,15 @@ void ExpectCoreModuleMessage(const AppFolder& folder, const std::string& current
 } // namespace
 
 TEST_CASE("a normal start shows the collapsed window and makes the text transparent") {
-    SimDesktop desktop;
-    AppFolder folder;
-    App app(folder);
-    REQUIRE(app.WaitForMainWindow());
-    REQUIRE(WaitUntil([&] { return app.IsVisible(); }));
-
-    CHECK(desktop.TextIsTransparent());
-    CHECK(Contains(folder.CoreCalls(), ApplyLine(desktop.View(), desktop.TextColor(), 0)));
+    Running run;
+    const App& app = run.app;
+    CHECK(Contains(run.folder.CoreCalls(),
+                   ApplyLine(run.desktop.View(), run.desktop.TextColor(), 0)));
     CHECK(app.IsChecked(IDC_TRANSPARENT));
     CHECK_FALSE(app.IsChecked(IDC_OPAQUE));
     CHECK(app.ControlText(IDC_MAIN_BUTTON) == "确认设置(&O)");
     CHECK(app.ControlText(IDC_ADVANCED) == "高级(&V)>>");
-    CHECK(CountPrefix(folder.CoreLog(), "shown #32770|Quillmere  1.5") >= 1);
+    CHECK(run.folder.CountLines(std::string("shown #32770|") + kMainWindowTitle) >= 1);
 
     RECT window, marker;
     GetWindowRect(app.mainWindow, &window);
@@ -61,11 +53,9 @@ TEST_CASE("a normal start shows the collapsed window and makes the text transpar
 }
 
 TEST_CASE("a second start hands over to the first instance") {
-    SimDesktop desktop;
-    AppFolder folder;
-    App first(folder);
-    REQUIRE(first.WaitForMainWindow());
-    REQUIRE(WaitUntil([&] { return first.IsVisible(); }));
+    Running run;
+    const AppFolder& folder = run.folder;
+    const App& first = run.app;
     first.SysCommand(SC_MINIMIZE);
     REQUIRE_FALSE(first.IsVisible());
     const size_t callsBefore = folder.CoreCalls().size();
@@ -91,17 +81,14 @@ TEST_CASE("a second start hands over to the first instance") {
 }
 
 TEST_CASE("an AUTOSET start is never visible and still applies the effect") {
-    SimDesktop desktop;
-    AppFolder folder;
-    App app(folder, "/autoset");
-    REQUIRE(app.WaitForMainWindow());
-    REQUIRE(WaitUntil([&] { return desktop.TextIsTransparent(); }));
-    Pause(1000);
-    CHECK_FALSE(app.IsVisible());
+    Running run("/autoset");
+    // Its first save follows the start: by then the window would have been shown.
+    CHECK(WaitUntil([&] { return run.folder.Saved("ShadowDist") != kNone; }));
+    CHECK_FALSE(run.app.IsVisible());
     // The core stand-in logs every top-level window of the program that was ever shown.
-    CHECK(CountPrefix(folder.CoreLog(), "shown #32770|Quillmere") == 0);
-    CHECK(CountPrefix(folder.CoreCalls(), "apply ") == 1);
-    CHECK(app.IsRunning());
+    CHECK(run.folder.CountLines("shown #32770|Quillmere") == 0);
+    CHECK(run.folder.CountLines("apply ") == 1);
+    CHECK(run.app.IsRunning());
 }
 
 TEST_CASE("a path containing the word AUTOSET starts visibly") {
@@ -134,7 +121,7 @@ TEST_CASE("a start without a desktop reports it, exits 0 and writes no settings"
     const char* variants[] = {"", "/nodefview", "/nolistview", "/decoys /nodefview"};
     for (const char* options : variants) {
         CAPTURE(options);
-        SimDesktop* desktop = *options ? new SimDesktop(options) : nullptr;
+        std::unique_ptr<SimDesktop> desktop(*options ? new SimDesktop(options) : nullptr);
         AppFolder folder;
         App app(folder);
         HWND box = nullptr;
@@ -148,29 +135,21 @@ TEST_CASE("a start without a desktop reports it, exits 0 and writes no settings"
         CHECK_FALSE(folder.HasFile("Quillmere.ini"));
         // Shutdown still calls undo once, with no apply before it.
         CHECK(folder.CoreCalls() == std::vector<std::string>{"undo"});
-        delete desktop;
     }
 }
 
 TEST_CASE("decoy desktops are passed over") {
-    SimDesktop desktop("/decoys");
-    AppFolder folder;
-    App app(folder);
-    REQUIRE(app.WaitForMainWindow());
-    CHECK(WaitUntil([&] { return desktop.TextIsTransparent(); }));
-    CHECK(Contains(folder.CoreCalls(), ApplyLine(desktop.View(), desktop.TextColor(), 0)));
+    Running run("", "/decoys");
+    CHECK(Contains(run.folder.CoreCalls(),
+                   ApplyLine(run.desktop.View(), run.desktop.TextColor(), 0)));
 }
 
 TEST_CASE("the program starts on the desktop trees of today's shells") {
     for (const char* tree : {"/workerw", "/24h2"}) {
         CAPTURE(tree);
-        SimDesktop desktop(tree);
-        REQUIRE(desktop.View() != nullptr);
-        AppFolder folder;
-        App app(folder);
-        REQUIRE(app.WaitForMainWindow());
-        CHECK(WaitUntil([&] { return app.IsVisible() && desktop.TextIsTransparent(); }));
-        CHECK(Contains(folder.CoreCalls(), ApplyLine(desktop.View(), desktop.TextColor(), 0)));
-        CHECK(FindErrorBox(app.process.id) == nullptr);
+        Running run("", tree);
+        CHECK(Contains(run.folder.CoreCalls(),
+                       ApplyLine(run.desktop.View(), run.desktop.TextColor(), 0)));
+        CHECK(FindErrorBox(run.app.process.id) == nullptr);
     }
 }

@@ -9,21 +9,14 @@
 #include <string.h>
 
 #include "../../src/common/resource.h"
+#include "../../src/tray/tray_icon.h"
 #include "harness.h"
 
 namespace {
 
-constexpr UINT kTrayNotifyMessage = 1146;
-constexpr char kTrayClass[] = "_TrayIconWnd_CLASS";
-constexpr char kTrayTitle[] = "TrayIconWnd";
-
 // The program's first tray menu item while its window is visible and while it is hidden.
 constexpr char kHideItem[] = "menu 0 40005 d 隐藏主窗口(&H)";
 constexpr char kShowItem[] = "menu 0 40001 d 显示主窗口(&M)";
-
-HWND FindTrayWindow(DWORD processId) {
-    return FindProcessWindow(processId, kTrayClass, kTrayTitle);
-}
 
 NOTIFYICONDATAA IconRecord(HWND trayWindow) {
     NOTIFYICONDATAA data = {};
@@ -39,48 +32,29 @@ bool IconShown(HWND trayWindow) {
     return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
-bool StartsWith(const std::string& line, const char* prefix) {
-    return line.rfind(prefix, 0) == 0;
-}
-
-int CountLines(const std::vector<std::string>& lines, const char* prefix) {
-    int count = 0;
-    for (const std::string& line : lines) count += StartsWith(line, prefix);
-    return count;
-}
-
-// The "shell ..." lines: what the program asked of the notification area, in order.
-std::vector<std::string> ShellRequests(const AppFolder& folder) {
-    std::vector<std::string> requests;
-    for (const std::string& line : folder.CoreLog())
-        if (StartsWith(line, "shell ")) requests.push_back(line);
-    return requests;
-}
-
-// A running program with its tray window, on a fresh simulated desktop.
-struct TrayRun {
-    explicit TrayRun(const std::string& arguments = "") : app(folder, arguments) {
-        REQUIRE(app.WaitForMainWindow());
-        REQUIRE(WaitUntil([&] { return (tray = FindTrayWindow(app.process.id)) != nullptr; }));
-        REQUIRE(WaitUntil([&] { return desktop.TextIsTransparent(); }));
+// The running program and its tray window.
+struct TrayRun : Running {
+    explicit TrayRun(const std::string& arguments = "") : Running(arguments) {
+        REQUIRE(WaitUntil([&] { return (tray = app.TrayWindow()) != nullptr; }));
     }
 
     void Notify(UINT mouseMessage) const {
         PostMessageA(tray, kTrayNotifyMessage, 0, mouseMessage);
     }
+    // What the program asked of the notification area, in order.
+    std::vector<std::string> ShellRequests() const { return folder.Lines("shell "); }
 
     // Opens the tray menu as a right-click does, and returns its "menu open" line and its
     // items as the program saw them.
     std::vector<std::string> OpenMenu() const {
-        const int opened = CountLines(folder.CoreLog(), "menu open");
+        const int opened = folder.CountLines("menu open");
         Notify(WM_RBUTTONDOWN);
-        REQUIRE(WaitUntil([&] { return CountLines(folder.CoreLog(), "menu open") > opened; }));
+        REQUIRE(WaitUntil([&] { return folder.CountLines("menu open") > opened; }));
         std::vector<std::string> items;
         int seen = 0;
-        for (const std::string& line : folder.CoreLog()) {
-            if (StartsWith(line, "menu open")) seen++;
-            if (seen == opened + 1 && StartsWith(line, "menu ") && line != "menu closed")
-                items.push_back(line);
+        for (const std::string& line : folder.Lines("menu ")) {
+            if (line.rfind("menu open", 0) == 0) seen++;
+            if (seen == opened + 1 && line != "menu closed") items.push_back(line);
         }
         return items;
     }
@@ -95,20 +69,10 @@ struct TrayRun {
         WaitForMenuToClose();
     }
     void WaitForMenuToClose() const {
-        const std::vector<std::string> log = folder.CoreLog();
-        const int opened = CountLines(log, "menu open");
-        CHECK(WaitUntil([&] { return CountLines(folder.CoreLog(), "menu closed") == opened; }));
+        const int opened = folder.CountLines("menu open");
+        CHECK(WaitUntil([&] { return folder.CountLines("menu closed") == opened; }));
     }
 
-    void ClickTrayCheckBox(bool checked) const {
-        SendMessageA(app.Control(IDC_TRAY_CHECK), BM_SETCHECK,
-                     checked ? BST_CHECKED : BST_UNCHECKED, 0);
-        app.Click(IDC_TRAY_CHECK);
-    }
-
-    SimDesktop desktop;
-    AppFolder folder;
-    App app;
     HWND tray = nullptr;
 };
 
@@ -140,8 +104,8 @@ TEST_CASE("the icon is there after a start, first without and then with its pict
     CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
     CHECK_FALSE(IsWindowVisible(run.tray));
 
-    REQUIRE(WaitUntil([&] { return ShellRequests(run.folder).size() >= 2; }));
-    const std::vector<std::string> requests = ShellRequests(run.folder);
+    REQUIRE(WaitUntil([&] { return run.ShellRequests().size() >= 2; }));
+    const std::vector<std::string> requests = run.ShellRequests();
     CHECK(requests[0] == "shell add 0 7 noicon Quillmere  1.4");
     CHECK(requests[1] == "shell modify 0 2 icon");
     if (arguments.empty()) {
@@ -149,7 +113,7 @@ TEST_CASE("the icon is there after a start, first without and then with its pict
     } else {
         Pause(300);
         CHECK_FALSE(run.app.IsVisible());
-        CHECK(CountLines(run.folder.CoreLog(), "shown #32770|") == 0);
+        CHECK(run.folder.CountLines("shown #32770|") == 0);
     }
 }
 
@@ -158,20 +122,20 @@ TEST_CASE("check box 1003 takes the icon away and brings it back") {
     REQUIRE(WaitUntil([&] { return IconShown(run.tray); }));
     REQUIRE_FALSE(IsWindowEnabled(run.app.Control(IDC_RESTORE)));
 
-    run.ClickTrayCheckBox(false);
+    run.app.ClickCheckBox(IDC_TRAY_CHECK, false);
     CHECK_FALSE(IconShown(run.tray));
     CHECK_FALSE(run.app.IsChecked(IDC_TRAY_CHECK));
     CHECK(IsWindowEnabled(run.app.Control(IDC_RESTORE)));
-    CHECK(ShellRequests(run.folder).back() == "shell delete 0");
+    CHECK(run.ShellRequests().back() == "shell delete 0");
 
-    run.ClickTrayCheckBox(true);
+    run.app.ClickCheckBox(IDC_TRAY_CHECK, true);
     CHECK(IconShown(run.tray));
     CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
     CHECK(IsWindowEnabled(run.app.Control(IDC_RESTORE)));
     // The program icon is loaded by now, so the picture comes with the new icon at once.
-    CHECK(ShellRequests(run.folder).back() == "shell add 0 7 icon Quillmere  1.4");
+    CHECK(run.ShellRequests().back() == "shell add 0 7 icon Quillmere  1.4");
     // Still the same hidden window.
-    CHECK(FindTrayWindow(run.app.process.id) == run.tray);
+    CHECK(run.app.TrayWindow() == run.tray);
 }
 
 TEST_CASE("a new taskbar gets the icon back while the user wants it") {
@@ -185,12 +149,12 @@ TEST_CASE("a new taskbar gets the icon back while the user wants it") {
 
     SendMessageA(run.tray, taskbarCreated, 0, 0);
     CHECK(IconShown(run.tray));
-    CHECK(ShellRequests(run.folder).back() == "shell add 0 7 icon Quillmere  1.4");
+    CHECK(run.ShellRequests().back() == "shell add 0 7 icon Quillmere  1.4");
 
-    run.ClickTrayCheckBox(false);
+    run.app.ClickCheckBox(IDC_TRAY_CHECK, false);
     SendMessageA(run.tray, taskbarCreated, 0, 0);
     CHECK_FALSE(IconShown(run.tray));
-    CHECK(ShellRequests(run.folder).back() == "shell delete 0");
+    CHECK(run.ShellRequests().back() == "shell delete 0");
 }
 
 TEST_CASE("a double-click on the icon hides and shows the main window") {
@@ -217,7 +181,7 @@ TEST_CASE("a double-click on the icon hides and shows the main window") {
     run.Notify(WM_MOUSEMOVE);
     Pause(300);
     CHECK(run.app.IsVisible());
-    CHECK(CountLines(run.folder.CoreLog(), "menu open") == 0);
+    CHECK(run.folder.CountLines("menu open") == 0);
 }
 
 TEST_CASE("the tray menu as the right button opens it") {
@@ -293,7 +257,7 @@ TEST_CASE("the tray menu's commands act as the main window's own") {
     CHECK(WaitUntil([&] { return run.desktop.TextIsTransparent(); }));
     CHECK(run.app.IsChecked(IDC_TRANSPARENT));
     CHECK(run.app.ControlText(IDC_MAIN_BUTTON) == "确认设置(&O)");
-    CHECK(StartsWith(run.folder.CoreCalls().back(), "apply "));
+    CHECK(run.folder.LastCoreCall().rfind("apply ", 0) == 0);
     CHECK(run.app.IsRunning());
 }
 
@@ -306,8 +270,8 @@ TEST_CASE("the About command opens the box over a hidden main window") {
     run.ChooseItem('a');
     HWND about = nullptr;
     REQUIRE(WaitUntil([&] {
-        about = FindProcessWindow(run.app.process.id, "#32770", "关于 Quillmere...");
-        return about && IsWindowVisible(about);
+        about = FindProcessWindow(run.app.process.id, kDialogClass, "关于 Quillmere...", true);
+        return about != nullptr;
     }));
     CHECK(GetWindow(about, GW_OWNER) == run.app.mainWindow);
     CHECK_FALSE(run.app.IsVisible());
@@ -327,25 +291,25 @@ TEST_CASE("the exit command ends a hidden program and takes the icon away") {
     DWORD exitCode = 99;
     REQUIRE(run.app.WaitForExit(kDefaultWaitMs, &exitCode));
     CHECK(exitCode == 0);
-    CHECK(ShellRequests(run.folder).back() == "shell delete 0");
+    CHECK(run.ShellRequests().back() == "shell delete 0");
     CHECK_FALSE(IconShown(run.tray));
     CHECK(run.folder.CoreCalls().back() == "undo");
 }
 
 TEST_CASE("with the icon switched off an AUTOSET start shows nothing") {
-    SimDesktop desktop;
-    AppFolder folder;
-    WritePrivateProfileStringA("Saves", "ShowTrayIcon", "0", folder.File("Quillmere.ini").c_str());
-    WritePrivateProfileStringA("Main", "BeFirst", "0", folder.File("Quillmere.ini").c_str());
-    App hidden(folder, "/AUTOSET");
-    REQUIRE(hidden.WaitForMainWindow());
-    Pause(1000);
+    Running run("/AUTOSET", "", [](const SimDesktop&, const AppFolder& folder) {
+        folder.Store("ShowTrayIcon", "0");
+        folder.NotFirstRun();
+    });
+    const App& hidden = run.app;
+    // Its first save follows the start: by then the window would have been shown.
+    CHECK(WaitUntil([&] { return run.folder.Saved("ShadowDist") != kNone; }));
     CHECK_FALSE(hidden.IsVisible());
-    HWND tray = FindTrayWindow(hidden.process.id);
+    HWND tray = hidden.TrayWindow();
     CHECK((tray == nullptr || !IconShown(tray)));
-    CHECK(CountLines(folder.CoreLog(), "shown ") == 0);
+    CHECK(run.folder.CountLines("shown ") == 0);
 
-    App second(folder);
+    App second(run.folder);
     DWORD exitCode = 99;
     REQUIRE(second.WaitForExit(kDefaultWaitMs, &exitCode));
     CHECK(exitCode == 0);

@@ -67,23 +67,11 @@ ViewImage CaptureView(HWND view) {
     const std::string path = TempFile();
     ViewImage image;
     std::vector<BYTE> bytes;
-    if (SendDesktopRequest(view, kRequestCapture, path.c_str(),
-                           static_cast<DWORD>(path.size() + 1)) &&
-        ReadFileBytes(path, &bytes)) {
+    if (CaptureViewToFile(view, path.c_str()) && ReadFileBytes(path, &bytes)) {
         image = DecodeBitmap(bytes);
     }
     DeleteFileA(path.c_str());
     return image;
-}
-
-DWORD RepaintView(HWND view, DWORD count) {
-    return static_cast<DWORD>(SendDesktopRequest(view, kRequestRepaint, &count, sizeof count));
-}
-
-void SetTransparentLabels(HWND view, COLORREF color) {
-    SendMessageA(view, LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
-    SendMessageA(view, LVM_SETTEXTCOLOR, 0, color);
-    InvalidateRect(view, nullptr, TRUE);
 }
 
 CopyPixels CountCopyPixels(const ViewImage& plain, const ViewImage& styled, COLORREF label,
@@ -138,8 +126,8 @@ int CountStrayChanges(const ViewImage& plain, const ViewImage& styled, COLORREF 
 }
 
 std::vector<StyleCopy> CopiesOfStyle(int style) {
-    if (style == kEmbossed) return {{-1, -1, kWhite}, {1, 1, kBlack}};
-    if (style == kEngraved) return {{-1, -1, kBlack}, {1, 1, kWhite}};
+    if (style == StyleEmbossed) return {{-1, -1, kWhite}, {1, 1, kBlack}};
+    if (style == StyleEngraved) return {{-1, -1, kBlack}, {1, 1, kWhite}};
     return {{1, 1, kBlack}};
 }
 
@@ -197,12 +185,6 @@ bool HasModule(DWORD processId, const char* fileName) {
 
 bool ModulesVisible(DWORD processId) {
     return AnyModule(processId, [](const MODULEENTRY32&) { return true; });
-}
-
-DWORD ProcessOf(HWND window) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    return processId;
 }
 
 namespace {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "../../src/common/text_style.h"
+
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
@@ -25,12 +27,6 @@ struct ViewImage {
 
 // Asks the simulated desktop that owns `view` to render it; empty when that failed.
 ViewImage CaptureView(HWND view);
-// Has the desktop repaint `view` on screen `count` times; the time taken in
-// microseconds, 0 when the desktop did not answer.
-DWORD RepaintView(HWND view, DWORD count);
-
-// Makes the labels transparent in `color`, as the program does after an apply.
-void SetTransparentLabels(HWND view, COLORREF color);
 
 // One copy of the label text that a style draws: moved by (dx, dy), in `color`.
 struct StyleCopy {
@@ -56,7 +52,6 @@ int CountStrayChanges(const ViewImage& plain, const ViewImage& styled, COLORREF 
                       const std::vector<StyleCopy>& copies);
 
 constexpr COLORREF kWallpaper = RGB(0, 128, 128); // the simulated desktop's icon view
-constexpr int kShadow = 1, kEmbossed = 4000, kEngraved = 4001;
 
 // The copies that a text style draws under each label.
 std::vector<StyleCopy> CopiesOfStyle(int style);
@@ -71,7 +66,6 @@ int ThreadCount(DWORD processId);
 bool HasModule(DWORD processId, const char* fileName);
 bool ModulesVisible(DWORD processId);
 
-DWORD ProcessOf(HWND window);
 // The loader's count of references to a module of process `processId`, as far as the
 // system keeps it (Wine does); 0 when the module is not loaded, -1 when unreadable.
 int ModuleLoadCount(DWORD processId, const wchar_t* fileName);

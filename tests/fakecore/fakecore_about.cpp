@@ -12,18 +12,19 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "../../src/common/resource.h"
 #include "../common/import_patch.h"
 
 namespace {
 
 constexpr char kAboutTitle[] = "关于 Quillmere...";
-constexpr int kLinkId = 1021;
-constexpr int kHandCursorId = 137;
+// Each box's link font, kept on the box, so that with two boxes open each is checked for
+// its own font when it goes.
+constexpr char kLinkFontProperty[] = "FakeCoreLinkFont";
 
 using EndDialogFunction = BOOL(WINAPI*)(HWND, INT_PTR);
 EndDialogFunction realEndDialog;
 
-HFONT linkFont;          // the font the link got when the box was opened
 COLORREF lastLinkColour; // the last colours logged, so that repaints add no lines
 COLORREF lastTextColour;
 
@@ -61,8 +62,9 @@ void RecordEndDialogCalls() {
 }
 
 void LogLinkFont(HWND box) {
-    HWND link = GetDlgItem(box, kLinkId);
-    linkFont = reinterpret_cast<HFONT>(SendMessageA(link, WM_GETFONT, 0, 0));
+    HWND link = GetDlgItem(box, IDC_ABOUT_LINK);
+    const HFONT linkFont = reinterpret_cast<HFONT>(SendMessageA(link, WM_GETFONT, 0, 0));
+    SetPropA(box, kLinkFontProperty, linkFont);
     LOGFONTA font = {};
     GetObjectA(linkFont, sizeof font, &font);
 
@@ -92,7 +94,7 @@ void LogColour(const char* what, COLORREF colour, COLORREF* last) {
 }
 
 void LogCursor() {
-    HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kHandCursorId));
+    HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_HAND_CURSOR));
     Log(hand && GetCursor() == hand ? "about cursor hand" : "about cursor other");
 }
 
@@ -117,7 +119,7 @@ void WatchAboutBox(const CWPRETSTRUCT* message, void (*log)(const char*)) {
         break;
     case WM_CTLCOLORSTATIC: {
         const COLORREF colour = GetTextColor(reinterpret_cast<HDC>(message->wParam));
-        if (GetDlgCtrlID(reinterpret_cast<HWND>(message->lParam)) == kLinkId) {
+        if (GetDlgCtrlID(reinterpret_cast<HWND>(message->lParam)) == IDC_ABOUT_LINK) {
             LogColour("link", colour, &lastLinkColour);
         } else {
             LogColour("text", colour, &lastTextColour);
@@ -125,8 +127,11 @@ void WatchAboutBox(const CWPRETSTRUCT* message, void (*log)(const char*)) {
         break;
     }
     case WM_SETCURSOR: LogCursor(); break;
-    case WM_DESTROY:
-        Log(GetObjectType(linkFont) == 0 ? "about font deleted=1" : "about font deleted=0");
+    case WM_DESTROY: {
+        HGDIOBJ linkFont = RemovePropA(message->hwnd, kLinkFontProperty);
+        Log(linkFont && GetObjectType(linkFont) == 0 ? "about font deleted=1"
+                                                     : "about font deleted=0");
         break;
+    }
     }
 }

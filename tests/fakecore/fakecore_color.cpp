@@ -13,10 +13,9 @@
 #include <stdio.h>
 #include <string.h>
 
-namespace {
+#include "../../src/common/resource.h"
 
-constexpr UINT kArrowId = 1016;
-constexpr UINT kPreviewId = 1004;
+namespace {
 
 void LogMenu(HMENU menu, void (*log)(const char*)) {
     const int count = GetMenuItemCount(menu);
@@ -132,9 +131,9 @@ void LogDrawItem(const DRAWITEMSTRUCT* item, void (*log)(const char*)) {
     if (item->CtlType == ODT_MENU) {
         snprintf(line, sizeof line, "drawmenu %u %d\r\n", item->itemID,
                  (item->itemState & ODS_SELECTED) != 0);
-    } else if (item->CtlID == kArrowId) {
+    } else if (item->CtlID == IDC_DROPDOWN) {
         snprintf(line, sizeof line, "arrow %s\r\n", ArrowLook(item));
-    } else if (item->CtlID == kPreviewId) {
+    } else if (item->CtlID == IDC_PREVIEW) {
         const COLORREF corner = GetPixel(item->hDC, item->rcItem.left, item->rcItem.top);
         char expected[80];
         const char* match =

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "../../src/common/resource.h"
+#include "../../src/tray/tray_icon.h"
 #include "../e2e/harness.h"
 #include "damaged_settings.h"
 
@@ -30,19 +31,11 @@ uint32_t SettingsFileCount() {
     return count ? static_cast<uint32_t>(atoi(count)) : 500;
 }
 
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    REQUIRE(file != INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
 // Starts the program on a damaged file, ends it with the tray's exit command (which saves)
 // and returns what is wrong with the saved file, or what went wrong on the way.
 std::string SaveAfterDamagedStart(const std::string& bytes, bool autoset) {
     AppFolder folder;
-    WriteFileBytes(folder.File("Quillmere.ini"), bytes);
+    folder.WriteRaw(bytes);
     App app(folder, autoset ? "/AUTOSET" : "");
     if (!app.WaitForMainWindow()) return "no main window";
     if (!autoset && !WaitUntil([&] { return app.IsVisible(); })) return "main window not shown";
@@ -77,50 +70,6 @@ DWORD CountHandles(HANDLE process) {
         }
     }
     return count;
-}
-
-bool HasRunValue() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
-                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return false;
-    const bool found =
-        RegQueryValueExA(key, "Quillmere", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return found;
-}
-
-int CountLines(const std::vector<std::string>& lines, const char* prefix) {
-    int count = 0;
-    for (const std::string& line : lines) count += line.rfind(prefix, 0) == 0;
-    return count;
-}
-
-std::string LastLine(const AppFolder& folder, const char* prefix) {
-    const std::vector<std::string> lines = folder.CoreLog();
-    for (auto line = lines.rbegin(); line != lines.rend(); ++line)
-        if (line->rfind(prefix, 0) == 0) return *line;
-    return "";
-}
-
-HWND FindTrayWindow(DWORD processId) {
-    return FindProcessWindow(processId, "_TrayIconWnd_CLASS", "TrayIconWnd");
-}
-
-std::string ReadSaved(const AppFolder& folder, const char* key) {
-    char value[64] = "";
-    GetPrivateProfileStringA("Saves", key, "", value, sizeof value,
-                             folder.File("Quillmere.ini").c_str());
-    return value;
-}
-
-void DeleteRunValue() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
-                      KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "Quillmere");
-        RegCloseKey(key);
-    }
 }
 
 } // namespace
@@ -164,7 +113,7 @@ TEST_CASE("twenty simultaneous starts leave exactly one working instance") {
     DWORD exitCode = 99;
     REQUIRE(survivor.WaitForExit(kDefaultWaitMs, &exitCode));
     CHECK(exitCode == 0);
-    HWND mainWindow = FindWindowA("#32770", "Quillmere  1.5");
+    HWND mainWindow = FindWindowA(kDialogClass, kMainWindowTitle);
     REQUIRE(mainWindow != nullptr);
     SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_OPAQUE, BN_CLICKED), 0);
     CHECK_FALSE(desktop.TextIsTransparent());
@@ -228,22 +177,21 @@ TEST_CASE("200 tray menus and 20,000 owner-draw requests leave the program drawi
     REQUIRE(app.WaitForMainWindow());
     REQUIRE(WaitUntil([&] { return app.IsVisible() && desktop.TextIsTransparent(); }));
     HWND tray = nullptr;
-    REQUIRE(WaitUntil([&] { return (tray = FindTrayWindow(app.process.id)) != nullptr; }));
+    REQUIRE(WaitUntil([&] { return (tray = app.TrayWindow()) != nullptr; }));
 
-    constexpr UINT kTrayNotifyMessage = 1146;
     for (int menu = 1; menu <= 200; ++menu) {
         PostMessageA(tray, kTrayNotifyMessage, 0, WM_RBUTTONDOWN);
-        REQUIRE(WaitUntil([&] { return CountLines(folder.CoreLog(), "menu open") == menu; }));
+        REQUIRE(WaitUntil([&] { return folder.CountLines("menu open") == menu; }));
         PostMessageA(app.mainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
-        REQUIRE(WaitUntil([&] { return CountLines(folder.CoreLog(), "menu closed") == menu; }));
+        REQUIRE(WaitUntil([&] { return folder.CountLines("menu closed") == menu; }));
     }
-    CHECK(LastLine(folder, "menu open") == "menu open 6");
+    CHECK(folder.LastLine("menu open") == "menu open 6");
 
     HWND preview = app.Control(IDC_PREVIEW);
     for (int paint = 0; paint < 20000; ++paint)
         RedrawWindow(preview, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    app.SendCommand(7014); // red
-    CHECK(WaitUntil([&] { return LastLine(folder, "preview ").rfind("preview 0000ff", 0) == 0; }));
+    app.SendCommand(IDM_COLOR_FIRST + 14); // red
+    CHECK(WaitUntil([&] { return folder.LastLine("preview ").rfind("preview 0000ff", 0) == 0; }));
     CHECK(app.IsRunning());
     DeleteRunValue();
 }
@@ -257,6 +205,9 @@ TEST_CASE("a settings file that cannot be written loses nothing, and the next sa
         first.PostCommand(IDM_EXIT);
         REQUIRE(first.WaitForExit(kDefaultWaitMs, nullptr));
     }
+    const std::string savedColor = folder.Saved("TextColor");
+    REQUIRE(savedColor != kNone);
+    REQUIRE(savedColor != "255");
     // Read-only, and held open without sharing: Wine running as root writes read-only
     // files all the same, but no one writes a file that another holds this way.
     const std::string ini = folder.File("Quillmere.ini");
@@ -266,20 +217,20 @@ TEST_CASE("a settings file that cannot be written loses nothing, and the next sa
     App app(folder);
     REQUIRE(app.WaitForMainWindow());
     REQUIRE(WaitUntil([&] { return app.IsVisible(); }));
-    app.SendCommand(7014);      // red
-    app.Click(IDC_MAIN_BUTTON); // saves, and hides while transparent
+    app.SendCommand(IDM_COLOR_FIRST + 14); // red
+    app.Click(IDC_MAIN_BUTTON);            // saves, and hides while transparent
     Pause(500);
     CHECK(FindErrorBox(app.process.id) == nullptr);
     CloseHandle(lock);
-    CHECK(ReadSaved(folder, "TextColor") != "255");
+    CHECK(folder.Saved("TextColor") == savedColor);
 
     REQUIRE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL));
     App second(folder); // shows the hidden first instance
     REQUIRE(second.WaitForExit(kDefaultWaitMs, nullptr));
     REQUIRE(WaitUntil([&] { return app.IsVisible(); }));
     app.Click(IDC_MAIN_BUTTON);
-    CHECK(WaitUntil([&] { return ReadSaved(folder, "TextColor") == "255"; }));
-    CHECK(ReadSaved(folder, "TextColorDesc") == "红色");
+    CHECK(WaitUntil([&] { return folder.Saved("TextColor") == "255"; }));
+    CHECK(folder.Saved("TextColorDesc") == "红色");
     DeleteRunValue();
 }
 
@@ -295,7 +246,7 @@ TEST_CASE("where no settings file can be written every start repeats the first r
         App app(folder);
         REQUIRE(app.WaitForMainWindow());
         REQUIRE(WaitUntil([&] { return app.IsVisible(); }));
-        CHECK(HasRunValue());
+        CHECK(RunValueData() != kNone);
         CHECK(app.IsChecked(IDC_AUTOSTART));
         app.PostCommand(IDM_EXIT);
         DWORD exitCode = 99;

@@ -7,11 +7,11 @@
 #include <string>
 
 #include "../../src/common/resource.h"
+#include "../common/program_resources.h"
 #include "expected_dialog.h"
 
 namespace {
 
-constexpr WORD kChinesePrc = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
 constexpr DWORD kChildVisible = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kText = kChildVisible | WS_GROUP | SS_LEFT;
 
@@ -34,28 +34,6 @@ bool EndsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() &&
            text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
-
-// Quillmere.exe beside the test program, loaded as data for reading its resources.
-class ProgramResources {
-  public:
-    ProgramResources() {
-        char path[MAX_PATH];
-        GetModuleFileNameA(nullptr, path, MAX_PATH);
-        strcpy(strrchr(path, '\\') + 1, "Quillmere.exe");
-        module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    }
-    ~ProgramResources() {
-        if (module) FreeLibrary(module);
-    }
-    // The bytes of resource `id` of `type` in the Chinese (PRC) resources, or null.
-    const BYTE* Find(LPCSTR type, int id, DWORD* size = nullptr) const {
-        HRSRC resource = FindResourceExA(module, type, MAKEINTRESOURCEA(id), kChinesePrc);
-        HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
-        if (size) *size = resource ? SizeofResource(module, resource) : 0;
-        return loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-    }
-    HMODULE module;
-};
 
 #pragma pack(push, 2)
 struct GroupEntry { // one image of an icon or cursor group resource
@@ -101,7 +79,7 @@ CursorPixel ReadCursorPixel(const BYTE* image, int x, int y) {
 
 TEST_CASE("About dialog 107 is built exactly as designed") {
     DialogTemplate dialog;
-    REQUIRE(LoadDialogTemplate("Quillmere.exe", IDD_ABOUT, &dialog));
+    REQUIRE(LoadDialogTemplate(IDD_ABOUT, &dialog));
     CHECK_FALSE(dialog.extended);
     CHECK(dialog.style ==
           (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT));

@@ -1,5 +1,7 @@
 #include "dialog_template.h"
 
+#include "../common/program_resources.h"
+
 #include <string.h>
 
 namespace {
@@ -119,18 +121,9 @@ void Parse(const BYTE* data, DialogTemplate* dialog) {
 
 } // namespace
 
-bool LoadDialogTemplate(const char* exeName, int id, DialogTemplate* dialog) {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    strcpy(strrchr(path, '\\') + 1, exeName);
-    HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module) return false;
-    HRSRC resource =
-        FindResourceExA(module, MAKEINTRESOURCEA(5) /* RT_DIALOG */, MAKEINTRESOURCEA(id),
-                        MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
-    HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
-    const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+bool LoadDialogTemplate(int id, DialogTemplate* dialog) {
+    ProgramResources program;
+    const BYTE* data = program.Find(RT_DIALOG, id);
     if (data) Parse(data, dialog);
-    FreeLibrary(module);
     return data != nullptr;
 }

@@ -24,5 +24,5 @@ struct DialogTemplate {
     std::vector<DialogItem> items;
 };
 
-// Loads dialog `id` (Chinese, PRC) from the executable `exeName` beside the test program.
-bool LoadDialogTemplate(const char* exeName, int id, DialogTemplate* dialog);
+// Loads dialog `id` (Chinese, PRC) from Quillmere.exe beside the test program.
+bool LoadDialogTemplate(int id, DialogTemplate* dialog);

@@ -32,7 +32,7 @@ const ExpectedItem kMainItems[] = {
 
 TEST_CASE("main dialog 105 is built exactly as designed") {
     DialogTemplate dialog;
-    REQUIRE(LoadDialogTemplate("Quillmere.exe", IDD_MAIN, &dialog));
+    REQUIRE(LoadDialogTemplate(IDD_MAIN, &dialog));
     CHECK(dialog.extended);
     CHECK(dialog.style == 0x10CA0040);
     CHECK(dialog.exStyle == WS_EX_CLIENTEDGE);

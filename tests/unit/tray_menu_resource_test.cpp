@@ -6,6 +6,7 @@
 #include <string>
 
 #include "../../src/common/resource.h"
+#include "../common/program_resources.h"
 
 namespace {
 
@@ -37,29 +38,13 @@ UINT ItemType(HMENU menu, UINT position) {
     return info.fType | info.fState;
 }
 
-// The built executable beside this test, as data only.
-struct ProductModule {
-    ProductModule() {
-        char path[MAX_PATH];
-        GetModuleFileNameA(nullptr, path, MAX_PATH);
-        strcpy(strrchr(path, '\\') + 1, "Quillmere.exe");
-        handle = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    }
-    ~ProductModule() {
-        if (handle) FreeLibrary(handle);
-    }
-    HMODULE handle;
-};
-
 } // namespace
 
 TEST_CASE("tray menu 110 holds the two popups exactly as designed") {
-    ProductModule product;
-    REQUIRE(product.handle != nullptr);
-    CHECK(FindResourceExA(product.handle, MAKEINTRESOURCEA(4) /* RT_MENU */,
-                          MAKEINTRESOURCEA(IDR_TRAY_MENU),
-                          MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)) != nullptr);
-    HMENU menu = LoadMenuA(product.handle, MAKEINTRESOURCEA(IDR_TRAY_MENU));
+    ProgramResources product;
+    REQUIRE(product.module != nullptr);
+    CHECK(product.Find(RT_MENU, IDR_TRAY_MENU) != nullptr);
+    HMENU menu = LoadMenuA(product.module, MAKEINTRESOURCEA(IDR_TRAY_MENU));
     REQUIRE(menu != nullptr);
     REQUIRE(GetMenuItemCount(menu) == 2);
     CHECK(ItemText(menu, 0) == "任务栏弹出式菜单");

@@ -45,7 +45,7 @@ int main() {
     }
     SimDesktopRun desktop;
     int result = 1;
-    if (StartSimDesktop("", &desktop))
+    if (StartSimDesktop("", &desktop) && desktop.view)
         result = TakePictures(desktop.view, core);
     else
         printf("the simulated desktop did not start\n");

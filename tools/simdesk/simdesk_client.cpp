@@ -4,38 +4,31 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "simdesk_requests.h"
-
 namespace {
 
 constexpr DWORD kStartWaitMs = 10000;
-constexpr DWORD kPollMs = 50;
+constexpr DWORD kPollMs = 20;
 constexpr DWORD kRequestWaitMs = 60000;
 constexpr DWORD kStopWaitMs = 3000;
+constexpr char kDesktopTitle[] = "Program Manager";
 
-struct ViewSearch {
-    DWORD processId;
-    HWND view;
-};
-
-BOOL CALLBACK FindViewOfProcess(HWND window, LPARAM lParam) {
-    ViewSearch* search = reinterpret_cast<ViewSearch*>(lParam);
+DWORD ProcessOf(HWND window) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    char className[32] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (processId != search->processId || strcmp(className, "Progman") != 0) return TRUE;
-    HWND defView = FindWindowExA(window, nullptr, "SHELLDLL_DefView", nullptr);
-    search->view = defView ? GetDlgItem(defView, 1) : nullptr;
-    return search->view ? FALSE : TRUE;
+    return processId;
 }
 
-LRESULT SendRequest(HWND view, SimDesktopRequest request, const void* data, DWORD size) {
-    COPYDATASTRUCT copy = {request, size, const_cast<void*>(data)};
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(GetAncestor(view, GA_ROOT), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
-                        SMTO_NORMAL, kRequestWaitMs, &result);
-    return static_cast<LRESULT>(result);
+// The desktop window of the process once it is shown, which it is only when complete.
+bool DesktopShown(DWORD processId) {
+    for (HWND top = FindWindowExA(nullptr, nullptr, "Progman", nullptr); top;
+         top = FindWindowExA(nullptr, top, "Progman", nullptr)) {
+        char title[32] = "";
+        GetWindowTextA(top, title, sizeof title);
+        if (ProcessOf(top) == processId && strcmp(title, kDesktopTitle) == 0 &&
+            IsWindowVisible(top))
+            return true;
+    }
+    return false;
 }
 
 template <typename Function> Function LookUp(HMODULE module, const char* name) {
@@ -56,13 +49,14 @@ bool StartSimDesktop(const char* arguments, SimDesktopRun* run) {
     if (!CreateProcessA(exe, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &run->process))
         return false;
-    ViewSearch search = {run->process.dwProcessId, nullptr};
-    for (DWORD waited = 0; !search.view && waited < kStartWaitMs; waited += kPollMs) {
+    const DWORD processId = run->process.dwProcessId;
+    bool shown = false;
+    for (DWORD waited = 0; !shown && waited < kStartWaitMs; waited += kPollMs) {
         Sleep(kPollMs);
-        EnumWindows(FindViewOfProcess, reinterpret_cast<LPARAM>(&search));
+        shown = DesktopShown(processId);
     }
-    run->view = search.view;
-    return run->view != nullptr;
+    run->view = FindIconView(processId);
+    return shown;
 }
 
 void StopSimDesktop(SimDesktopRun* run) {
@@ -74,17 +68,40 @@ void StopSimDesktop(SimDesktopRun* run) {
     *run = SimDesktopRun{};
 }
 
+HWND FindIconView(DWORD processId) {
+    const char* const holders[] = {"Progman", "WorkerW"};
+    for (const char* holder : holders) {
+        for (HWND top = FindWindowExA(nullptr, nullptr, holder, nullptr); top;
+             top = FindWindowExA(nullptr, top, holder, nullptr)) {
+            if (ProcessOf(top) != processId) continue;
+            HWND defView = FindWindowExA(top, nullptr, "SHELLDLL_DefView", nullptr);
+            if (HWND view = defView ? GetDlgItem(defView, 1) : nullptr) return view;
+        }
+    }
+    return nullptr;
+}
+
+LRESULT SendSimDesktopRequest(HWND view, SimDesktopRequest request, const void* data, DWORD size) {
+    COPYDATASTRUCT copy = {request, size, const_cast<void*>(data)};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(GetAncestor(view, GA_ROOT), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
+                        SMTO_NORMAL, kRequestWaitMs, &result);
+    return static_cast<LRESULT>(result);
+}
+
 bool CaptureViewToFile(HWND view, const char* path) {
-    return SendRequest(view, kRequestCapture, path, static_cast<DWORD>(strlen(path) + 1)) != 0;
+    return SendSimDesktopRequest(view, kRequestCapture, path,
+                                 static_cast<DWORD>(strlen(path) + 1)) != 0;
 }
 
 DWORD RepaintViewTimed(HWND view, DWORD count) {
-    return static_cast<DWORD>(SendRequest(view, kRequestRepaint, &count, sizeof count));
+    return static_cast<DWORD>(SendSimDesktopRequest(view, kRequestRepaint, &count, sizeof count));
 }
 
 void SetTransparentLabels(HWND view, COLORREF color) {
     SendMessageA(view, LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
     SendMessageA(view, LVM_SETTEXTCOLOR, 0, color);
+    InvalidateRect(view, nullptr, TRUE);
 }
 
 bool LoadCore(CoreExports* core) {
