@@ -165,7 +165,8 @@ void ChildProcess::Kill() {
 
 // SimDesktop
 
-SimDesktop::SimDesktop(const std::string& options) : options(options) {
+SimDesktop::SimDesktop(const std::string& options, const std::string& exe)
+    : options(options), exe(exe) {
     Start();
 }
 
@@ -174,7 +175,7 @@ SimDesktop::~SimDesktop() {
 }
 
 void SimDesktop::Start() {
-    process = new ChildProcess(BuildBinFolder() + "SimDesktop.exe", options);
+    process = new ChildProcess(BuildBinFolder() + exe, options);
     HWND desktop = nullptr;
     WaitUntil([&] {
         desktop = FindTopLevel(process->id, "Progman", "Program Manager");

@@ -46,7 +46,8 @@ class ChildProcess {
 class SimDesktop {
   public:
     // options: "/activedesktop", "/decoys", "/nodefview", "/nolistview", "/icons:N".
-    explicit SimDesktop(const std::string& options = "");
+    // exe: the desktop program's path in the build folder.
+    explicit SimDesktop(const std::string& options = "", const std::string& exe = "SimDesktop.exe");
     ~SimDesktop();
 
     void Start();
@@ -61,6 +62,7 @@ class SimDesktop {
 
   private:
     std::string options;
+    std::string exe;
     ChildProcess* process = nullptr;
     HWND view = nullptr;
 };
