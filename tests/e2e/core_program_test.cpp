@@ -4,32 +4,18 @@
 #include <doctest.h>
 
 #include "../../src/app/resource.h"
-#include "harness.h"
-#include "view_capture.h"
+#include "program_run.h"
 
 namespace {
 
-// The program started from a folder of its own with the real core module, waited for
-// until it has made the labels transparent.
-struct Run {
-    explicit Run(const SimDesktop& desktop) : app(folder) {
-        REQUIRE(app.WaitForMainWindow());
-        REQUIRE(WaitUntil([&] { return desktop.TextIsTransparent(); }));
-    }
-    void ExitAndWait() {
-        app.SendCommand(IDM_EXIT);
-        DWORD exitCode = 99;
-        REQUIRE(app.WaitForExit(kDefaultWaitMs, &exitCode));
-    }
+// The program started from a folder of its own with the real core module; the folder
+// comes first, so that it exists when the program starts.
+struct RealCoreFolder {
     AppFolder folder{kRealCore};
-    App app;
 };
-
-// The labels as the program makes them transparent, in the normal style.
-ViewImage PlainLabels(const Run& run, HWND view) {
-    run.app.Click(IDC_STYLE_NORMAL);
-    return CaptureView(view);
-}
+struct Run : RealCoreFolder, ProgramRun {
+    explicit Run(const SimDesktop& desktop) : ProgramRun(folder, desktop) {}
+};
 
 } // namespace
 
@@ -43,21 +29,7 @@ TEST_CASE("the style radios draw at once; the opaque command and the end draw pl
     const ViewImage plain = PlainLabels(run, view);
     CHECK_FALSE(plain == opaque);
 
-    const struct {
-        int radio;
-        int style;
-    } radios[] = {{IDC_STYLE_SHADOW, kShadow},
-                  {IDC_STYLE_EMBOSSED, kEmbossed},
-                  {IDC_STYLE_ENGRAVED, kEngraved}};
-    for (const auto& each : radios) {
-        CAPTURE(each.style);
-        run.app.Click(each.radio);
-        CheckStyled(plain, CaptureView(view), each.style, label);
-    }
-    run.app.SendCommand(IDC_OPAQUE);
-    CHECK(CaptureView(view) == opaque);
-    run.app.SendCommand(IDC_TRANSPARENT);
-    CheckStyled(plain, CaptureView(view), kEngraved, label);
+    CheckStyleRadios(run, view, plain, opaque, label);
 
     // The module is unloaded right after the last undo; the desktop must not need it.
     run.ExitAndWait();

@@ -15,8 +15,7 @@
 #include "../../core/host64_command.h"
 #include "../../core/host64_launch.h"
 #include "../../src/app/resource.h"
-#include "harness.h"
-#include "view_capture.h"
+#include "program_run.h"
 
 namespace {
 
@@ -151,24 +150,6 @@ struct ShippedFolder : AppFolder {
     }
 };
 
-// The program from `folder` on `desktop`, once it has made the labels transparent.
-struct Run {
-    Run(const ShippedFolder& folder, const SimDesktop& desktop) : app(folder) {
-        REQUIRE(app.WaitForMainWindow());
-        REQUIRE(WaitUntil([&] { return desktop.TextIsTransparent(); }));
-    }
-    ViewImage Plain(HWND view) const {
-        app.Click(IDC_STYLE_NORMAL);
-        return CaptureView(view);
-    }
-    void ExitAndWait() {
-        app.SendCommand(IDM_EXIT);
-        DWORD exitCode = 99;
-        REQUIRE(app.WaitForExit(kDefaultWaitMs, &exitCode));
-    }
-    App app;
-};
-
 } // namespace
 
 TEST_CASE("the 32-bit program styles a 64-bit desktop through the download's helper; undo, a "
@@ -176,32 +157,19 @@ TEST_CASE("the 32-bit program styles a 64-bit desktop through the download's hel
     SimDesktop desktop("", kDesktop64);
     HWND view = desktop.View();
     const ViewImage opaque = CaptureView(view);
+    REQUIRE_FALSE(opaque.Empty());
     ShippedFolder folder;
-    Run run(folder, desktop);
+    ProgramRun run(folder, desktop);
     const COLORREF label = desktop.TextColor();
-    const ViewImage plain = run.Plain(view);
-    const struct {
-        int radio;
-        int style;
-    } radios[] = {{IDC_STYLE_SHADOW, kShadow},
-                  {IDC_STYLE_EMBOSSED, kEmbossed},
-                  {IDC_STYLE_ENGRAVED, kEngraved}};
-    for (const auto& each : radios) {
-        CAPTURE(each.style);
-        run.app.Click(each.radio);
-        CheckStyled(plain, CaptureView(view), each.style, label);
-    }
-    run.app.SendCommand(IDC_OPAQUE);
-    CHECK(CaptureView(view) == opaque);
-    run.app.SendCommand(IDC_TRANSPARENT);
-    CheckStyled(plain, CaptureView(view), kEngraved, label);
+    const ViewImage plain = PlainLabels(run, view);
+    CheckStyleRadios(run, view, plain, opaque, label);
 
     // The watchdog finds the new view; the program applies before it sets transparency.
     desktop.Restart();
     view = desktop.View();
     REQUIRE(WaitUntil([&] { return desktop.TextIsTransparent(); }, kWatchdogWaitMs));
     const ViewImage styled = CaptureView(view);
-    const ViewImage plainAgain = run.Plain(view);
+    const ViewImage plainAgain = PlainLabels(run, view);
     CheckStyled(plainAgain, styled, kEngraved, label);
     run.app.Click(IDC_STYLE_SHADOW);
     run.ExitAndWait();
@@ -213,8 +181,8 @@ TEST_CASE("without a working helper the labels stay plain and transparent, silen
         CAPTURE(missing);
         SimDesktop desktop("", kDesktop64);
         ShippedFolder folder(missing.c_str());
-        Run run(folder, desktop);
-        const ViewImage plain = run.Plain(desktop.View());
+        ProgramRun run(folder, desktop);
+        const ViewImage plain = PlainLabels(run, desktop.View());
         run.app.Click(IDC_STYLE_SHADOW);
         CHECK(CaptureView(desktop.View()) == plain);
         CHECK(desktop.TextIsTransparent());
