@@ -61,6 +61,10 @@ TEST_CASE("the helper draws each style in a 64-bit desktop, and undo reaches it,
     Desktop64 run;
     for (int round = 0; round < 2; ++round) {
         CAPTURE(round);
+        if (round == 1) {
+            run.desktop.Restart();
+            run.Reset();
+        }
         HWND view = run.desktop.View();
         for (int style : {kShadow, kEmbossed, kEngraved}) {
             CAPTURE(style);
@@ -70,8 +74,6 @@ TEST_CASE("the helper draws each style in a 64-bit desktop, and undo reaches it,
         // What the 32-bit module's undo sends, from a process with no module attached.
         SendMessageA(GetParent(view), DetachMessage(), 0, 0);
         CHECK(CaptureView(view) == run.plain);
-        run.desktop.Restart();
-        run.Reset();
     }
 }
 
