@@ -2,7 +2,7 @@
 BUILD := build
 CMAKE_FLAGS := -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake
 
-.PHONY: all deps build test stress run stop bench demo clean
+.PHONY: all deps build dist test stress run stop bench demo clean
 
 all: build
 
@@ -12,6 +12,11 @@ deps:
 build: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD) -j$$(nproc)
+
+# The folder a user copies, its zip and checksum: build/dist (also made by `make build`).
+dist: build
+	@cmake --build $(BUILD) --target dist
+	@ls -1 $(BUILD)/dist/Quillmere $(BUILD)/dist/*.zip*
 
 test: build
 	@tools/test.sh

@@ -4,8 +4,14 @@
 // process with a hook on the view's thread; there it subclasses the view's parent and
 // draws the style under each label at item pre-paint. "Unquillmere" asks it to let go.
 // Only values travel between the processes, in registered messages.
+//
+// A 32-bit module cannot be loaded into a 64-bit shell. There "Quillmere" starts the
+// 64-bit helper QuillHost64.exe from this module's folder, which does the same with
+// QuillCore64.dll, these sources built for x86_64. Undo needs no helper: its registered
+// message reaches the 64-bit subclass as well.
 #include <windows.h>
 
+#include "host64_launch.h"
 #include "module_reference.h"
 #include "view_hook.h"
 
@@ -36,9 +42,13 @@ QUILLCORE_EXPORT void __cdecl Quillmere(HWND view, COLORREF textColor, int textS
     if (!view) return;
     ForgetGoneView();
     if (appliedView && appliedView != view) DetachFromView(appliedView);
+    // Kept even when nothing could be attached: undo then asks a copy attached earlier to go.
     appliedView = IsWindow(view) ? view : nullptr;
-    // Kept even when no hook could be set: undo then asks a copy attached earlier to go.
-    if (appliedView) AttachThroughHook(view, textColor, textStyle);
+    if (!appliedView) return;
+    if (IsViewInWiderProcess(view))
+        ApplyThroughHost64(selfModule, view, textColor, textStyle);
+    else
+        AttachThroughHook(view, textColor, textStyle);
 }
 
 // Undo: harmless twice in a row or without an apply before it.

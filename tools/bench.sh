@@ -11,11 +11,11 @@ out="$QUILL_ROOT/build/bench"
 mkdir -p "$out"
 
 {
-    echo "Shipped sizes (32-bit, stripped):"
+    echo "Shipped sizes (stripped):"
     echo
     echo "| File | Size | Target |"
     echo "|---|---|---|"
-    for file in Quillmere.exe:48 QuillCore.dll:24; do
+    for file in Quillmere.exe:48 QuillCore.dll:24 QuillCore64.dll:24 QuillHost64.exe:24; do
         stat -c "%s" "$QUILL_ROOT/build/bin/${file%%:*}" |
             awk -v name="${file%%:*}" -v target="${file##*:}" \
                 '{ printf "| %s | %.1f KiB | at most %s KiB |\n", name, $1 / 1024, target }'
@@ -29,3 +29,5 @@ wine_env_start bench
 quill_wine "$build/bin/program_bench.exe" "$runs" "$idle" </dev/null | tr -d '\r' | tee "$out/program.md"
 echo
 quill_wine "$build/bin/label_styles_bench.exe" </dev/null | tr -d '\r' | tee "$out/label_styles.md"
+echo
+quill_wine "$build/bin/host64_bench.exe" </dev/null | tr -d '\r' | tee "$out/host64.md"

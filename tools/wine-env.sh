@@ -33,10 +33,12 @@ quill_runnable_build() {
 # One line that says which build runs, for the output of every run.
 quill_say_build() {
     if quill_can_run_32bit; then
-        echo "Running the shipped 32-bit build (build/) under Wine."
+        echo "Running the shipped 32-bit build (build/) under Wine; on 64-bit simulated" \
+            "desktops the styles go through the download's QuillHost64.exe."
     else
         echo "This machine cannot run 32-bit programs: running the x86_64 build of the same" \
-            "sources (build/x64/) under wine64; the 32-bit files are checked without running."
+            "sources (build/x64/) under wine64, with QuillHost64.exe started directly on a" \
+            "64-bit simulated desktop; the 32-bit files are checked without running."
     fi
 }
 
@@ -72,9 +74,12 @@ quill_display_reachable() {
 }
 
 wine_env_start() {
-    export WINEPREFIX="$QUILL_ROOT/build/wine/$1"
+    export WINEPREFIX="$QUILL_ROOT/build/wine/${1:?a prefix name}"
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
+    # A 64-bit prefix runs 32-bit and 64-bit programs side by side, as the tests of the
+    # 64-bit helper need; said outright, not left to the kind of loader that makes it.
+    export WINEARCH=win64
     # Makes the ANSI code page 936 (Wine needs no glibc locale for it; bash warns).
     { export LC_ALL=zh_CN.UTF-8; } 2>/dev/null
     quill_can_run_32bit || export WINELOADER=/usr/lib/wine/wine64
@@ -87,13 +92,15 @@ wine_env_start() {
         return 1
     fi
 
-    mkdir -p "$WINEPREFIX"
-    if [ ! -f "$WINEPREFIX/.quill-ready" ]; then
+    if [ ! -f "$WINEPREFIX/.quill-ready-win64" ]; then
+        # Half made, or made for 32-bit programs only: Wine refuses to change its kind.
+        rm -rf "$WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
         quill_wine wineboot -i >/dev/null 2>&1
         # Without a window manager Wine waits for answers that never come on every hide.
         quill_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
         wineserver -w
-        touch "$WINEPREFIX/.quill-ready"
+        touch "$WINEPREFIX/.quill-ready-win64"
     fi
     wineserver -p </dev/null >/dev/null 2>&1
     # Starts Wine's own background processes now, away from the callers' output pipes:

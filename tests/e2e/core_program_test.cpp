@@ -13,11 +13,7 @@ namespace {
 struct RealCore : Running {
     explicit RealCore(const Prepare& prepare = nullptr) : Running("", "", prepare, kRealCore) {}
     HWND View() const { return desktop.View(); }
-    // The labels as the program makes them transparent, in the normal style.
-    ViewImage PlainLabels() const {
-        app.Click(IDC_STYLE_NORMAL);
-        return CaptureView(View());
-    }
+    ViewImage PlainLabels() const { return ::PlainLabels(app, View()); }
 };
 
 } // namespace
@@ -31,21 +27,7 @@ TEST_CASE("the style radios draw at once; the opaque command and the end draw pl
     const ViewImage plain = run.PlainLabels();
     CHECK_FALSE(plain == opaque);
 
-    const struct {
-        int radio;
-        int style;
-    } radios[] = {{IDC_STYLE_SHADOW, StyleShadow},
-                  {IDC_STYLE_EMBOSSED, StyleEmbossed},
-                  {IDC_STYLE_ENGRAVED, StyleEngraved}};
-    for (const auto& each : radios) {
-        CAPTURE(each.style);
-        run.app.Click(each.radio);
-        CheckStyled(plain, CaptureView(run.View()), each.style, label);
-    }
-    run.app.SendCommand(IDC_OPAQUE);
-    CHECK(CaptureView(run.View()) == opaque);
-    run.app.SendCommand(IDC_TRANSPARENT);
-    CheckStyled(plain, CaptureView(run.View()), StyleEngraved, label);
+    CheckStyleRadios(run.app, run.View(), plain, opaque, label);
 
     // The module is unloaded right after the last undo; the desktop must not need it.
     run.ExitAndWait();

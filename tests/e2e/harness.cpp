@@ -165,7 +165,8 @@ void ChildProcess::Kill() {
 
 // SimDesktop
 
-SimDesktop::SimDesktop(const std::string& options) : options(options) {
+SimDesktop::SimDesktop(const std::string& options, const std::string& exe)
+    : options(options), exe(exe) {
     Start();
 }
 
@@ -174,7 +175,7 @@ SimDesktop::~SimDesktop() {
 }
 
 void SimDesktop::Start() {
-    StartSimDesktop(options.c_str(), &run);
+    StartSimDesktop(options.c_str(), &run, exe.c_str());
 }
 
 void SimDesktop::Stop() {

@@ -61,8 +61,8 @@ class ChildProcess {
 class SimDesktop {
   public:
     // options: "/activedesktop", "/decoys", "/nodefview", "/nolistview", "/icons:N",
-    // "/workerw", "/24h2".
-    explicit SimDesktop(const std::string& options = "");
+    // "/workerw", "/24h2". exe: the desktop program's path in the build folder.
+    explicit SimDesktop(const std::string& options = "", const std::string& exe = "SimDesktop.exe");
     ~SimDesktop();
 
     void Start();
@@ -86,6 +86,7 @@ class SimDesktop {
 
   private:
     std::string options;
+    std::string exe;
     SimDesktopRun run = {};
 };
 

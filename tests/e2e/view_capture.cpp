@@ -9,6 +9,7 @@
 #include <winternl.h>
 #include <stddef.h>
 
+#include "../../src/common/resource.h"
 #include "harness.h"
 
 namespace {
@@ -144,6 +145,30 @@ void CheckStyled(const ViewImage& plain, const ViewImage& styled, int style, COL
     }
     CHECK(CountChangedLabelPixels(plain, styled, label) == 0);
     CHECK(CountStrayChanges(plain, styled, kWallpaper, copies) == 0);
+}
+
+ViewImage PlainLabels(const App& app, HWND view) {
+    app.Click(IDC_STYLE_NORMAL);
+    return CaptureView(view);
+}
+
+void CheckStyleRadios(const App& app, HWND view, const ViewImage& plain, const ViewImage& opaque,
+                      COLORREF label) {
+    const struct {
+        int radio;
+        int style;
+    } radios[] = {{IDC_STYLE_SHADOW, StyleShadow},
+                  {IDC_STYLE_EMBOSSED, StyleEmbossed},
+                  {IDC_STYLE_ENGRAVED, StyleEngraved}};
+    for (const auto& each : radios) {
+        CAPTURE(each.style);
+        app.Click(each.radio);
+        CheckStyled(plain, CaptureView(view), each.style, label);
+    }
+    app.SendCommand(IDC_OPAQUE);
+    CHECK(CaptureView(view) == opaque);
+    app.SendCommand(IDC_TRANSPARENT);
+    CheckStyled(plain, CaptureView(view), StyleEngraved, label);
 }
 
 int ThreadCount(DWORD processId) {

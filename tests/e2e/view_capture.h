@@ -59,6 +59,14 @@ std::vector<StyleCopy> CopiesOfStyle(int style);
 // keep it, and that nothing else changed.
 void CheckStyled(const ViewImage& plain, const ViewImage& styled, int style, COLORREF label);
 
+class App;
+// The labels as the program makes them transparent, in the normal style.
+ViewImage PlainLabels(const App& app, HWND view);
+// Clicks each style radio and checks that the view shows that style at once; then the
+// opaque command must give back `opaque` and the transparent one the last style.
+void CheckStyleRadios(const App& app, HWND view, const ViewImage& plain, const ViewImage& opaque,
+                      COLORREF label);
+
 // The number of threads of process `processId`.
 int ThreadCount(DWORD processId);
 // Whether process `processId` has a module of this file name loaded; false also when the

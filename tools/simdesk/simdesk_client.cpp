@@ -37,10 +37,10 @@ template <typename Function> Function LookUp(HMODULE module, const char* name) {
 
 } // namespace
 
-bool StartSimDesktop(const char* arguments, SimDesktopRun* run) {
+bool StartSimDesktop(const char* arguments, SimDesktopRun* run, const char* program) {
     char exe[MAX_PATH];
     GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    strcpy(strrchr(exe, '\\') + 1, "SimDesktop.exe");
+    strcpy(strrchr(exe, '\\') + 1, program);
     char commandLine[MAX_PATH + 128];
     snprintf(commandLine, sizeof commandLine, "\"%s\" %s", exe, arguments);
     STARTUPINFOA startup = {};

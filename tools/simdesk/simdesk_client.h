@@ -10,9 +10,11 @@ struct SimDesktopRun {
     HWND view; // null for the layouts without one
 };
 
-// Starts SimDesktop.exe from this program's folder with `arguments` and waits until its
-// desktop window is shown; false when it did not come up within a few seconds.
-bool StartSimDesktop(const char* arguments, SimDesktopRun* run);
+// Starts the simulated desktop `exe` (a path in this program's folder) with `arguments` and
+// waits until its desktop window is shown; false when it did not come up within a few
+// seconds.
+bool StartSimDesktop(const char* arguments, SimDesktopRun* run,
+                     const char* exe = "SimDesktop.exe");
 // Ends the desktop that StartSimDesktop started.
 void StopSimDesktop(SimDesktopRun* run);
 
