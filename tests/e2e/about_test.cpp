@@ -117,7 +117,7 @@ struct AboutRun : Running {
     // the cursor, as a mouse move does; returns "hand" or "other" as the box set it.
     std::string CursorAt(HWND box, POINT point) {
         ClientToScreen(box, &point);
-        SetCursorPos(point.x, point.y);
+        REQUIRE(MovePointer(point.x, point.y));
         const size_t before = AboutLog("about cursor ").size();
         DWORD_PTR result;
         SendMessageTimeoutA(box, WM_SETCURSOR, reinterpret_cast<WPARAM>(box),

@@ -264,10 +264,11 @@ TEST_CASE("a double-click opens the colour dialog only on the preview") {
     GetWindowRect(run.app.Control(IDC_PREVIEW), &preview);
     GetWindowRect(run.app.mainWindow, &window);
     SUBCASE("in the middle of the preview") {
-        SetCursorPos((preview.left + preview.right) / 2, (preview.top + preview.bottom) / 2);
+        REQUIRE(
+            MovePointer((preview.left + preview.right) / 2, (preview.top + preview.bottom) / 2));
     }
     SUBCASE("on the preview's sunken edge") {
-        SetCursorPos(preview.left, preview.top);
+        REQUIRE(MovePointer(preview.left, preview.top));
     }
     PostMessageA(run.app.mainWindow, WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
     HWND dialog = run.WaitForColorDialog();
@@ -281,10 +282,10 @@ TEST_CASE("a double-click elsewhere in the window opens nothing") {
     RECT preview;
     GetWindowRect(run.app.Control(IDC_PREVIEW), &preview);
     SUBCASE("just right of the preview") {
-        SetCursorPos(preview.right, preview.top + 2);
+        REQUIRE(MovePointer(preview.right, preview.top + 2));
     }
     SUBCASE("just below the preview") {
-        SetCursorPos(preview.left + 2, preview.bottom);
+        REQUIRE(MovePointer(preview.left + 2, preview.bottom));
     }
     PostMessageA(run.app.mainWindow, WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
     Pause(700);
@@ -313,7 +314,7 @@ TEST_CASE("with the real mouse") {
     ColorRun run;
     SUBCASE("a double-click on the preview reaches the main window and opens the dialog") {
         const POINT centre = CentreOf(run.app.Control(IDC_PREVIEW));
-        SetCursorPos(centre.x, centre.y);
+        REQUIRE(MovePointer(centre.x, centre.y));
         for (int click = 0; click < 2; ++click) {
             MouseButton(MOUSEEVENTF_LEFTDOWN);
             MouseButton(MOUSEEVENTF_LEFTUP);
@@ -325,7 +326,7 @@ TEST_CASE("with the real mouse") {
     }
     SUBCASE("the arrow looks pushed while held down and while its menu is open") {
         const POINT centre = CentreOf(run.app.Control(IDC_DROPDOWN));
-        SetCursorPos(centre.x, centre.y);
+        REQUIRE(MovePointer(centre.x, centre.y));
         MouseButton(MOUSEEVENTF_LEFTDOWN);
         CHECK(WaitUntil([&] { return run.ArrowLook() == "arrow pushed"; }));
         CHECK(run.Menu() == nullptr);

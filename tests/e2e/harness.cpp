@@ -98,6 +98,19 @@ void Pause(DWORD ms) {
     WaitUntil([] { return false; }, ms);
 }
 
+bool MovePointer(int x, int y) {
+    SetCursorPos(x, y);
+    // Wine lets a process that reads an older mouse event put its position back for a
+    // moment; the move has settled once the position has held for 100 ms.
+    DWORD heldSince = GetTickCount();
+    return WaitUntil([&] {
+        POINT now;
+        GetCursorPos(&now);
+        if (now.x != x || now.y != y) heldSince = GetTickCount();
+        return GetTickCount() - heldSince >= 100;
+    });
+}
+
 std::string BuildBinFolder() {
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, MAX_PATH);

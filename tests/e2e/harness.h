@@ -34,6 +34,10 @@ template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutM
 // Lets messages flow for a while; only for checking that something does NOT happen.
 void Pause(DWORD ms);
 
+// Moves the pointer to a point of the screen and waits until the move has settled, for
+// programs that read the pointer's position. False if it never held there.
+bool MovePointer(int x, int y);
+
 // The folder of the built programs (where this test executable lives), with a backslash.
 std::string BuildBinFolder();
 
