@@ -14,6 +14,7 @@
 #include <string.h>
 
 #include "../../src/common/resource.h"
+#include "../common/canvas.h"
 
 namespace {
 
@@ -40,49 +41,17 @@ void LogMenu(HMENU menu, void (*log)(const char*)) {
     log(line);
 }
 
-// A copy of the rectangle's pixels in a 32-bit top-down bitmap, compared pixel by pixel.
-class Snapshot {
-  public:
-    Snapshot(int width, int height) : width(width), height(height) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits),
-                                  nullptr, 0);
-        previous = SelectObject(dc, bitmap);
-    }
-    ~Snapshot() {
-        SelectObject(dc, previous);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    bool Same(const Snapshot& other) const {
-        GdiFlush();
-        for (int i = 0; i < width * height; ++i)
-            if (bits[i] != other.bits[i]) return false;
-        return true;
-    }
-    int width, height;
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ previous;
-    DWORD* bits = nullptr;
-};
-
 const char* ArrowLook(const DRAWITEMSTRUCT* item) {
     const int width = item->rcItem.right - item->rcItem.left;
     const int height = item->rcItem.bottom - item->rcItem.top;
-    Snapshot drawn(width, height), normal(width, height), pushed(width, height);
-    BitBlt(drawn.dc, 0, 0, width, height, item->hDC, item->rcItem.left, item->rcItem.top, SRCCOPY);
+    Canvas drawn(width, height, 0), normal(width, height, 0), pushed(width, height, 0);
+    BitBlt(drawn.Dc(), 0, 0, width, height, item->hDC, item->rcItem.left, item->rcItem.top,
+           SRCCOPY);
     RECT all = {0, 0, width, height};
-    DrawFrameControl(normal.dc, &all, DFC_SCROLL, DFCS_SCROLLDOWN);
-    DrawFrameControl(pushed.dc, &all, DFC_SCROLL, DFCS_SCROLLDOWN | DFCS_PUSHED);
-    if (drawn.Same(pushed)) return "pushed";
-    if (drawn.Same(normal)) return "normal";
+    DrawFrameControl(normal.Dc(), &all, DFC_SCROLL, DFCS_SCROLLDOWN);
+    DrawFrameControl(pushed.Dc(), &all, DFC_SCROLL, DFCS_SCROLLDOWN | DFCS_PUSHED);
+    if (drawn.SameAs(pushed)) return "pushed";
+    if (drawn.SameAs(normal)) return "normal";
     return "other";
 }
 
@@ -111,19 +80,17 @@ bool ReadExpectedText(char* text, DWORD size) {
 const char* PreviewMatch(const DRAWITEMSTRUCT* item, COLORREF fill, const char* expected) {
     const int width = item->rcItem.right - item->rcItem.left;
     const int height = item->rcItem.bottom - item->rcItem.top;
-    Snapshot drawn(width, height), reference(width, height);
-    BitBlt(drawn.dc, 0, 0, width, height, item->hDC, item->rcItem.left, item->rcItem.top, SRCCOPY);
+    Canvas drawn(width, height, 0), reference(width, height, fill);
+    BitBlt(drawn.Dc(), 0, 0, width, height, item->hDC, item->rcItem.left, item->rcItem.top,
+           SRCCOPY);
     RECT all = {0, 0, width, height};
-    HBRUSH brush = CreateSolidBrush(fill);
-    FillRect(reference.dc, &all, brush);
-    DeleteObject(brush);
-    HGDIOBJ previousFont = SelectObject(reference.dc, GetCurrentObject(item->hDC, OBJ_FONT));
-    SetTextColor(reference.dc, fill ^ 0x00FFFFFF);
-    SetBkMode(reference.dc, TRANSPARENT);
-    DrawTextA(reference.dc, expected, -1, &all,
+    HGDIOBJ previousFont = SelectObject(reference.Dc(), GetCurrentObject(item->hDC, OBJ_FONT));
+    SetTextColor(reference.Dc(), fill ^ 0x00FFFFFF);
+    SetBkMode(reference.Dc(), TRANSPARENT);
+    DrawTextA(reference.Dc(), expected, -1, &all,
               DT_SINGLELINE | DT_WORDBREAK | DT_VCENTER | DT_CENTER);
-    SelectObject(reference.dc, previousFont);
-    return drawn.Same(reference) ? "same" : "different";
+    SelectObject(reference.Dc(), previousFont);
+    return drawn.SameAs(reference) ? "same" : "different";
 }
 
 void LogDrawItem(const DRAWITEMSTRUCT* item, void (*log)(const char*)) {

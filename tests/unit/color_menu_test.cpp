@@ -13,7 +13,7 @@
 #include "../../src/color/palette.h"
 #include "../../src/common/resource.h"
 #include "../../src/common/settings_record.h"
-#include "canvas.h"
+#include "../common/canvas.h"
 #include "test_windows.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "../../src/color/color_preview.h"
 #include "../../src/common/resource.h"
 #include "../../src/common/settings_record.h"
-#include "canvas.h"
+#include "../common/canvas.h"
 #include "test_windows.h"
 
 namespace {
