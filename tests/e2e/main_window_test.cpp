@@ -16,6 +16,13 @@ void ExpectExit(Running& run) {
     CHECK(exitCode == 0);
 }
 
+// The window hides and the program does not end.
+void ExpectHiddenAndRunning(Running& run) {
+    CHECK(WaitUntil([&] { return !run.app.IsVisible(); }));
+    Pause(300);
+    CHECK(run.app.IsRunning());
+}
+
 int Height(HWND window) {
     RECT rect;
     GetWindowRect(window, &rect);
@@ -79,9 +86,7 @@ TEST_CASE("the main button and the close box hide while transparent") {
     run.app.SendCommand(IDM_SHOW_WINDOW);
     REQUIRE(WaitUntil([&] { return run.app.IsVisible(); }));
     run.app.SysCommand(SC_CLOSE);
-    CHECK(WaitUntil([&] { return !run.app.IsVisible(); }));
-    Pause(300);
-    CHECK(run.app.IsRunning());
+    ExpectHiddenAndRunning(run);
 }
 
 TEST_CASE("the main button and the close box end the program while opaque") {
@@ -147,9 +152,7 @@ TEST_CASE("the watchdog makes a restarted desktop transparent") {
 
     // The state buttons still show what the user chose, but the main button follows the view.
     run.app.Click(IDC_MAIN_BUTTON);
-    CHECK(WaitUntil([&] { return !run.app.IsVisible(); }));
-    Pause(300);
-    CHECK(run.app.IsRunning());
+    ExpectHiddenAndRunning(run);
 }
 
 TEST_CASE("a view the shell moves into a WorkerW is still the one the commands act on") {
@@ -162,9 +165,7 @@ TEST_CASE("a view the shell moves into a WorkerW is still the one the commands a
     CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), run.desktop.TextColor(), 0));
     // Found, the transparent view makes the main button confirm rather than exit.
     run.app.Click(IDC_MAIN_BUTTON);
-    CHECK(WaitUntil([&] { return !run.app.IsVisible(); }));
-    Pause(300);
-    CHECK(run.app.IsRunning());
+    ExpectHiddenAndRunning(run);
 }
 
 TEST_CASE("the watchdog keeps looking while there is no desktop") {
