@@ -47,6 +47,17 @@ int Canvas::Count(const RECT& area, COLORREF color) const {
     return count;
 }
 
+DRAWITEMSTRUCT DrawRequest(const Canvas& canvas, UINT type, UINT id, const RECT& rect, UINT state) {
+    DRAWITEMSTRUCT item = {};
+    item.CtlType = type;
+    (type == ODT_MENU ? item.itemID : item.CtlID) = id;
+    item.itemAction = ODA_DRAWENTIRE;
+    item.itemState = state;
+    item.hDC = canvas.Dc();
+    item.rcItem = rect;
+    return item;
+}
+
 int RoomForGdiObjects() {
     constexpr int kLimit = 100000; // above any system's per-process quota
     static HGDIOBJ objects[kLimit];

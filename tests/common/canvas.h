@@ -26,6 +26,11 @@ class Canvas {
     HGDIOBJ previousBitmap;
 };
 
+// A WM_DRAWITEM request to draw the whole item on the canvas, within rect: menu item `id`
+// when type is ODT_MENU, control `id` otherwise.
+DRAWITEMSTRUCT DrawRequest(const Canvas& canvas, UINT type, UINT id, const RECT& rect,
+                           UINT state = 0);
+
 // How many more GDI objects this process could create now; the same count before and
 // after some work shows that the work left none behind, where the system counts none.
 int RoomForGdiObjects();

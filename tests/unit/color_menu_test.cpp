@@ -22,19 +22,8 @@ constexpr COLORREF kUntouched = RGB(255, 0, 255);
 constexpr int kItemHeight = 15;
 constexpr int kItemWidth = 100;
 
-DRAWITEMSTRUCT MenuItemRequest(HDC dc, UINT itemId, const RECT& rect, UINT state) {
-    DRAWITEMSTRUCT item = {};
-    item.CtlType = ODT_MENU;
-    item.itemID = itemId;
-    item.itemAction = ODA_DRAWENTIRE;
-    item.itemState = state;
-    item.hDC = dc;
-    item.rcItem = rect;
-    return item;
-}
-
 void DrawMenuItem(Canvas& canvas, UINT itemId, const RECT& rect, UINT state = 0) {
-    DRAWITEMSTRUCT item = MenuItemRequest(canvas.Dc(), itemId, rect, state);
+    DRAWITEMSTRUCT item = DrawRequest(canvas, ODT_MENU, itemId, rect, state);
     DrawColorMenuItem(&item);
 }
 

@@ -20,28 +20,17 @@ constexpr int kPreviewHeight = 30;
 constexpr int kArrowWidth = 21;
 constexpr int kArrowHeight = 31;
 
-DRAWITEMSTRUCT ControlRequest(HDC dc, UINT type, UINT id, int width, int height, UINT state) {
-    DRAWITEMSTRUCT item = {};
-    item.CtlType = type;
-    item.CtlID = id;
-    item.itemAction = ODA_DRAWENTIRE;
-    item.itemState = state;
-    item.hDC = dc;
-    item.rcItem = {0, 0, width, height};
-    return item;
-}
-
 void DrawPreview(Canvas& canvas, COLORREF color, const char* description) {
     settings.textColor = color;
     strcpy(settings.textColorDesc, description);
     DRAWITEMSTRUCT item =
-        ControlRequest(canvas.Dc(), ODT_STATIC, IDC_PREVIEW, canvas.Width(), canvas.Height(), 0);
+        DrawRequest(canvas, ODT_STATIC, IDC_PREVIEW, {0, 0, canvas.Width(), canvas.Height()});
     DrawColorPreview(&item);
 }
 
 void DrawArrow(Canvas& canvas, UINT state) {
     DRAWITEMSTRUCT item =
-        ControlRequest(canvas.Dc(), ODT_BUTTON, IDC_DROPDOWN, kArrowWidth, kArrowHeight, state);
+        DrawRequest(canvas, ODT_BUTTON, IDC_DROPDOWN, {0, 0, kArrowWidth, kArrowHeight}, state);
     DrawDropDownArrow(&item);
 }
 
@@ -154,10 +143,9 @@ TEST_CASE("draw and measure requests leave no GDI object behind") {
     strcpy(settings.textColorDesc, "红色");
     Canvas item(100, 15, RGB(255, 0, 255));
     Canvas preview(kPreviewWidth, kPreviewHeight, RGB(255, 0, 255));
-    DRAWITEMSTRUCT menuDraw = ControlRequest(item.Dc(), ODT_MENU, 0, 100, 15, 0);
-    menuDraw.itemID = IDM_COLOR_FIRST + 14;
+    DRAWITEMSTRUCT menuDraw = DrawRequest(item, ODT_MENU, IDM_COLOR_FIRST + 14, {0, 0, 100, 15});
     DRAWITEMSTRUCT previewDraw =
-        ControlRequest(preview.Dc(), ODT_STATIC, IDC_PREVIEW, kPreviewWidth, kPreviewHeight, 0);
+        DrawRequest(preview, ODT_STATIC, IDC_PREVIEW, {0, 0, kPreviewWidth, kPreviewHeight});
     MEASUREITEMSTRUCT measure = {};
     measure.CtlType = ODT_MENU;
     measure.itemID = IDM_COLOR_FIRST + 14;
