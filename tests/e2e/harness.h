@@ -55,6 +55,11 @@ class ChildProcess {
     bool IsRunning() const;
     // True when the process ended within timeoutMs; its exit code goes to *exitCode.
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
+    // The exit code once the process has ended within timeoutMs; STILL_ACTIVE before.
+    DWORD ExitCode(DWORD timeoutMs = kDefaultWaitMs) {
+        DWORD exitCode = STILL_ACTIVE;
+        return WaitForExit(timeoutMs, &exitCode) ? exitCode : STILL_ACTIVE;
+    }
     void Kill();
 
     HANDLE handle = nullptr;
@@ -146,6 +151,7 @@ class App {
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
         return process.WaitForExit(timeoutMs, exitCode);
     }
+    DWORD ExitCode(DWORD timeoutMs = kDefaultWaitMs) { return process.ExitCode(timeoutMs); }
     bool IsRunning() const { return process.IsRunning(); }
 
     HWND Control(int id) const { return GetDlgItem(mainWindow, id); }

@@ -9,13 +9,6 @@ namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-// Waits for the program to end, by whatever means the test used, with exit code 0.
-void ExpectExit(Running& run) {
-    DWORD exitCode = 99;
-    REQUIRE(run.app.WaitForExit(kDefaultWaitMs, &exitCode));
-    CHECK(exitCode == 0);
-}
-
 // The window hides and the program does not end.
 void ExpectHiddenAndRunning(Running& run) {
     CHECK(WaitUntil([&] { return !run.app.IsVisible(); }));
@@ -98,7 +91,7 @@ TEST_CASE("the main button and the close box end the program while opaque") {
     SUBCASE("close box") {
         PostMessageA(run.app.mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
     }
-    ExpectExit(run);
+    CHECK(run.app.ExitCode() == 0);
     CHECK(run.folder.LastCoreCall() == "undo");
 }
 
@@ -182,14 +175,14 @@ TEST_CASE("the program's end keeps the transparent text unless Active Desktop is
     SUBCASE("without Active Desktop the view stays transparent") {
         Running run;
         run.app.SendCommand(IDM_EXIT);
-        ExpectExit(run);
+        CHECK(run.app.ExitCode() == 0);
         CHECK(run.desktop.TextIsTransparent());
         CHECK(run.folder.LastCoreCall() == "undo");
     }
     SUBCASE("with Active Desktop the text becomes white on the desktop colour") {
         Running run("", "/activedesktop");
         run.app.SendCommand(IDM_EXIT);
-        ExpectExit(run);
+        CHECK(run.app.ExitCode() == 0);
         CHECK(run.desktop.TextBackground() == GetSysColor(COLOR_BACKGROUND));
         CHECK(run.desktop.TextColor() == kWhite);
         CHECK(run.folder.LastCoreCall() == "undo");
@@ -211,9 +204,7 @@ TEST_CASE("the end of the Windows session") {
         CHECK(run.folder.LastCoreCall().rfind("apply ", 0) == 0);
         CHECK(run.desktop.TextIsTransparent());
         App next(run.folder);
-        DWORD exitCode = 99;
-        REQUIRE(next.WaitForExit(kDefaultWaitMs, &exitCode));
-        CHECK(exitCode == 0);
+        CHECK(next.ExitCode() == 0);
     }
     CHECK(run.app.IsRunning());
 }

@@ -33,9 +33,7 @@ Running::Running(const std::string& arguments, const std::string& desktopOptions
 
 void Running::ExitAndWait() {
     app.PostCommand(IDM_EXIT);
-    DWORD exitCode = 99;
-    REQUIRE(app.WaitForExit(kDefaultWaitMs, &exitCode));
-    CHECK(exitCode == 0);
+    CHECK(app.ExitCode() == 0);
 }
 
 void Running::SaveByMainButton() {

@@ -43,10 +43,7 @@ struct Desktop64 {
 };
 
 DWORD RunHost(const std::string& arguments) {
-    ChildProcess host(BuildBinFolder() + "QuillHost64.exe", arguments);
-    DWORD exitCode = 99;
-    REQUIRE(host.WaitForExit(kDefaultWaitMs, &exitCode));
-    return exitCode;
+    return ChildProcess(BuildBinFolder() + "QuillHost64.exe", arguments).ExitCode();
 }
 
 std::string Hex(HWND window) {

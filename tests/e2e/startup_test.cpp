@@ -27,9 +27,7 @@ void ExpectCoreModuleMessage(const AppFolder& folder, const std::string& current
     CHECK(GetWindow(box, GW_OWNER) == nullptr);
     CHECK(app.WaitForMainWindow(200) == nullptr);
     DismissMessageBox(box);
-    DWORD exitCode = 99;
-    REQUIRE(app.WaitForExit(kDefaultWaitMs, &exitCode));
-    CHECK(exitCode == 0);
+    CHECK(app.ExitCode() == 0);
     CHECK_FALSE(folder.HasFile("Quillmere.ini"));
 }
 
@@ -62,17 +60,13 @@ TEST_CASE("a second start hands over to the first instance") {
 
     SUBCASE("without arguments it shows the hidden window and exits 0") {
         App second(folder);
-        DWORD exitCode = 99;
-        REQUIRE(second.WaitForExit(kDefaultWaitMs, &exitCode));
-        CHECK(exitCode == 0);
+        CHECK(second.ExitCode() == 0);
         CHECK(WaitUntil([&] { return first.IsVisible(); }));
         CHECK(GetForegroundWindow() == first.mainWindow);
     }
     SUBCASE("with /autoset, in any letter case, it exits 0 and changes nothing") {
         App second(folder, "/AutoSet");
-        DWORD exitCode = 99;
-        REQUIRE(second.WaitForExit(kDefaultWaitMs, &exitCode));
-        CHECK(exitCode == 0);
+        CHECK(second.ExitCode() == 0);
         Pause(300);
         CHECK_FALSE(first.IsVisible());
     }
@@ -129,9 +123,7 @@ TEST_CASE("a start without a desktop reports it, exits 0 and writes no settings"
         CHECK(MessageBoxText(box) == kNoDesktopText);
         CHECK(GetWindow(box, GW_OWNER) != nullptr);
         DismissMessageBox(box);
-        DWORD exitCode = 99;
-        REQUIRE(app.WaitForExit(kDefaultWaitMs, &exitCode));
-        CHECK(exitCode == 0);
+        CHECK(app.ExitCode() == 0);
         CHECK_FALSE(folder.HasFile("Quillmere.ini"));
         // Shutdown still calls undo once, with no apply before it.
         CHECK(folder.CoreCalls() == std::vector<std::string>{"undo"});

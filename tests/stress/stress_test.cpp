@@ -105,16 +105,11 @@ TEST_CASE("twenty simultaneous starts leave exactly one working instance") {
     REQUIRE(WaitUntil([&] { return running() <= 1; }, 30000));
     REQUIRE(running() == 1);
     for (const auto& start : starts) {
-        if (start->IsRunning()) continue;
-        DWORD exitCode = 99;
-        GetExitCodeProcess(start->handle, &exitCode);
-        CHECK(exitCode == 0);
+        if (!start->IsRunning()) CHECK(start->ExitCode(0) == 0);
     }
 
     App survivor(folder); // a further start, which only shows the survivor
-    DWORD exitCode = 99;
-    REQUIRE(survivor.WaitForExit(kDefaultWaitMs, &exitCode));
-    CHECK(exitCode == 0);
+    CHECK(survivor.ExitCode() == 0);
     HWND mainWindow = FindWindowA(kDialogClass, kMainWindowTitle);
     REQUIRE(mainWindow != nullptr);
     SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_OPAQUE, BN_CLICKED), 0);
@@ -251,9 +246,7 @@ TEST_CASE("where no settings file can be written every start repeats the first r
         CHECK(RunValueData() != kNone);
         CHECK(app.IsChecked(IDC_AUTOSTART));
         app.PostCommand(IDM_EXIT);
-        DWORD exitCode = 99;
-        REQUIRE(app.WaitForExit(kDefaultWaitMs, &exitCode));
-        CHECK(exitCode == 0);
+        CHECK(app.ExitCode() == 0);
     }
     DeleteRunValue();
 }
