@@ -91,7 +91,7 @@ TEST_CASE("the main button and the close box end the program while opaque") {
     SUBCASE("close box") {
         PostMessageA(run.app.mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
     }
-    CHECK(run.app.ExitCode() == 0);
+    REQUIRE(run.app.ExitCode() == 0);
     CHECK(run.folder.LastCoreCall() == "undo");
 }
 
@@ -175,14 +175,14 @@ TEST_CASE("the program's end keeps the transparent text unless Active Desktop is
     SUBCASE("without Active Desktop the view stays transparent") {
         Running run;
         run.app.SendCommand(IDM_EXIT);
-        CHECK(run.app.ExitCode() == 0);
+        REQUIRE(run.app.ExitCode() == 0);
         CHECK(run.desktop.TextIsTransparent());
         CHECK(run.folder.LastCoreCall() == "undo");
     }
     SUBCASE("with Active Desktop the text becomes white on the desktop colour") {
         Running run("", "/activedesktop");
         run.app.SendCommand(IDM_EXIT);
-        CHECK(run.app.ExitCode() == 0);
+        REQUIRE(run.app.ExitCode() == 0);
         CHECK(run.desktop.TextBackground() == GetSysColor(COLOR_BACKGROUND));
         CHECK(run.desktop.TextColor() == kWhite);
         CHECK(run.folder.LastCoreCall() == "undo");
@@ -204,7 +204,7 @@ TEST_CASE("the end of the Windows session") {
         CHECK(run.folder.LastCoreCall().rfind("apply ", 0) == 0);
         CHECK(run.desktop.TextIsTransparent());
         App next(run.folder);
-        CHECK(next.ExitCode() == 0);
+        REQUIRE(next.ExitCode() == 0);
     }
     CHECK(run.app.IsRunning());
 }

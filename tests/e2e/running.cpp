@@ -33,7 +33,7 @@ Running::Running(const std::string& arguments, const std::string& desktopOptions
 
 void Running::ExitAndWait() {
     app.PostCommand(IDM_EXIT);
-    CHECK(app.ExitCode() == 0);
+    REQUIRE(app.ExitCode() == 0);
 }
 
 void Running::SaveByMainButton() {

@@ -27,7 +27,7 @@ void ExpectCoreModuleMessage(const AppFolder& folder, const std::string& current
     CHECK(GetWindow(box, GW_OWNER) == nullptr);
     CHECK(app.WaitForMainWindow(200) == nullptr);
     DismissMessageBox(box);
-    CHECK(app.ExitCode() == 0);
+    REQUIRE(app.ExitCode() == 0);
     CHECK_FALSE(folder.HasFile("Quillmere.ini"));
 }
 
@@ -60,13 +60,13 @@ TEST_CASE("a second start hands over to the first instance") {
 
     SUBCASE("without arguments it shows the hidden window and exits 0") {
         App second(folder);
-        CHECK(second.ExitCode() == 0);
+        REQUIRE(second.ExitCode() == 0);
         CHECK(WaitUntil([&] { return first.IsVisible(); }));
         CHECK(GetForegroundWindow() == first.mainWindow);
     }
     SUBCASE("with /autoset, in any letter case, it exits 0 and changes nothing") {
         App second(folder, "/AutoSet");
-        CHECK(second.ExitCode() == 0);
+        REQUIRE(second.ExitCode() == 0);
         Pause(300);
         CHECK_FALSE(first.IsVisible());
     }
@@ -123,7 +123,7 @@ TEST_CASE("a start without a desktop reports it, exits 0 and writes no settings"
         CHECK(MessageBoxText(box) == kNoDesktopText);
         CHECK(GetWindow(box, GW_OWNER) != nullptr);
         DismissMessageBox(box);
-        CHECK(app.ExitCode() == 0);
+        REQUIRE(app.ExitCode() == 0);
         CHECK_FALSE(folder.HasFile("Quillmere.ini"));
         // Shutdown still calls undo once, with no apply before it.
         CHECK(folder.CoreCalls() == std::vector<std::string>{"undo"});

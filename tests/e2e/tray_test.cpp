@@ -288,7 +288,7 @@ TEST_CASE("the exit command ends a hidden program and takes the icon away") {
 
     run.OpenMenu();
     PostMessageA(run.app.mainWindow, WM_CHAR, 'x', 0);
-    CHECK(run.app.ExitCode() == 0);
+    REQUIRE(run.app.ExitCode() == 0);
     CHECK(run.ShellRequests().back() == "shell delete 0");
     CHECK_FALSE(IconShown(run.tray));
     CHECK(run.folder.CoreCalls().back() == "undo");
@@ -308,6 +308,6 @@ TEST_CASE("with the icon switched off an AUTOSET start shows nothing") {
     CHECK(run.folder.CountLines("shown ") == 0);
 
     App second(run.folder);
-    CHECK(second.ExitCode() == 0);
+    REQUIRE(second.ExitCode() == 0);
     CHECK(WaitUntil([&] { return hidden.IsVisible(); }));
 }

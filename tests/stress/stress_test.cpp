@@ -109,7 +109,7 @@ TEST_CASE("twenty simultaneous starts leave exactly one working instance") {
     }
 
     App survivor(folder); // a further start, which only shows the survivor
-    CHECK(survivor.ExitCode() == 0);
+    REQUIRE(survivor.ExitCode() == 0);
     HWND mainWindow = FindWindowA(kDialogClass, kMainWindowTitle);
     REQUIRE(mainWindow != nullptr);
     SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_OPAQUE, BN_CLICKED), 0);
@@ -246,7 +246,7 @@ TEST_CASE("where no settings file can be written every start repeats the first r
         CHECK(RunValueData() != kNone);
         CHECK(app.IsChecked(IDC_AUTOSTART));
         app.PostCommand(IDM_EXIT);
-        CHECK(app.ExitCode() == 0);
+        REQUIRE(app.ExitCode() == 0);
     }
     DeleteRunValue();
 }
