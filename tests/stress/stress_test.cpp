@@ -31,13 +31,23 @@ uint32_t SettingsFileCount() {
     return count ? static_cast<uint32_t>(atoi(count)) : 500;
 }
 
+// Why a start showed no main window: a start that ended (a crash, or a second instance's
+// hand-over) is told apart from one that still runs without a window.
+std::string NoMainWindowFault(App& app) {
+    const DWORD exitCode = app.ExitCode(0);
+    if (exitCode == STILL_ACTIVE) return "no main window, still running";
+    char text[64];
+    wsprintfA(text, "no main window: ended with code 0x%lX", exitCode);
+    return text;
+}
+
 // Starts the program on a damaged file, ends it with the tray's exit command (which saves)
 // and returns what is wrong with the saved file, or what went wrong on the way.
 std::string SaveAfterDamagedStart(const std::string& bytes, bool autoset) {
     AppFolder folder;
     folder.WriteRaw(bytes);
     App app(folder, autoset ? "/AUTOSET" : "");
-    if (!app.WaitForMainWindow()) return "no main window";
+    if (!app.WaitForMainWindow(kStartWaitMs)) return NoMainWindowFault(app);
     if (!autoset && !WaitUntil([&] { return app.IsVisible(); })) return "main window not shown";
     if (!WaitUntil([&] { return folder.CountLines("apply ") > 0; })) return "nothing applied";
     app.PostCommand(IDM_EXIT);
