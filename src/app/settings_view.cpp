@@ -14,6 +14,7 @@ namespace {
 constexpr UINT kTrayIconId = 0;
 constexpr int kTrayUserValue = 0;
 constexpr char kTrayTip[] = "Quillmere  1.4";
+constexpr char kRegistryFailedText[] = "注册表操作失败!";
 
 struct StyleRadio {
     int style;
@@ -54,7 +55,7 @@ void EnableRestoreButton(bool enable) {
 // The first run registers the program to start with Windows, once. The box is checked
 // even when the registration failed; the failure has been shown already.
 void PerformFirstRunActions() {
-    SetAutoStart(true, sharedMainWindow);
+    SetAutoStartOrReport(true);
     CheckBox(IDC_AUTOSTART, true);
     EndFirstRun();
 }
@@ -81,6 +82,11 @@ void SaveSettings() {
     const RECT window = MainWindowRect();
     SaveSettingsRecord({window.left, window.top});
     EnableRestoreButton(false);
+}
+
+void SetAutoStartOrReport(bool enable) {
+    if (!SetAutoStart(enable))
+        MessageBoxA(sharedMainWindow, kRegistryFailedText, kErrorCaption, MB_ICONERROR);
 }
 
 int StyleOfRadio(int radioId) {

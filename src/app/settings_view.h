@@ -12,6 +12,10 @@ void LoadSettings(bool moveWindow);
 // Nothing without an initialised main window: nothing was loaded then.
 void SaveSettings();
 
+// Registers the program to start with Windows, or takes it off, and tells the user in a
+// message box over the main window when Windows refused.
+void SetAutoStartOrReport(bool enable);
+
 // The code a style radio button stands for, and the radio that shows a code; any unknown
 // code shows as shadow.
 int StyleOfRadio(int radioId);

@@ -3,21 +3,14 @@
 #include <windows.h>
 #include <string.h>
 
-#include "../common/program.h"
-
 namespace {
 
 constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kRunValueName[] = "Quillmere";
-constexpr char kRegistryFailedText[] = "注册表操作失败!";
 // Leaves room in kRunDataSize for the quotes and " /AUTOSET".
 constexpr DWORD kExePathLimit = 492;
 // The size-only query of the Run value starts from this buffer size.
 constexpr DWORD kRunValueQuerySize = 512;
-
-void ReportRegistryFailure(HWND owner) {
-    MessageBoxA(owner, kRegistryFailedText, kErrorCaption, MB_ICONERROR);
-}
 
 void BuildRunData(char* data) {
     char exePath[kRunDataSize] = "";
@@ -39,28 +32,24 @@ void FormatRunData(const char* exePath, char* data, size_t size) {
     lstrcatA(data, kClosingQuoteAndArgument);
 }
 
-void SetAutoStart(bool enable, HWND owner) {
+bool SetAutoStart(bool enable) {
     HKEY key;
-    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kRunKey, &key) != ERROR_SUCCESS) {
-        ReportRegistryFailure(owner);
-        return;
-    }
+    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kRunKey, &key) != ERROR_SUCCESS) return false;
+    bool done;
     if (enable) {
         char data[kRunDataSize];
         BuildRunData(data);
         const DWORD size = static_cast<DWORD>(strlen(data) + 1);
-        if (RegSetValueExA(key, kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
-                           size) != ERROR_SUCCESS) {
-            ReportRegistryFailure(owner);
-        }
+        done = RegSetValueExA(key, kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                              size) == ERROR_SUCCESS;
     } else {
         // A value that is not there is what the user asked for; one that stays, as
         // without administrator rights, would tick the box again at the next start.
         const LONG deleted = RegDeleteValueA(key, kRunValueName);
-        if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND)
-            ReportRegistryFailure(owner);
+        done = deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
     }
     RegCloseKey(key);
+    return done;
 }
 
 bool HasAutoStartValue() {

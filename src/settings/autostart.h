@@ -9,10 +9,10 @@ constexpr int kRunDataSize = 512;
 // Windows never tries the parts of a path with blanks as programs, then " /AUTOSET".
 void FormatRunData(const char* exePath, char* data, size_t size);
 
-// Writes the Run value when enable is set, deletes it otherwise. A key that cannot be
-// opened, a value that cannot be written or one that cannot be deleted is reported to the
-// user in a message box owned by `owner`; a value that is already absent is not.
-void SetAutoStart(bool enable, HWND owner);
+// Writes the Run value when enable is set, deletes it otherwise. False when the key cannot
+// be opened or the value cannot be written or deleted (without administrator rights, say);
+// a value that is already absent counts as deleted.
+bool SetAutoStart(bool enable);
 
 // True when the Run key holds a value of the program's name, whatever its data.
 bool HasAutoStartValue();
