@@ -66,19 +66,17 @@ void ApplyChoice() {
     ApplyTransparency(settings.textColor, settings.textStyle);
 }
 
-// A new colour: the preview repaints, and the view, looked up again since the shell may
-// have replaced or moved it, takes the colour while its text is transparent.
+// A new colour: the preview repaints, and the view, looked up again, takes the colour
+// while its text is transparent.
 void ShowNewColor() {
     InvalidateRect(sharedMainWindow, nullptr, TRUE);
-    desktopView = FindDesktopView(sharedMainWindow);
-    ApplyChoiceIfTransparent();
+    LookUpAndApplyIfTransparent(sharedMainWindow, settings.textColor, settings.textStyle);
 }
 
 BOOL OnInitDialog(HWND window) {
     windowVisible = true;
     exitOnClose = true;
-    desktopView = FindDesktopView(window);
-    if (!desktopView) {
+    if (!LookUpDesktopView(window)) {
         MessageBoxA(window, kNoDesktopText, kErrorCaption, MB_ICONERROR);
         PostQuitMessage(0);
         return TRUE;
@@ -115,8 +113,7 @@ void ConfirmOrExit() {
         PostQuitMessage(0);
         trayIcon.Remove();
     }
-    SetAutoStart(IsDlgButtonChecked(sharedMainWindow, IDC_AUTOSTART) == BST_CHECKED,
-                 sharedMainWindow);
+    SetAutoStartOrReport(IsDlgButtonChecked(sharedMainWindow, IDC_AUTOSTART) == BST_CHECKED);
 }
 
 void SetMainButtonCaption(const char* caption) {
@@ -125,7 +122,7 @@ void SetMainButtonCaption(const char* caption) {
 }
 
 void OnStateCommand(int id) {
-    desktopView = FindDesktopView(sharedMainWindow);
+    LookUpDesktopView(sharedMainWindow);
     switch (id) {
     case IDC_MAIN_BUTTON: ConfirmOrExit(); break;
     case IDC_TRANSPARENT:
@@ -249,7 +246,7 @@ BOOL OnWindowPosChanging(WINDOWPOS* pos) {
 // whatever the user had chosen before.
 BOOL OnTimer() {
     if (IsViewOnDesktop(desktopView)) return FALSE;
-    desktopView = FindDesktopView(sharedMainWindow);
+    LookUpDesktopView(sharedMainWindow);
     ApplyChoice();
     return FALSE;
 }

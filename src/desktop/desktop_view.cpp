@@ -66,6 +66,11 @@ HWND FindDesktopView(HWND startWindow) {
     return view ? view : WorkerDesktopView();
 }
 
+HWND LookUpDesktopView(HWND startWindow) {
+    desktopView = FindDesktopView(startWindow);
+    return desktopView;
+}
+
 bool IsViewOnDesktop(HWND view) {
     if (!IsWindow(view)) return false;
     HWND top = GetAncestor(view, GA_ROOT);
@@ -93,6 +98,11 @@ void ApplyTransparency(COLORREF textColor, int textStyle) {
 
 void ApplyIfTransparent(COLORREF textColor, int textStyle) {
     if (IsTextTransparent(desktopView)) ApplyTransparency(textColor, textStyle);
+}
+
+void LookUpAndApplyIfTransparent(HWND startWindow, COLORREF textColor, int textStyle) {
+    LookUpDesktopView(startWindow);
+    ApplyIfTransparent(textColor, textStyle);
 }
 
 void RestoreOpaque() {

@@ -2,13 +2,17 @@
 #pragma once
 #include <windows.h>
 
-// The cached desktop icon view; written only by the operations that look for it again.
+// The cached desktop icon view; written only by LookUpDesktopView, null included.
 extern HWND desktopView;
 
 // Walks the top-level windows at the level of startWindow for the shell's desktop
 // ("Progman" titled "Program Manager") and returns its icon list view. When the desktop
 // holds none, the icon view of a top-level "WorkerW" is taken instead. Null when neither.
 HWND FindDesktopView(HWND startWindow);
+
+// Looks for the view again, since the shell may have replaced or moved it, and keeps what
+// it found in desktopView, null included.
+HWND LookUpDesktopView(HWND startWindow);
 
 // True while `view` is a window inside the shell's desktop or a top-level "WorkerW"; false
 // once it is gone or has been moved elsewhere.
@@ -27,6 +31,9 @@ void ApplyTransparency(COLORREF textColor, int textStyle);
 // ApplyTransparency at once, but only while the view's text is transparent: how every
 // change of colour or style reaches the desktop.
 void ApplyIfTransparent(COLORREF textColor, int textStyle);
+
+// LookUpDesktopView, then ApplyIfTransparent on the view it found.
+void LookUpAndApplyIfTransparent(HWND startWindow, COLORREF textColor, int textStyle);
 
 // Undoes the core module's effect, then makes the text opaque.
 void RestoreOpaque();
