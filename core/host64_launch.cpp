@@ -42,6 +42,8 @@ bool ApplyThroughHost64(HMODULE beside, HWND view, COLORREF textColor, int textS
     FormatHost64Command(exe, {view, textColor, textStyle}, commandLine);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    // No busy cursor for a start the user does not see, at every change of colour or style.
+    startup.dwFlags = STARTF_FORCEOFFFEEDBACK;
     PROCESS_INFORMATION helper = {};
     if (!CreateProcessW(exe, commandLine, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                         nullptr, &startup, &helper))

@@ -106,6 +106,9 @@ bool Attach(HWND view, HWND parent) {
 } // namespace
 
 void AttachToView(HWND view, COLORREF textColor, int textStyle) {
+    // A hook that a 32-bit program sets on a 64-bit thread is run by Windows in the program
+    // itself: only the view's own thread may subclass its parent.
+    if (GetWindowThreadProcessId(view, nullptr) != GetCurrentThreadId()) return;
     HWND parent = GetParent(view);
     if (!parent) return;
     if (attachment.view != view || attachment.parent != parent) {
