@@ -3,8 +3,8 @@
 # Idempotent and quick when everything is already there.
 set -euo pipefail
 
-packages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth
-          fonts-wqy-zenhei doctest-dev imagemagick file zip)
+packages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb
+          fonts-wqy-zenhei doctest-dev imagemagick file zip unzip)
 
 missing=()
 for p in "${packages[@]}"; do
