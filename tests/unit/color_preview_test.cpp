@@ -15,6 +15,7 @@
 
 namespace {
 
+constexpr COLORREF kUntouched = RGB(255, 0, 255);
 constexpr int kPreviewWidth = 160;
 constexpr int kPreviewHeight = 30;
 constexpr int kArrowWidth = 21;
@@ -77,7 +78,7 @@ TEST_CASE("the inverse colour inverts red, green and blue and clears the high by
 }
 
 TEST_CASE("the preview is filled with the colour and names it in the inverse colour") {
-    Canvas canvas(kPreviewWidth, kPreviewHeight, RGB(255, 0, 255));
+    Canvas canvas(kPreviewWidth, kPreviewHeight, kUntouched);
     struct Case {
         COLORREF fill, text;
         const char* description;
@@ -107,11 +108,11 @@ TEST_CASE("the preview is filled with the colour and names it in the inverse col
 }
 
 TEST_CASE("the arrow is drawn pushed while held down or while the menu is open") {
-    Canvas normal(kArrowWidth, kArrowHeight, RGB(255, 0, 255));
-    Canvas held(kArrowWidth, kArrowHeight, RGB(255, 0, 255));
-    Canvas open(kArrowWidth, kArrowHeight, RGB(255, 0, 255));
-    Canvas focused(kArrowWidth, kArrowHeight, RGB(255, 0, 255));
-    dropDownOpen = false;
+    Canvas normal(kArrowWidth, kArrowHeight, kUntouched),
+        held(kArrowWidth, kArrowHeight, kUntouched);
+    Canvas open(kArrowWidth, kArrowHeight, kUntouched),
+        focused(kArrowWidth, kArrowHeight, kUntouched);
+    ScopedSet<bool> closed(dropDownOpen, false);
     DrawArrow(normal, 0);
     DrawArrow(held, ODS_SELECTED);
     DrawArrow(focused, ODS_FOCUS);
@@ -119,17 +120,17 @@ TEST_CASE("the arrow is drawn pushed while held down or while the menu is open")
     DrawArrow(open, 0);
     dropDownOpen = false;
 
-    CHECK(normal.Count({0, 0, kArrowWidth, kArrowHeight}, RGB(255, 0, 255)) == 0);
+    CHECK(normal.Count({0, 0, kArrowWidth, kArrowHeight}, kUntouched) == 0);
     CHECK_FALSE(normal.SameAs(held));
     CHECK(open.SameAs(held));
     CHECK(focused.SameAs(normal)); // no focus rectangle
     // The scroll bar's down arrow, and nothing else.
-    Canvas reference(kArrowWidth, kArrowHeight, RGB(255, 0, 255));
+    Canvas reference(kArrowWidth, kArrowHeight, kUntouched);
     RECT all = {0, 0, kArrowWidth, kArrowHeight};
     DrawFrameControl(reference.Dc(), &all, DFC_SCROLL, DFCS_SCROLLDOWN);
     CHECK(normal.SameAs(reference));
 
-    Canvas after(kArrowWidth, kArrowHeight, RGB(255, 0, 255));
+    Canvas after(kArrowWidth, kArrowHeight, kUntouched);
     DrawArrow(after, 0);
     CHECK(after.SameAs(normal));
 }
@@ -138,17 +139,14 @@ TEST_CASE("the arrow is drawn pushed while held down or while the menu is open")
 // more objects the process could create: one object left behind by 500 requests shows.
 TEST_CASE("draw and measure requests leave no GDI object behind") {
     constexpr int kRequests = 500;
-    TestWindow window(TestClass("QuillTestHygiene"), "main");
+    MainWindowStandIn window;
     settings.textColor = RGB(255, 0, 0);
     strcpy(settings.textColorDesc, "红色");
-    Canvas item(100, 15, RGB(255, 0, 255));
-    Canvas preview(kPreviewWidth, kPreviewHeight, RGB(255, 0, 255));
+    Canvas item(100, 15, kUntouched), preview(kPreviewWidth, kPreviewHeight, kUntouched);
     DRAWITEMSTRUCT menuDraw = DrawRequest(item, ODT_MENU, IDM_COLOR_FIRST + 14, {0, 0, 100, 15});
     DRAWITEMSTRUCT previewDraw =
         DrawRequest(preview, ODT_STATIC, IDC_PREVIEW, {0, 0, kPreviewWidth, kPreviewHeight});
-    MEASUREITEMSTRUCT measure = {};
-    measure.CtlType = ODT_MENU;
-    measure.itemID = IDM_COLOR_FIRST + 14;
+    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, IDM_COLOR_FIRST + 14, 0, 0, 0};
 
     // The first requests may make objects the system keeps for good, such as cached fonts.
     auto requestAll = [&] {
@@ -211,7 +209,7 @@ void RunColorDialog(HWND owner, int button, bool addCustomColor = false) {
 } // namespace
 
 TEST_CASE("the colour dialog") {
-    TestWindow main(TestClass("QuillTestDialogMain"), "main");
+    MainWindowStandIn main;
     settings.textColor = RGB(0, 0, 0);
     strcpy(settings.textColorDesc, "黑色");
     ResetCustomColors();
