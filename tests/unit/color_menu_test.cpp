@@ -9,10 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "../../src/app/main_window.h"
 #include "../../src/color/color_menu.h"
 #include "../../src/color/palette.h"
 #include "../../src/common/resource.h"
 #include "../../src/common/settings_record.h"
+#include "../../src/common/text_style.h"
+#include "../../src/desktop/desktop_view.h"
 #include "../common/canvas.h"
 #include "test_windows.h"
 
@@ -240,4 +243,19 @@ TEST_CASE("choosing a named colour sets the colour and its name") {
         CHECK(settings.textColor == RGB(255, 0, 0));
         CHECK(std::string(settings.textColorDesc) == "红色");
     }
+}
+
+TEST_CASE("a named colour chosen in the main window goes to the desktop view, looked up again") {
+    MainWindowStandIn main;
+    FakeShell desktop("Progman", "Program Manager");
+    SendMessageA(desktop.view, LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
+    ScopedSet<HWND> forgotten(desktopView, nullptr);
+    settings.textStyle = StyleEngraved;
+    CoreRecorder core;
+    MainDialogProc(main, WM_COMMAND, IDM_COLOR_FIRST + 14, 0);
+    CHECK(settings.textColor == RGB(255, 0, 0));
+    CHECK(desktopView == desktop.view.handle);
+    REQUIRE(coreCalls.size() == 1);
+    CHECK(coreCalls[0] == ApplyLine(desktop.view, RGB(255, 0, 0), StyleEngraved));
+    CHECK(SendMessageA(desktop.view, LVM_GETTEXTCOLOR, 0, 0) == RGB(255, 0, 0));
 }

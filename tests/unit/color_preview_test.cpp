@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "../../src/app/main_window.h"
 #include "../../src/color/color_menu.h"
 #include "../../src/color/color_preview.h"
 #include "../../src/common/resource.h"
@@ -133,6 +134,29 @@ TEST_CASE("the arrow is drawn pushed while held down or while the menu is open")
     Canvas after(kArrowWidth, kArrowHeight, kUntouched);
     DrawArrow(after, 0);
     CHECK(after.SameAs(normal));
+}
+
+TEST_CASE("of its controls the main window draws the preview and the arrow, and no other") {
+    MainWindowStandIn main;
+    Canvas canvas(kPreviewWidth, kPreviewHeight, kUntouched);
+    const RECT all = {0, 0, kPreviewWidth, kPreviewHeight};
+    auto drawControl = [&](UINT type, UINT id) {
+        DRAWITEMSTRUCT item = DrawRequest(canvas, type, id, all);
+        return MainDialogProc(main, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&item));
+    };
+    for (UINT id : {IDC_COLOR_BUTTON, IDC_RESTORE, IDC_MAIN_BUTTON, 0}) {
+        CAPTURE(id);
+        CHECK(drawControl(ODT_BUTTON, id) == TRUE);
+        CHECK(drawControl(ODT_STATIC, id) == TRUE);
+        CHECK(canvas.Count(all, kUntouched) == kPreviewWidth * kPreviewHeight);
+    }
+    // The same requests for the two owner-drawn controls do paint.
+    for (UINT id : {IDC_PREVIEW, IDC_DROPDOWN}) {
+        CAPTURE(id);
+        canvas.Fill(kUntouched);
+        CHECK(drawControl(id == IDC_PREVIEW ? ODT_STATIC : ODT_BUTTON, id) == TRUE);
+        CHECK(canvas.Count(all, kUntouched) < kPreviewWidth * kPreviewHeight);
+    }
 }
 
 // Wine counts no GDI objects (GetGuiResources gives 0), so what is counted is how many
