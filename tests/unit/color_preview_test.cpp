@@ -30,6 +30,10 @@ void DrawPreview(Canvas& canvas, COLORREF color, const char* description) {
     DrawColorPreview(&item);
 }
 
+struct ArrowCanvas : Canvas {
+    ArrowCanvas() : Canvas(kArrowWidth, kArrowHeight, kUntouched) {}
+};
+
 void DrawArrow(Canvas& canvas, UINT state) {
     DRAWITEMSTRUCT item =
         DrawRequest(canvas, ODT_BUTTON, IDC_DROPDOWN, {0, 0, kArrowWidth, kArrowHeight}, state);
@@ -100,19 +104,14 @@ TEST_CASE("the preview is filled with the colour and names it in the inverse col
         CHECK(canvas.Count({0, 0, kPreviewWidth, kPreviewHeight}, c.text) > 10);
         // One line, centred both ways.
         const RECT ink = InkBounds(canvas, c.fill);
-        const int leftMargin = ink.left, rightMargin = kPreviewWidth - 1 - ink.right;
-        const int topMargin = ink.top, bottomMargin = kPreviewHeight - 1 - ink.bottom;
-        CHECK(abs(leftMargin - rightMargin) <= 2);
-        CHECK(abs(topMargin - bottomMargin) <= 3);
+        CHECK(abs(ink.left - (kPreviewWidth - 1 - ink.right)) <= 2);
+        CHECK(abs(ink.top - (kPreviewHeight - 1 - ink.bottom)) <= 3);
         CHECK(ink.bottom - ink.top < kPreviewHeight / 2 + 4);
     }
 }
 
 TEST_CASE("the arrow is drawn pushed while held down or while the menu is open") {
-    Canvas normal(kArrowWidth, kArrowHeight, kUntouched),
-        held(kArrowWidth, kArrowHeight, kUntouched);
-    Canvas open(kArrowWidth, kArrowHeight, kUntouched),
-        focused(kArrowWidth, kArrowHeight, kUntouched);
+    ArrowCanvas normal, held, open, focused, reference, after;
     ScopedSet<bool> closed(dropDownOpen, false);
     DrawArrow(normal, 0);
     DrawArrow(held, ODS_SELECTED);
@@ -126,12 +125,9 @@ TEST_CASE("the arrow is drawn pushed while held down or while the menu is open")
     CHECK(open.SameAs(held));
     CHECK(focused.SameAs(normal)); // no focus rectangle
     // The scroll bar's down arrow, and nothing else.
-    Canvas reference(kArrowWidth, kArrowHeight, kUntouched);
     RECT all = {0, 0, kArrowWidth, kArrowHeight};
     DrawFrameControl(reference.Dc(), &all, DFC_SCROLL, DFCS_SCROLLDOWN);
     CHECK(normal.SameAs(reference));
-
-    Canvas after(kArrowWidth, kArrowHeight, kUntouched);
     DrawArrow(after, 0);
     CHECK(after.SameAs(normal));
 }
@@ -193,13 +189,11 @@ namespace {
 // Answers the colour dialog from inside its own modal loop: a thread timer finds the
 // dialog, notes its owner and presses the button.
 struct DialogAnswer {
-    int button = IDCANCEL;
-    bool addCustomColor = false; // first press the dialog's "add to custom colours" button
-    HWND dialog = nullptr;
-    HWND owner = nullptr;
-    HWND expectedOwner = nullptr;
-    bool accepted = false;
-    UINT_PTR timer = 0;
+    int button;
+    bool addCustomColor; // first press the dialog's "add to custom colours" button
+    HWND dialog, owner;
+    bool accepted;
+    UINT_PTR timer;
 } answer;
 
 BOOL CALLBACK FindColorDialog(HWND window, LPARAM) {
@@ -221,12 +215,9 @@ void CALLBACK PressDialogButton(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 void RunColorDialog(HWND owner, int button, bool addCustomColor = false) {
-    answer = DialogAnswer();
-    answer.expectedOwner = owner;
-    answer.button = button;
-    answer.addCustomColor = addCustomColor;
+    answer = {button, addCustomColor, nullptr, nullptr, false, 0};
     answer.timer = SetTimer(nullptr, 0, 50, PressDialogButton);
-    answer.accepted = ChooseCustomColor(answer.expectedOwner);
+    answer.accepted = ChooseCustomColor(owner);
     KillTimer(nullptr, answer.timer);
 }
 

@@ -4,16 +4,9 @@
 #include "../../src/desktop/desktop_view.h"
 #include "test_windows.h"
 
-namespace {
-
-struct Anchor : TestWindow {
-    Anchor() : TestWindow(TestClass("QuillTestAnchor"), "anchor") {}
-};
-
-} // namespace
-
-TEST_CASE("FindDesktopView needs the exact class and title of the shell's desktop") {
-    Anchor anchor;
+TEST_CASE("FindDesktopView needs the exact class and title of the shell's desktop, in the "
+          "desktop trees of today's shells too") {
+    TestWindow anchor(TestClass("QuillTestAnchor"), "anchor");
     SUBCASE("the real desktop is found behind a decoy of another class") {
         FakeShell desktop("Progman", "Program Manager");
         // Created later, so it comes first in the walk.
@@ -35,6 +28,23 @@ TEST_CASE("FindDesktopView needs the exact class and title of the shell's deskto
     SUBCASE("a SHELLDLL_DefView without control 1 gives null") {
         FakeShell desktop("Progman", "Program Manager", 2);
         CHECK(FindDesktopView(anchor) == nullptr);
+    }
+    SUBCASE("behind a wallpaper layer it lives in a top-level WorkerW") {
+        TestWindow desktop(TestClass("Progman"), "Program Manager");
+        TestWindow wallpaper(TestClass("WorkerW"), "");
+        FakeShell worker("WorkerW", "");
+        TestWindow emptyAfter(TestClass("WorkerW"), "");
+        CHECK(FindDesktopView(anchor) == worker.view.handle);
+    }
+    SUBCASE("Windows 11 24H2 keeps it in the desktop window, beside a child WorkerW") {
+        FakeShell desktop("Progman", "Program Manager");
+        TestWindow layer(TestClass("WorkerW"), "", desktop.top);
+        CHECK(FindDesktopView(anchor) == desktop.view.handle);
+    }
+    SUBCASE("the desktop window's own view comes first") {
+        FakeShell worker("WorkerW", "");
+        FakeShell desktop("Progman", "Program Manager");
+        CHECK(FindDesktopView(anchor) == desktop.view.handle);
     }
 }
 
@@ -90,27 +100,6 @@ TEST_CASE("Active Desktop is an Internet Explorer_Server beside the view") {
         TestWindow stray(TestClass("Internet Explorer_Server"), "");
         desktopView = nullptr;
         CHECK_FALSE(IsActiveDesktop());
-    }
-}
-
-TEST_CASE("the icon view is found in the desktop trees of today's shells") {
-    Anchor anchor;
-    SUBCASE("behind a wallpaper layer it lives in a top-level WorkerW") {
-        TestWindow desktop(TestClass("Progman"), "Program Manager");
-        TestWindow wallpaper(TestClass("WorkerW"), "");
-        FakeShell worker("WorkerW", "");
-        TestWindow emptyAfter(TestClass("WorkerW"), "");
-        CHECK(FindDesktopView(anchor) == worker.view.handle);
-    }
-    SUBCASE("Windows 11 24H2 keeps it in the desktop window, beside a child WorkerW") {
-        FakeShell desktop("Progman", "Program Manager");
-        TestWindow layer(TestClass("WorkerW"), "", desktop.top);
-        CHECK(FindDesktopView(anchor) == desktop.view.handle);
-    }
-    SUBCASE("the desktop window's own view comes first") {
-        FakeShell worker("WorkerW", "");
-        FakeShell desktop("Progman", "Program Manager");
-        CHECK(FindDesktopView(anchor) == desktop.view.handle);
     }
 }
 

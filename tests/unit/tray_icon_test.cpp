@@ -206,23 +206,16 @@ TEST_CASE("a second Add returns the shell's refusal but keeps its callback, valu
 
 TEST_CASE("the tip is cut to its first 63 bytes") {
     RecordedTray t;
-    std::string tip;
-    SUBCASE("62 bytes stay whole") {
-        tip.assign(62, 'a');
+    std::string chinese;                          // cut by bytes, not characters
+    for (int i = 0; i < 40; ++i) chinese += "托"; // two bytes each in code page 936
+    REQUIRE(chinese.size() == 80);
+    // 62 and 63 bytes stay whole, 64 lose the last.
+    for (const std::string& tip :
+         {std::string(62, 'a'), std::string(63, 'b'), std::string(64, 'c'), chinese}) {
+        CAPTURE(tip);
+        t.Add(7, tip.c_str());
+        CHECK(std::string(t.Last().data.szTip) == tip.substr(0, 63));
     }
-    SUBCASE("63 bytes stay whole") {
-        tip.assign(63, 'b');
-    }
-    SUBCASE("64 bytes lose the last") {
-        tip.assign(64, 'c');
-    }
-    SUBCASE("a long Chinese tip is cut by bytes, not characters") {
-        for (int i = 0; i < 40; ++i) tip += "托"; // two bytes each in code page 936
-        REQUIRE(tip.size() == 80);
-    }
-    t.Add(7, tip.c_str());
-    const std::string sent = t.Last().data.szTip;
-    CHECK(sent == tip.substr(0, 63));
 }
 
 TEST_CASE("the hidden window hands its notification message to the callback") {
