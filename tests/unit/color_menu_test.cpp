@@ -83,21 +83,11 @@ int MenuFontTextWidth(const char* text) {
     return size.cx;
 }
 
-struct MenuItem {
-    UINT type, id;
-};
-
 // The items of a colour menu built from the entries.
-std::vector<MenuItem> MenuItemsOf(const PaletteEntry* entries, unsigned count) {
+std::vector<MENUITEMINFOA> MenuItemsOf(const PaletteEntry* entries, unsigned count) {
     HMENU menu = BuildColorMenu(entries, count);
-    std::vector<MenuItem> items;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        MENUITEMINFOA info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_ID;
-        GetMenuItemInfoA(menu, i, TRUE, &info);
-        items.push_back({info.fType, info.wID});
-    }
+    std::vector<MENUITEMINFOA> items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) items.push_back(MenuItemAt(menu, i));
     DestroyMenu(menu);
     return items;
 }
@@ -127,13 +117,13 @@ TEST_CASE("the palette: 31 distinct named colours whose names fit the descriptio
 }
 
 TEST_CASE("the colour menu has one owner-drawn item per colour and no separator") {
-    const std::vector<MenuItem> items = MenuItemsOf(palette, kPaletteSize);
+    const std::vector<MENUITEMINFOA> items = MenuItemsOf(palette, kPaletteSize);
     REQUIRE(items.size() == kPaletteSize);
     for (unsigned i = 0; i < kPaletteSize; ++i) {
         CAPTURE(i);
-        CHECK((items[i].type & MFT_OWNERDRAW) != 0);
-        CHECK((items[i].type & MFT_SEPARATOR) == 0);
-        CHECK(items[i].id == IDM_COLOR_FIRST + i);
+        CHECK((items[i].fType & MFT_OWNERDRAW) != 0);
+        CHECK((items[i].fType & MFT_SEPARATOR) == 0);
+        CHECK(items[i].wID == IDM_COLOR_FIRST + i);
     }
 }
 
@@ -143,13 +133,13 @@ TEST_CASE("a separator follows a system colour only where a plain colour comes n
         {false, RGB(4, 5, 6), "d"},  {true, COLOR_HIGHLIGHT, "e"}, {false, RGB(7, 8, 9), "f"},
         {true, COLOR_MENUTEXT, "g"},
     };
-    const std::vector<MenuItem> items = MenuItemsOf(entries, 7);
+    const std::vector<MENUITEMINFOA> items = MenuItemsOf(entries, 7);
     REQUIRE(items.size() == 9u);
     const int entryOfItem[] = {0, 1, -1, 2, 3, 4, -1, 5, 6}; // -1: a separator
     for (size_t i = 0; i < items.size(); ++i) {
         CAPTURE(i);
-        CHECK(((items[i].type & MFT_SEPARATOR) != 0) == (entryOfItem[i] < 0));
-        if (entryOfItem[i] >= 0) CHECK(items[i].id == IDM_COLOR_FIRST + entryOfItem[i]);
+        CHECK(((items[i].fType & MFT_SEPARATOR) != 0) == (entryOfItem[i] < 0));
+        if (entryOfItem[i] >= 0) CHECK(items[i].wID == IDM_COLOR_FIRST + entryOfItem[i]);
     }
     // A system colour entry stands for the colour the system uses now.
     CHECK(PaletteColor(entries[4]) == GetSysColor(COLOR_HIGHLIGHT));

@@ -9,6 +9,7 @@
 
 #include "../../src/common/resource.h"
 #include "../common/program_resources.h"
+#include "test_windows.h"
 
 namespace {
 
@@ -208,14 +209,6 @@ std::string ItemText(HMENU menu, UINT position) {
     return text;
 }
 
-UINT ItemTypeAndState(HMENU menu, UINT position) {
-    MENUITEMINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE | MIIM_STATE;
-    GetMenuItemInfoA(menu, position, TRUE, &info);
-    return info.fType | info.fState;
-}
-
 bool EndsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() &&
            text.compare(text.size() - end.size(), end.size(), end) == 0;
@@ -316,12 +309,13 @@ TEST_CASE("tray menu 110 holds the two popups exactly as designed") {
     for (UINT i = 0; i < 6; ++i) {
         CAPTURE(i);
         const bool separator = kTrayItems[i].id == 0;
-        CHECK(((ItemTypeAndState(tray, i) & MFT_SEPARATOR) != 0) == separator);
+        const MENUITEMINFOA item = MenuItemAt(tray, i);
+        CHECK(((item.fType & MFT_SEPARATOR) != 0) == separator);
         if (separator) continue;
-        CHECK(GetMenuItemID(tray, i) == kTrayItems[i].id);
+        CHECK(item.wID == kTrayItems[i].id);
         CHECK(ItemText(tray, i) == kTrayItems[i].text);
         // Enabled, unchecked and not the default: the program decides those each time.
-        CHECK((ItemTypeAndState(tray, i) & (MFS_CHECKED | MFS_DISABLED | MFS_DEFAULT)) == 0);
+        CHECK((item.fState & (MFS_CHECKED | MFS_DISABLED | MFS_DEFAULT)) == 0);
     }
 
     HMENU extra = GetSubMenu(menu, 1);

@@ -11,10 +11,6 @@
 #include "../../src/settings/settings.h"
 #include "../../src/settings/settings_file.h"
 
-namespace {
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-}
-
 TEST_CASE("numbers are read as signed decimal that wraps at 32 bits") {
     CHECK(ParseSignedDecimal("12") == 12);
     CHECK(ParseSignedDecimal(" 12abc") == 12);
@@ -119,6 +115,16 @@ struct TempSettingsFile {
     char path[MAX_PATH + 80];
 };
 
+// Reads the custom colours over sixteen white ones: true when every one stays white.
+bool CustomColorsStayWhite(const char* path) {
+    COLORREF colors[kCustomColorCount];
+    for (COLORREF& color : colors) color = RGB(255, 255, 255);
+    ReadCustomColors(path, colors);
+    for (COLORREF color : colors)
+        if (color != RGB(255, 255, 255)) return false;
+    return true;
+}
+
 Settings SampleSettings() {
     Settings record = {};
     record.textColor = 0xFF00FF80; // top bit set: stored as a negative number
@@ -164,10 +170,7 @@ TEST_CASE("missing entries read as their defaults") {
     char text[kNumberReadSize];
     ReadSavedText(file.path, kTextColorKey, kViewTextColorText, text, kNumberReadSize);
     CHECK(MeansViewTextColor(text));
-    COLORREF colors[kCustomColorCount];
-    for (COLORREF& color : colors) color = kWhite;
-    ReadCustomColors(file.path, colors);
-    for (COLORREF color : colors) CHECK(color == kWhite);
+    CHECK(CustomColorsStayWhite(file.path));
 
     CHECK(IsFirstRun(file.path));
     MarkFirstRunDone(file.path);
@@ -205,8 +208,5 @@ TEST_CASE("a damaged custom colour entry leaves the custom colours alone") {
     }
     file.Write(kCustColorsKey, damaged.c_str());
 
-    COLORREF colors[kCustomColorCount];
-    for (COLORREF& color : colors) color = kWhite;
-    ReadCustomColors(file.path, colors);
-    for (COLORREF color : colors) CHECK(color == kWhite);
+    CHECK(CustomColorsStayWhite(file.path));
 }

@@ -31,6 +31,14 @@ const char* TestClass(const char* name) {
     return name;
 }
 
+MENUITEMINFOA MenuItemAt(HMENU menu, UINT position) {
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID;
+    GetMenuItemInfoA(menu, position, TRUE, &info);
+    return info;
+}
+
 MainWindowStandIn::MainWindowStandIn()
     : TestWindow(TestClass("QuillTestMain"), "main"), shared(sharedMainWindow, handle) {}
 

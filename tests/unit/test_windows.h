@@ -24,6 +24,9 @@ class TestWindow {
 // Registers a plain window class once per name for the duration of the test run.
 const char* TestClass(const char* name);
 
+// The type, state and id of the item of `menu` at `position`.
+MENUITEMINFOA MenuItemAt(HMENU menu, UINT position);
+
 // Gives a global a value for the guard's lifetime and puts the old one back after it, also
 // when a failed REQUIRE ends the case.
 template <typename T> class ScopedSet {
