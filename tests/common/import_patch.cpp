@@ -2,17 +2,6 @@
 
 #include <string.h>
 
-namespace {
-
-void WriteSlot(ULONG_PTR* slot, ULONG_PTR value) {
-    DWORD protection;
-    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
-    *slot = value;
-    VirtualProtect(slot, sizeof *slot, protection, &protection);
-}
-
-} // namespace
-
 bool ReplaceImport(HMODULE module, const char* dll, const char* function, void* replacement,
                    void** original) {
     BYTE* base = reinterpret_cast<BYTE*>(module);
@@ -32,7 +21,10 @@ bool ReplaceImport(HMODULE module, const char* dll, const char* function, void* 
             auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
             if (strcmp(reinterpret_cast<char*>(byName->Name), function) != 0) continue;
             *original = reinterpret_cast<void*>(slot->u1.Function);
-            WriteSlot(&slot->u1.Function, reinterpret_cast<ULONG_PTR>(replacement));
+            DWORD protection;
+            VirtualProtect(&slot->u1.Function, sizeof(ULONG_PTR), PAGE_READWRITE, &protection);
+            slot->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slot->u1.Function, sizeof(ULONG_PTR), protection, &protection);
             return true;
         }
     }

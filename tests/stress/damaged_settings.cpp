@@ -4,12 +4,18 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "../../src/common/text_style.h"
+
 namespace {
 
 const char* const kSavesKeys[] = {"Left",       "Top",          "TextColor", "TextColorDesc",
                                   "CustColors", "ShowTrayIcon", "ShadowDist"};
 constexpr int kDescriptionLimit = 59;
 constexpr int kCustomColorBytes = 64;
+
+template <size_t count> const char* Pick(Random& random, const char* const (&texts)[count]) {
+    return texts[random.Below(count)];
+}
 
 std::string RandomBytes(Random& random, size_t length) {
     std::string bytes(length, '\0');
@@ -19,7 +25,7 @@ std::string RandomBytes(Random& random, size_t length) {
 
 std::string NotANumber(Random& random) {
     const char* const texts[] = {"", "-", "+", "abc", " ", "0x10", "１２", "--5", "1e9", "\t"};
-    return texts[random.Below(sizeof texts / sizeof *texts)];
+    return Pick(random, texts);
 }
 
 std::string ExtremeNumber(Random& random) {
@@ -33,7 +39,11 @@ std::string ExtremeNumber(Random& random) {
                                  "  -7xyz",
                                  "+42",
                                  "0000000000000000000012"};
-    return texts[random.Below(sizeof texts / sizeof *texts)];
+    return Pick(random, texts);
+}
+
+std::string LongNumber(Random& random) {
+    return std::string(10000, static_cast<char>('0' + random.Below(10)));
 }
 
 // A description of `bytes` bytes of double-byte characters, with an odd length so that a
@@ -53,31 +63,15 @@ std::string CleanFile(Random& random) {
              "TextColorDesc=自定义颜色:(1,2,3)\r\nShowTrayIcon=%u\r\nShadowDist=%d\r\n",
              static_cast<int>(random.Below(1600)) - 200, static_cast<int>(random.Below(1000)) - 100,
              static_cast<int>(random.Next() & 0xFFFFFF), random.Below(2),
-             random.Below(2) ? 4000 : 1);
+             random.Below(2) ? StyleEmbossed : StyleShadow);
     return text;
 }
 
-std::string SavesWith(const std::string& (*value)(Random&, int), Random& random) {
+// Every key of [Saves] with a value of the kind `value` makes.
+std::string SavesWith(std::string (*value)(Random&), Random& random) {
     std::string file = "[Saves]\r\n";
-    for (int key = 0; key < 7; ++key)
-        file += std::string(kSavesKeys[key]) + "=" + value(random, key) + "\r\n";
+    for (const char* key : kSavesKeys) file += std::string(key) + "=" + value(random) + "\r\n";
     return file;
-}
-
-const std::string& NonNumberValue(Random& random, int) {
-    static std::string value;
-    return value = NotANumber(random);
-}
-
-const std::string& ExtremeValue(Random& random, int) {
-    static std::string value;
-    return value = ExtremeNumber(random);
-}
-
-const std::string& LongValue(Random& random, int) {
-    static std::string value;
-    value.assign(10000, static_cast<char>('0' + random.Below(10)));
-    return value;
 }
 
 std::string BrokenCustomColors(Random& random) {
@@ -145,9 +139,9 @@ std::string DamagedSettingsFile(uint32_t seed, uint32_t index) {
         const std::string clean = CleanFile(random);
         return clean.substr(0, random.Below(static_cast<uint32_t>(clean.size())));
     }
-    case 2: return SavesWith(NonNumberValue, random);
-    case 3: return SavesWith(ExtremeValue, random);
-    case 4: return SavesWith(LongValue, random);
+    case 2: return SavesWith(NotANumber, random);
+    case 3: return SavesWith(ExtremeNumber, random);
+    case 4: return SavesWith(LongNumber, random);
     case 5:
         return "[Saves]\r\nTextColorDesc=" + DoubleByteText(kDescriptionLimit + random.Below(8)) +
                "\r\n";
@@ -167,8 +161,10 @@ std::string SavedSettingsFault(const std::string& path) {
         if (!IsSignedDecimal(value)) return std::string(key) + " is \"" + value + "\"";
     }
     const std::string style = ReadKey(path, "Saves", "ShadowDist");
-    if (style != "0" && style != "1" && style != "4000" && style != "4001")
-        return "ShadowDist is the unknown style " + style;
+    bool known = false;
+    for (int code : {StyleNormal, StyleShadow, StyleEmbossed, StyleEngraved})
+        known = known || style == std::to_string(code);
+    if (!known) return "ShadowDist is the unknown style " + style;
     const std::string tray = ReadKey(path, "Saves", "ShowTrayIcon");
     if (tray != "0" && tray != "1") return "ShowTrayIcon is \"" + tray + "\"";
     const std::string description = ReadKey(path, "Saves", "TextColorDesc");

@@ -56,7 +56,7 @@ std::string SaveAfterDamagedStart(const std::string& bytes, bool autoset) {
     if (exitCode != 0) return "exit code " + std::to_string(exitCode);
     // The recording core module logs every window the program ever showed.
     if (autoset && folder.CountLines("shown #32770|") > 0) return "an AUTOSET start was shown";
-    return SavedSettingsFault(folder.File("Quillmere.ini"));
+    return SavedSettingsFault(folder.Ini());
 }
 
 SIZE_T PrivateBytes(HANDLE process) {
@@ -87,6 +87,7 @@ DWORD CountHandles(HANDLE process) {
 } // namespace
 
 TEST_CASE("damaged settings files never stop a start and are saved back clean") {
+    RunValueCleanup runValue;
     SimDesktop desktop;
     for (const char* bytes : kRegressionFiles) {
         INFO("regression file: " << bytes);
@@ -98,10 +99,10 @@ TEST_CASE("damaged settings files never stop a start and are saved back clean") 
         CHECK(SaveAfterDamagedStart(DamagedSettingsFile(kSettingsSeed, index), index % 4 == 3) ==
               "");
     }
-    DeleteRunValue();
 }
 
 TEST_CASE("twenty simultaneous starts leave exactly one working instance") {
+    RunValueCleanup runValue;
     SimDesktop desktop;
     AppFolder folder;
     std::vector<std::unique_ptr<ChildProcess>> starts;
@@ -114,96 +115,85 @@ TEST_CASE("twenty simultaneous starts leave exactly one working instance") {
     };
     REQUIRE(WaitUntil([&] { return running() <= 1; }, 30000));
     REQUIRE(running() == 1);
+    DWORD survivor = 0;
     for (const auto& start : starts) {
-        if (!start->IsRunning()) CHECK(start->ExitCode(0) == 0);
+        if (start->IsRunning())
+            survivor = start->id;
+        else
+            CHECK(start->ExitCode(0) == 0);
     }
 
-    App survivor(folder); // a further start, which only shows the survivor
-    REQUIRE(survivor.ExitCode() == 0);
-    HWND mainWindow = FindWindowA(kDialogClass, kMainWindowTitle);
+    App again(folder); // a further start, which only shows the survivor
+    REQUIRE(again.ExitCode() == 0);
+    HWND mainWindow = FindProcessWindow(survivor, kDialogClass, kMainWindowTitle);
     REQUIRE(mainWindow != nullptr);
     SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_OPAQUE, BN_CLICKED), 0);
     CHECK_FALSE(desktop.TextIsTransparent());
     SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_TRANSPARENT, BN_CLICKED), 0);
     CHECK(desktop.TextIsTransparent());
-    DeleteRunValue();
 }
 
 TEST_CASE("thirty shell restarts: each new view turns transparent, and memory stays flat") {
-    SimDesktop desktop;
-    AppFolder folder;
-    App app(folder, "/AUTOSET");
-    REQUIRE(app.WaitForMainWindow());
-    REQUIRE(WaitUntil([&] { return desktop.TextIsTransparent(); }));
-
+    RunValueCleanup runValue;
+    Running run("/AUTOSET");
+    const HANDLE process = run.app.process.handle;
     SIZE_T settledBytes = 0;
     DWORD settledHandles = 0;
     for (int restart = 1; restart <= 30; ++restart) {
         INFO("restart " << restart);
-        desktop.Restart();
-        REQUIRE(desktop.View() != nullptr);
-        CHECK(WaitUntil([&] { return desktop.TextIsTransparent(); }, kRestartTransparentMs));
+        run.desktop.Restart();
+        REQUIRE(run.desktop.View() != nullptr);
+        CHECK(WaitUntil([&] { return run.desktop.TextIsTransparent(); }, kRestartTransparentMs));
         if (restart == 10) {
-            settledBytes = PrivateBytes(app.process.handle);
+            settledBytes = PrivateBytes(process);
             REQUIRE(settledBytes > 0);
-            settledHandles = CountHandles(app.process.handle);
+            settledHandles = CountHandles(process);
             REQUIRE(settledHandles > 0);
         }
     }
-    const SIZE_T finalBytes = PrivateBytes(app.process.handle);
-    const DWORD finalHandles = CountHandles(app.process.handle);
     // Twenty restarts may round the heap up by a page or two, never by a leak per restart.
-    CHECK(finalBytes <= settledBytes + 64 * 1024);
-    CHECK(finalHandles <= settledHandles);
-    CHECK(app.IsRunning());
-    DeleteRunValue();
+    CHECK(PrivateBytes(process) <= settledBytes + 64 * 1024);
+    CHECK(CountHandles(process) <= settledHandles);
+    CHECK(run.app.IsRunning());
 }
 
 TEST_CASE("a desktop gone for a minute while the program is hidden is made transparent again") {
-    SimDesktop desktop;
-    AppFolder folder;
-    App app(folder, "/AUTOSET");
-    REQUIRE(app.WaitForMainWindow());
-    REQUIRE(WaitUntil([&] { return desktop.TextIsTransparent(); }));
-
-    desktop.Stop();
+    RunValueCleanup runValue;
+    Running run("/AUTOSET");
+    run.desktop.Stop();
     Pause(60000);
-    REQUIRE(app.IsRunning());
-    CHECK(FindErrorBox(app.process.id) == nullptr);
-    desktop.Start();
-    CHECK(WaitUntil([&] { return desktop.TextIsTransparent(); }, kWatchdogWaitMs));
-    DeleteRunValue();
+    REQUIRE(run.app.IsRunning());
+    CHECK(FindErrorBox(run.app.process.id) == nullptr);
+    run.desktop.Start();
+    CHECK(WaitUntil([&] { return run.desktop.TextIsTransparent(); }, kWatchdogWaitMs));
 }
 
 TEST_CASE("200 tray menus and 20,000 owner-draw requests leave the program drawing") {
     // Wine cannot count a process's GDI and USER objects, so a leak shows as an exhausted
     // handle table: the last menu and the last colour must still come out right.
-    SimDesktop desktop;
-    AppFolder folder;
-    App app(folder);
-    REQUIRE(app.WaitForMainWindow());
-    REQUIRE(WaitUntil([&] { return app.IsVisible() && desktop.TextIsTransparent(); }));
+    RunValueCleanup runValue;
+    Running run;
     HWND tray = nullptr;
-    REQUIRE(WaitUntil([&] { return (tray = app.TrayWindow()) != nullptr; }));
-
+    REQUIRE(WaitUntil([&] { return (tray = run.app.TrayWindow()) != nullptr; }));
     for (int menu = 1; menu <= 200; ++menu) {
         PostMessageA(tray, kTrayNotifyMessage, 0, WM_RBUTTONDOWN);
-        REQUIRE(WaitUntil([&] { return folder.CountLines("menu open") == menu; }));
-        PostMessageA(app.mainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
-        REQUIRE(WaitUntil([&] { return folder.CountLines("menu closed") == menu; }));
+        REQUIRE(WaitUntil([&] { return run.folder.CountLines("menu open") == menu; }));
+        PostMessageA(run.app.mainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+        REQUIRE(WaitUntil([&] { return run.folder.CountLines("menu closed") == menu; }));
     }
-    CHECK(folder.LastLine("menu open") == "menu open 6");
+    CHECK(run.folder.LastLine("menu open") == "menu open 6");
 
-    HWND preview = app.Control(IDC_PREVIEW);
+    HWND preview = run.app.Control(IDC_PREVIEW);
     for (int paint = 0; paint < 20000; ++paint)
         RedrawWindow(preview, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    app.SendCommand(IDM_COLOR_FIRST + 14); // red
-    CHECK(WaitUntil([&] { return folder.LastLine("preview ").rfind("preview 0000ff", 0) == 0; }));
-    CHECK(app.IsRunning());
-    DeleteRunValue();
+    run.app.SendCommand(IDM_COLOR_FIRST + 14); // red
+    CHECK(
+        WaitUntil([&] { return run.folder.LastLine("preview ").rfind("preview 0000ff", 0) == 0; }));
+    CHECK(run.app.IsRunning());
 }
 
 TEST_CASE("a settings file that cannot be written loses nothing, and the next save succeeds") {
+    RunValueCleanup runValue;
     SimDesktop desktop;
     AppFolder folder;
     {
@@ -217,7 +207,7 @@ TEST_CASE("a settings file that cannot be written loses nothing, and the next sa
     REQUIRE(savedColor != "255");
     // Read-only, and held open without sharing: Wine running as root writes read-only
     // files all the same, but no one writes a file that another holds this way.
-    const std::string ini = folder.File("Quillmere.ini");
+    const std::string ini = folder.Ini();
     REQUIRE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY));
     HANDLE lock = CreateFileA(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     REQUIRE(lock != INVALID_HANDLE_VALUE);
@@ -226,7 +216,8 @@ TEST_CASE("a settings file that cannot be written loses nothing, and the next sa
     REQUIRE(WaitUntil([&] { return app.IsVisible(); }));
     app.SendCommand(IDM_COLOR_FIRST + 14); // red
     app.Click(IDC_MAIN_BUTTON);            // saves, and hides while transparent
-    Pause(500);
+    REQUIRE(WaitUntil([&] { return !app.IsVisible(); }));
+    Pause(500); // for an error box that must not come
     CHECK(FindErrorBox(app.process.id) == nullptr);
     CloseHandle(lock);
     CHECK(folder.Saved("TextColor") == savedColor);
@@ -238,15 +229,15 @@ TEST_CASE("a settings file that cannot be written loses nothing, and the next sa
     app.Click(IDC_MAIN_BUTTON);
     CHECK(WaitUntil([&] { return folder.Saved("TextColor") == "255"; }));
     CHECK(folder.Saved("TextColorDesc") == "红色");
-    DeleteRunValue();
 }
 
 TEST_CASE("where no settings file can be written every start repeats the first run") {
     // The tests run as root, whom folder permissions do not stop; a folder in the settings
     // file's place makes every write fail the same way.
+    RunValueCleanup runValue;
     SimDesktop desktop;
     AppFolder folder;
-    REQUIRE(CreateDirectoryA(folder.File("Quillmere.ini").c_str(), nullptr));
+    REQUIRE(CreateDirectoryA(folder.Ini().c_str(), nullptr));
     for (int start = 1; start <= 2; ++start) {
         INFO("start " << start);
         DeleteRunValue();
@@ -258,5 +249,4 @@ TEST_CASE("where no settings file can be written every start repeats the first r
         app.PostCommand(IDM_EXIT);
         REQUIRE(app.ExitCode() == 0);
     }
-    DeleteRunValue();
 }

@@ -9,10 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "../../src/app/main_window.h"
 #include "../../src/color/color_menu.h"
 #include "../../src/color/palette.h"
 #include "../../src/common/resource.h"
 #include "../../src/common/settings_record.h"
+#include "../../src/common/text_style.h"
+#include "../../src/desktop/desktop_view.h"
 #include "../common/canvas.h"
 #include "test_windows.h"
 
@@ -21,43 +24,33 @@ namespace {
 constexpr COLORREF kUntouched = RGB(255, 0, 255);
 constexpr int kItemHeight = 15;
 constexpr int kItemWidth = 100;
+// Items of other menus: around the palette's commands and in the rest of their range.
+constexpr UINT kOtherItems[] = {0, IDM_COLOR_FIRST - 1, IDM_COLOR_FIRST + kPaletteSize,
+                                IDM_COLOR_LAST, 0xFFFFFFFF};
 
 void DrawMenuItem(Canvas& canvas, UINT itemId, const RECT& rect, UINT state = 0) {
     DRAWITEMSTRUCT item = DrawRequest(canvas, ODT_MENU, itemId, rect, state);
     DrawColorMenuItem(&item);
 }
 
-bool IsFrame(int x, int y) {
-    const bool inOuter = x >= 10 && x <= 29 && y >= 2 && y <= 11;
-    const bool inInner = x >= 11 && x <= 28 && y >= 3 && y <= 10;
-    return inOuter && !inInner;
-}
-
-// Checks every pixel of an item drawn at (left, top), 15 pixels high: frame, swatch, and
-// the background left of the label.
+// Checks every pixel of an item drawn at (left, top), 15 pixels high, left of the label: a
+// white frame from (10, 2) to (29, 11) around the swatch, on the background.
 void CheckItemLayout(const Canvas& canvas, int left, int top, COLORREF swatch,
                      COLORREF background) {
-    int wrong = 0;
+    char firstWrong[80] = "";
     for (int y = 0; y < kItemHeight; ++y) {
         for (int x = 0; x < 40; ++x) {
+            const bool inFrame = x >= 10 && x <= 29 && y >= 2 && y <= 11;
+            const bool inSwatch = x >= 11 && x <= 28 && y >= 3 && y <= 10;
+            const COLORREF expected = inSwatch ? swatch : inFrame ? RGB(255, 255, 255) : background;
             const COLORREF pixel = canvas.Pixel(left + x, top + y);
-            COLORREF expected = background;
-            if (IsFrame(x, y))
-                expected = RGB(255, 255, 255);
-            else if (x >= 11 && x <= 28 && y >= 3 && y <= 10)
-                expected = swatch;
-            if (pixel != expected) {
-                if (wrong++ < 5) {
-                    char text[80];
-                    snprintf(text, sizeof text, "pixel (%d,%d) is %06lx, expected %06lx", x, y,
-                             static_cast<unsigned long>(pixel),
-                             static_cast<unsigned long>(expected));
-                    MESSAGE(text);
-                }
-            }
+            if (pixel != expected && !*firstWrong)
+                snprintf(firstWrong, sizeof firstWrong, "pixel (%d,%d) is %06lx, expected %06lx", x,
+                         y, static_cast<unsigned long>(pixel),
+                         static_cast<unsigned long>(expected));
         }
     }
-    CHECK(wrong == 0);
+    CHECK(std::string(firstWrong) == "");
 }
 
 // Pixels of the label area whose colour is nearer the text colour than the background.
@@ -90,10 +83,14 @@ int MenuFontTextWidth(const char* text) {
     return size.cx;
 }
 
-struct MainWindowStandIn {
-    MainWindowStandIn() : window(TestClass("QuillTestColorMain"), "main") {}
-    TestWindow window;
-};
+// The items of a colour menu built from the entries.
+std::vector<MENUITEMINFOA> MenuItemsOf(const PaletteEntry* entries, unsigned count) {
+    HMENU menu = BuildColorMenu(entries, count);
+    std::vector<MENUITEMINFOA> items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) items.push_back(MenuItemAt(menu, i));
+    DestroyMenu(menu);
+    return items;
+}
 
 } // namespace
 
@@ -120,42 +117,15 @@ TEST_CASE("the palette: 31 distinct named colours whose names fit the descriptio
 }
 
 TEST_CASE("the colour menu has one owner-drawn item per colour and no separator") {
-    HMENU menu = BuildColorMenu(palette, kPaletteSize);
-    REQUIRE(menu != nullptr);
-    REQUIRE(GetMenuItemCount(menu) == static_cast<int>(kPaletteSize));
+    const std::vector<MENUITEMINFOA> items = MenuItemsOf(palette, kPaletteSize);
+    REQUIRE(items.size() == kPaletteSize);
     for (unsigned i = 0; i < kPaletteSize; ++i) {
         CAPTURE(i);
-        MENUITEMINFOA info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_ID;
-        REQUIRE(GetMenuItemInfoA(menu, i, TRUE, &info));
-        CHECK((info.fType & MFT_OWNERDRAW) != 0);
-        CHECK((info.fType & MFT_SEPARATOR) == 0);
-        CHECK(info.wID == IDM_COLOR_FIRST + i);
+        CHECK((items[i].fType & MFT_OWNERDRAW) != 0);
+        CHECK((items[i].fType & MFT_SEPARATOR) == 0);
+        CHECK(items[i].wID == IDM_COLOR_FIRST + i);
     }
-    DestroyMenu(menu);
 }
-
-namespace {
-
-struct MenuItem {
-    bool separator;
-    UINT id;
-};
-
-std::vector<MenuItem> ItemsOf(HMENU menu) {
-    std::vector<MenuItem> items;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        MENUITEMINFOA info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_ID;
-        GetMenuItemInfoA(menu, i, TRUE, &info);
-        items.push_back({(info.fType & MFT_SEPARATOR) != 0, info.wID});
-    }
-    return items;
-}
-
-} // namespace
 
 TEST_CASE("a separator follows a system colour only where a plain colour comes next") {
     const PaletteEntry entries[] = {
@@ -163,15 +133,13 @@ TEST_CASE("a separator follows a system colour only where a plain colour comes n
         {false, RGB(4, 5, 6), "d"},  {true, COLOR_HIGHLIGHT, "e"}, {false, RGB(7, 8, 9), "f"},
         {true, COLOR_MENUTEXT, "g"},
     };
-    HMENU menu = BuildColorMenu(entries, 7);
-    const std::vector<MenuItem> items = ItemsOf(menu);
-    DestroyMenu(menu);
+    const std::vector<MENUITEMINFOA> items = MenuItemsOf(entries, 7);
     REQUIRE(items.size() == 9u);
-    const UINT ids[] = {7000, 7001, 0, 7002, 7003, 7004, 0, 7005, 7006};
+    const int entryOfItem[] = {0, 1, -1, 2, 3, 4, -1, 5, 6}; // -1: a separator
     for (size_t i = 0; i < items.size(); ++i) {
         CAPTURE(i);
-        CHECK(items[i].separator == (ids[i] == 0));
-        if (ids[i] != 0) CHECK(items[i].id == ids[i]);
+        CHECK(((items[i].fType & MFT_SEPARATOR) != 0) == (entryOfItem[i] < 0));
+        if (entryOfItem[i] >= 0) CHECK(items[i].wID == IDM_COLOR_FIRST + entryOfItem[i]);
     }
     // A system colour entry stands for the colour the system uses now.
     CHECK(PaletteColor(entries[4]) == GetSysColor(COLOR_HIGHLIGHT));
@@ -182,21 +150,15 @@ TEST_CASE("measuring a colour item: 15 high, the name's width in the menu font p
     MainWindowStandIn main;
     for (unsigned i = 0; i < kPaletteSize; ++i) {
         CAPTURE(i);
-        MEASUREITEMSTRUCT item = {};
-        item.CtlType = ODT_MENU;
-        item.itemID = IDM_COLOR_FIRST + i;
-        MeasureColorMenuItem(main.window, &item);
+        MEASUREITEMSTRUCT item = {ODT_MENU, 0, IDM_COLOR_FIRST + i, 0, 0, 0};
+        MeasureColorMenuItem(main, &item);
         CHECK(item.itemHeight == 15u);
         CHECK(item.itemWidth == static_cast<UINT>(MenuFontTextWidth(palette[i].name) + 40));
     }
     SUBCASE("items of other menus are not measured") {
-        for (UINT id : {0u, 6999u, 7031u, 7099u, 0xFFFFFFFFu}) {
-            MEASUREITEMSTRUCT item = {};
-            item.CtlType = ODT_MENU;
-            item.itemID = id;
-            item.itemWidth = 1234;
-            item.itemHeight = 567;
-            MeasureColorMenuItem(main.window, &item);
+        for (UINT id : kOtherItems) {
+            MEASUREITEMSTRUCT item = {ODT_MENU, 0, id, 1234, 567, 0};
+            MeasureColorMenuItem(main, &item);
             CHECK(item.itemWidth == 1234u);
             CHECK(item.itemHeight == 567u);
         }
@@ -253,7 +215,7 @@ TEST_CASE("the swatch stays centred in a taller item") {
 TEST_CASE("items outside the colour range draw nothing") {
     Canvas canvas(kItemWidth, kItemHeight, kUntouched);
     const RECT all = {0, 0, kItemWidth, kItemHeight};
-    for (UINT id : {0u, 6999u, 7031u, 7099u, 0xFFFFFFFFu}) {
+    for (UINT id : kOtherItems) {
         CAPTURE(id);
         DrawMenuItem(canvas, id, all, ODS_SELECTED);
         CHECK(canvas.Count(all, kUntouched) == kItemWidth * kItemHeight);
@@ -271,4 +233,19 @@ TEST_CASE("choosing a named colour sets the colour and its name") {
         CHECK(settings.textColor == RGB(255, 0, 0));
         CHECK(std::string(settings.textColorDesc) == "红色");
     }
+}
+
+TEST_CASE("a named colour chosen in the main window goes to the desktop view, looked up again") {
+    MainWindowStandIn main;
+    FakeShell desktop("Progman", "Program Manager");
+    SendMessageA(desktop.view, LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
+    ScopedSet<HWND> forgotten(desktopView, nullptr);
+    settings.textStyle = StyleEngraved;
+    CoreRecorder core;
+    MainDialogProc(main, WM_COMMAND, IDM_COLOR_FIRST + 14, 0);
+    CHECK(settings.textColor == RGB(255, 0, 0));
+    CHECK(desktopView == desktop.view.handle);
+    REQUIRE(coreCalls.size() == 1);
+    CHECK(coreCalls[0] == ApplyLine(desktop.view, RGB(255, 0, 0), StyleEngraved));
+    CHECK(SendMessageA(desktop.view, LVM_GETTEXTCOLOR, 0, 0) == RGB(255, 0, 0));
 }

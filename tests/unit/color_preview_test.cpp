@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "../../src/app/main_window.h"
 #include "../../src/color/color_menu.h"
 #include "../../src/color/color_preview.h"
 #include "../../src/common/resource.h"
@@ -15,6 +16,7 @@
 
 namespace {
 
+constexpr COLORREF kUntouched = RGB(255, 0, 255);
 constexpr int kPreviewWidth = 160;
 constexpr int kPreviewHeight = 30;
 constexpr int kArrowWidth = 21;
@@ -27,6 +29,10 @@ void DrawPreview(Canvas& canvas, COLORREF color, const char* description) {
         DrawRequest(canvas, ODT_STATIC, IDC_PREVIEW, {0, 0, canvas.Width(), canvas.Height()});
     DrawColorPreview(&item);
 }
+
+struct ArrowCanvas : Canvas {
+    ArrowCanvas() : Canvas(kArrowWidth, kArrowHeight, kUntouched) {}
+};
 
 void DrawArrow(Canvas& canvas, UINT state) {
     DRAWITEMSTRUCT item =
@@ -77,7 +83,7 @@ TEST_CASE("the inverse colour inverts red, green and blue and clears the high by
 }
 
 TEST_CASE("the preview is filled with the colour and names it in the inverse colour") {
-    Canvas canvas(kPreviewWidth, kPreviewHeight, RGB(255, 0, 255));
+    Canvas canvas(kPreviewWidth, kPreviewHeight, kUntouched);
     struct Case {
         COLORREF fill, text;
         const char* description;
@@ -98,20 +104,15 @@ TEST_CASE("the preview is filled with the colour and names it in the inverse col
         CHECK(canvas.Count({0, 0, kPreviewWidth, kPreviewHeight}, c.text) > 10);
         // One line, centred both ways.
         const RECT ink = InkBounds(canvas, c.fill);
-        const int leftMargin = ink.left, rightMargin = kPreviewWidth - 1 - ink.right;
-        const int topMargin = ink.top, bottomMargin = kPreviewHeight - 1 - ink.bottom;
-        CHECK(abs(leftMargin - rightMargin) <= 2);
-        CHECK(abs(topMargin - bottomMargin) <= 3);
+        CHECK(abs(ink.left - (kPreviewWidth - 1 - ink.right)) <= 2);
+        CHECK(abs(ink.top - (kPreviewHeight - 1 - ink.bottom)) <= 3);
         CHECK(ink.bottom - ink.top < kPreviewHeight / 2 + 4);
     }
 }
 
 TEST_CASE("the arrow is drawn pushed while held down or while the menu is open") {
-    Canvas normal(kArrowWidth, kArrowHeight, RGB(255, 0, 255));
-    Canvas held(kArrowWidth, kArrowHeight, RGB(255, 0, 255));
-    Canvas open(kArrowWidth, kArrowHeight, RGB(255, 0, 255));
-    Canvas focused(kArrowWidth, kArrowHeight, RGB(255, 0, 255));
-    dropDownOpen = false;
+    ArrowCanvas normal, held, open, focused, reference, after;
+    ScopedSet<bool> closed(dropDownOpen, false);
     DrawArrow(normal, 0);
     DrawArrow(held, ODS_SELECTED);
     DrawArrow(focused, ODS_FOCUS);
@@ -119,36 +120,53 @@ TEST_CASE("the arrow is drawn pushed while held down or while the menu is open")
     DrawArrow(open, 0);
     dropDownOpen = false;
 
-    CHECK(normal.Count({0, 0, kArrowWidth, kArrowHeight}, RGB(255, 0, 255)) == 0);
+    CHECK(normal.Count({0, 0, kArrowWidth, kArrowHeight}, kUntouched) == 0);
     CHECK_FALSE(normal.SameAs(held));
     CHECK(open.SameAs(held));
     CHECK(focused.SameAs(normal)); // no focus rectangle
     // The scroll bar's down arrow, and nothing else.
-    Canvas reference(kArrowWidth, kArrowHeight, RGB(255, 0, 255));
     RECT all = {0, 0, kArrowWidth, kArrowHeight};
     DrawFrameControl(reference.Dc(), &all, DFC_SCROLL, DFCS_SCROLLDOWN);
     CHECK(normal.SameAs(reference));
-
-    Canvas after(kArrowWidth, kArrowHeight, RGB(255, 0, 255));
     DrawArrow(after, 0);
     CHECK(after.SameAs(normal));
+}
+
+TEST_CASE("of its controls the main window draws the preview and the arrow, and no other") {
+    MainWindowStandIn main;
+    Canvas canvas(kPreviewWidth, kPreviewHeight, kUntouched);
+    const RECT all = {0, 0, kPreviewWidth, kPreviewHeight};
+    auto drawControl = [&](UINT type, UINT id) {
+        DRAWITEMSTRUCT item = DrawRequest(canvas, type, id, all);
+        return MainDialogProc(main, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&item));
+    };
+    for (UINT id : {IDC_COLOR_BUTTON, IDC_RESTORE, IDC_MAIN_BUTTON, 0}) {
+        CAPTURE(id);
+        CHECK(drawControl(ODT_BUTTON, id) == TRUE);
+        CHECK(drawControl(ODT_STATIC, id) == TRUE);
+        CHECK(canvas.Count(all, kUntouched) == kPreviewWidth * kPreviewHeight);
+    }
+    // The same requests for the two owner-drawn controls do paint.
+    for (UINT id : {IDC_PREVIEW, IDC_DROPDOWN}) {
+        CAPTURE(id);
+        canvas.Fill(kUntouched);
+        CHECK(drawControl(id == IDC_PREVIEW ? ODT_STATIC : ODT_BUTTON, id) == TRUE);
+        CHECK(canvas.Count(all, kUntouched) < kPreviewWidth * kPreviewHeight);
+    }
 }
 
 // Wine counts no GDI objects (GetGuiResources gives 0), so what is counted is how many
 // more objects the process could create: one object left behind by 500 requests shows.
 TEST_CASE("draw and measure requests leave no GDI object behind") {
     constexpr int kRequests = 500;
-    TestWindow window(TestClass("QuillTestHygiene"), "main");
+    MainWindowStandIn window;
     settings.textColor = RGB(255, 0, 0);
     strcpy(settings.textColorDesc, "红色");
-    Canvas item(100, 15, RGB(255, 0, 255));
-    Canvas preview(kPreviewWidth, kPreviewHeight, RGB(255, 0, 255));
+    Canvas item(100, 15, kUntouched), preview(kPreviewWidth, kPreviewHeight, kUntouched);
     DRAWITEMSTRUCT menuDraw = DrawRequest(item, ODT_MENU, IDM_COLOR_FIRST + 14, {0, 0, 100, 15});
     DRAWITEMSTRUCT previewDraw =
         DrawRequest(preview, ODT_STATIC, IDC_PREVIEW, {0, 0, kPreviewWidth, kPreviewHeight});
-    MEASUREITEMSTRUCT measure = {};
-    measure.CtlType = ODT_MENU;
-    measure.itemID = IDM_COLOR_FIRST + 14;
+    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, IDM_COLOR_FIRST + 14, 0, 0, 0};
 
     // The first requests may make objects the system keeps for good, such as cached fonts.
     auto requestAll = [&] {
@@ -171,13 +189,11 @@ namespace {
 // Answers the colour dialog from inside its own modal loop: a thread timer finds the
 // dialog, notes its owner and presses the button.
 struct DialogAnswer {
-    int button = IDCANCEL;
-    bool addCustomColor = false; // first press the dialog's "add to custom colours" button
-    HWND dialog = nullptr;
-    HWND owner = nullptr;
-    HWND expectedOwner = nullptr;
-    bool accepted = false;
-    UINT_PTR timer = 0;
+    int button;
+    bool addCustomColor; // first press the dialog's "add to custom colours" button
+    HWND dialog, owner;
+    bool accepted;
+    UINT_PTR timer;
 } answer;
 
 BOOL CALLBACK FindColorDialog(HWND window, LPARAM) {
@@ -199,19 +215,16 @@ void CALLBACK PressDialogButton(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 void RunColorDialog(HWND owner, int button, bool addCustomColor = false) {
-    answer = DialogAnswer();
-    answer.expectedOwner = owner;
-    answer.button = button;
-    answer.addCustomColor = addCustomColor;
+    answer = {button, addCustomColor, nullptr, nullptr, false, 0};
     answer.timer = SetTimer(nullptr, 0, 50, PressDialogButton);
-    answer.accepted = ChooseCustomColor(answer.expectedOwner);
+    answer.accepted = ChooseCustomColor(owner);
     KillTimer(nullptr, answer.timer);
 }
 
 } // namespace
 
 TEST_CASE("the colour dialog") {
-    TestWindow main(TestClass("QuillTestDialogMain"), "main");
+    MainWindowStandIn main;
     settings.textColor = RGB(0, 0, 0);
     strcpy(settings.textColorDesc, "黑色");
     ResetCustomColors();

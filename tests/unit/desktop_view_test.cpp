@@ -1,26 +1,12 @@
 #include <doctest.h>
 
+#include "../../src/common/text_style.h"
 #include "../../src/desktop/desktop_view.h"
 #include "test_windows.h"
 
-namespace {
-
-// A top-level window with a "SHELLDLL_DefView" child that holds control `viewId`.
-struct FakeShell {
-    FakeShell(const char* className, const char* title, int viewId = 1)
-        : top(TestClass(className), title), defView(TestClass("SHELLDLL_DefView"), "", top),
-          view(WC_LISTVIEWA, "", defView, viewId) {}
-    TestWindow top, defView, view;
-};
-
-struct Anchor : TestWindow {
-    Anchor() : TestWindow(TestClass("QuillTestAnchor"), "anchor") {}
-};
-
-} // namespace
-
-TEST_CASE("FindDesktopView needs the exact class and title of the shell's desktop") {
-    Anchor anchor;
+TEST_CASE("FindDesktopView needs the exact class and title of the shell's desktop, in the "
+          "desktop trees of today's shells too") {
+    TestWindow anchor(TestClass("QuillTestAnchor"), "anchor");
     SUBCASE("the real desktop is found behind a decoy of another class") {
         FakeShell desktop("Progman", "Program Manager");
         // Created later, so it comes first in the walk.
@@ -43,69 +29,6 @@ TEST_CASE("FindDesktopView needs the exact class and title of the shell's deskto
         FakeShell desktop("Progman", "Program Manager", 2);
         CHECK(FindDesktopView(anchor) == nullptr);
     }
-}
-
-TEST_CASE("transparency is the view's own text background") {
-    TestWindow view(WC_LISTVIEWA, "", nullptr, 0, 0);
-    desktopView = view;
-    const COLORREF color = RGB(12, 34, 56);
-    RecordCoreCalls();
-
-    SUBCASE("ApplyTransparency calls the core module, then sets CLR_NONE and the text colour") {
-        ApplyTransparency(color, 4000);
-        REQUIRE(coreCalls.size() == 1);
-        char expected[96];
-        snprintf(expected, sizeof expected, "apply %p 38220c 4000", static_cast<void*>(view));
-        CHECK(coreCalls[0] == expected);
-        CHECK(IsTextTransparent(view));
-        CHECK(SendMessageA(view, LVM_GETTEXTCOLOR, 0, 0) == RGB(12, 34, 56));
-    }
-    SUBCASE("RestoreOpaque undoes, then shows white text on the desktop colour") {
-        ApplyTransparency(color, 0);
-        RestoreOpaque();
-        CHECK(coreCalls.back() == "undo");
-        CHECK_FALSE(IsTextTransparent(view));
-        CHECK(static_cast<COLORREF>(SendMessageA(view, LVM_GETTEXTBKCOLOR, 0, 0)) ==
-              GetSysColor(COLOR_BACKGROUND));
-        CHECK(SendMessageA(view, LVM_GETTEXTCOLOR, 0, 0) == RGB(255, 255, 255));
-    }
-    SUBCASE("a change reaches the view at once only while its text is transparent") {
-        SendMessageA(view, LVM_SETTEXTBKCOLOR, 0, RGB(1, 2, 3));
-        ApplyIfTransparent(color, 1);
-        CHECK(coreCalls.empty());
-        CHECK(static_cast<COLORREF>(SendMessageA(view, LVM_GETTEXTBKCOLOR, 0, 0)) == RGB(1, 2, 3));
-        ApplyTransparency(color, 0);
-        ApplyIfTransparent(color, 1);
-        ApplyIfTransparent(color, 1);
-        CHECK(coreCalls.size() == 3);
-    }
-    SUBCASE("a view that is gone counts as opaque") {
-        ApplyTransparency(color, 0);
-        HWND gone = view.handle;
-        DestroyWindow(view.handle);
-        CHECK_FALSE(IsTextTransparent(gone));
-    }
-    desktopView = nullptr;
-}
-
-TEST_CASE("Active Desktop is an Internet Explorer_Server beside the view") {
-    FakeShell desktop("Progman", "Program Manager");
-    desktopView = desktop.view;
-    CHECK_FALSE(IsActiveDesktop());
-    {
-        TestWindow browser(TestClass("Internet Explorer_Server"), "", desktop.defView);
-        CHECK(IsActiveDesktop());
-    }
-    SUBCASE("without a view, a top-level Internet Explorer_Server does not count") {
-        TestWindow stray(TestClass("Internet Explorer_Server"), "");
-        desktopView = nullptr;
-        CHECK_FALSE(IsActiveDesktop());
-    }
-    desktopView = nullptr;
-}
-
-TEST_CASE("the icon view is found in the desktop trees of today's shells") {
-    Anchor anchor;
     SUBCASE("behind a wallpaper layer it lives in a top-level WorkerW") {
         TestWindow desktop(TestClass("Progman"), "Program Manager");
         TestWindow wallpaper(TestClass("WorkerW"), "");
@@ -122,6 +45,61 @@ TEST_CASE("the icon view is found in the desktop trees of today's shells") {
         FakeShell worker("WorkerW", "");
         FakeShell desktop("Progman", "Program Manager");
         CHECK(FindDesktopView(anchor) == desktop.view.handle);
+    }
+}
+
+TEST_CASE("transparency is the view's own text background") {
+    TestWindow view(WC_LISTVIEWA, "", nullptr, 0, 0);
+    ScopedSet<HWND> cached(desktopView, view.handle);
+    const COLORREF color = RGB(12, 34, 56);
+    CoreRecorder core;
+
+    SUBCASE("ApplyTransparency calls the core module, then sets CLR_NONE and the text colour") {
+        ApplyTransparency(color, StyleEmbossed);
+        REQUIRE(coreCalls.size() == 1);
+        CHECK(coreCalls[0] == ApplyLine(view, color, StyleEmbossed));
+        CHECK(IsTextTransparent(view));
+        CHECK(SendMessageA(view, LVM_GETTEXTCOLOR, 0, 0) == RGB(12, 34, 56));
+    }
+    SUBCASE("RestoreOpaque undoes, then shows white text on the desktop colour") {
+        ApplyTransparency(color, StyleNormal);
+        RestoreOpaque();
+        CHECK(coreCalls.back() == "undo");
+        CHECK_FALSE(IsTextTransparent(view));
+        CHECK(static_cast<COLORREF>(SendMessageA(view, LVM_GETTEXTBKCOLOR, 0, 0)) ==
+              GetSysColor(COLOR_BACKGROUND));
+        CHECK(SendMessageA(view, LVM_GETTEXTCOLOR, 0, 0) == RGB(255, 255, 255));
+    }
+    SUBCASE("a change reaches the view at once only while its text is transparent") {
+        SendMessageA(view, LVM_SETTEXTBKCOLOR, 0, RGB(1, 2, 3));
+        ApplyIfTransparent(color, StyleShadow);
+        CHECK(coreCalls.empty());
+        CHECK(static_cast<COLORREF>(SendMessageA(view, LVM_GETTEXTBKCOLOR, 0, 0)) == RGB(1, 2, 3));
+        ApplyTransparency(color, StyleNormal);
+        ApplyIfTransparent(color, StyleShadow);
+        ApplyIfTransparent(color, StyleShadow);
+        CHECK(coreCalls.size() == 3);
+    }
+    SUBCASE("a view that is gone counts as opaque") {
+        ApplyTransparency(color, StyleNormal);
+        HWND gone = view.handle;
+        DestroyWindow(view.handle);
+        CHECK_FALSE(IsTextTransparent(gone));
+    }
+}
+
+TEST_CASE("Active Desktop is an Internet Explorer_Server beside the view") {
+    FakeShell desktop("Progman", "Program Manager");
+    ScopedSet<HWND> cached(desktopView, desktop.view.handle);
+    CHECK_FALSE(IsActiveDesktop());
+    {
+        TestWindow browser(TestClass("Internet Explorer_Server"), "", desktop.defView);
+        CHECK(IsActiveDesktop());
+    }
+    SUBCASE("without a view, a top-level Internet Explorer_Server does not count") {
+        TestWindow stray(TestClass("Internet Explorer_Server"), "");
+        desktopView = nullptr;
+        CHECK_FALSE(IsActiveDesktop());
     }
 }
 
@@ -142,9 +120,9 @@ TEST_CASE("a view counts as on the desktop until it is gone or moved out of the 
 TEST_CASE("without a view nothing is sent to the desktop and no other window repaints") {
     TestWindow bystander(TestClass("QuillTestBystander"), "", nullptr, 0, WS_VISIBLE);
     UpdateWindow(bystander);
-    desktopView = nullptr;
-    RecordCoreCalls();
-    ApplyTransparency(RGB(1, 2, 3), 0);
+    ScopedSet<HWND> noView(desktopView, nullptr);
+    CoreRecorder core;
+    ApplyTransparency(RGB(1, 2, 3), StyleNormal);
     RestoreOpaque();
     CHECK_FALSE(GetUpdateRect(bystander, nullptr, FALSE));
     CHECK_FALSE(IsTextTransparent(nullptr));

@@ -6,13 +6,10 @@
 
 #include <string>
 
+#include "../../src/common/text_style.h"
 #include "../../src/settings/autostart.h"
 #include "../../src/settings/settings.h"
 #include "../../src/settings/settings_file.h"
-
-namespace {
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-}
 
 TEST_CASE("numbers are read as signed decimal that wraps at 32 bits") {
     CHECK(ParseSignedDecimal("12") == 12);
@@ -33,10 +30,7 @@ TEST_CASE("numbers are read as signed decimal that wraps at 32 bits") {
 
 TEST_CASE("only the exact text -1 stands for the view's own text colour") {
     CHECK(MeansViewTextColor("-1"));
-    CHECK_FALSE(MeansViewTextColor("-01"));
-    CHECK_FALSE(MeansViewTextColor("4294967295"));
-    CHECK_FALSE(MeansViewTextColor("-1x"));
-    CHECK_FALSE(MeansViewTextColor(""));
+    for (const char* text : {"-01", "4294967295", "-1x", ""}) CHECK_FALSE(MeansViewTextColor(text));
 }
 
 TEST_CASE("the generated description names red, green and blue in that order") {
@@ -50,20 +44,15 @@ TEST_CASE("the generated description names red, green and blue in that order") {
 
 TEST_CASE("the settings file sits beside the module") {
     char path[kSettingsPathSize];
-    SUBCASE("the file name is replaced, from its last backslash on") {
-        strcpy(path, "C:\\Program Files\\Quill\\Quillmere.exe");
+    // The file name is replaced from its last backslash on; without one nothing is cut.
+    const char* const kPaths[][2] = {
+        {"C:\\Program Files\\Quill\\Quillmere.exe", "C:\\Program Files\\Quill\\Quillmere.ini"},
+        {"C:\\Quillmere.exe", "C:\\Quillmere.ini"},
+        {"Quillmere.exe", "Quillmere.exe\\Quillmere.ini"}};
+    for (const auto& module : kPaths) {
+        strcpy(path, module[0]);
         SettingsPathFromModulePath(path);
-        CHECK(std::string(path) == "C:\\Program Files\\Quill\\Quillmere.ini");
-    }
-    SUBCASE("a drive root") {
-        strcpy(path, "C:\\Quillmere.exe");
-        SettingsPathFromModulePath(path);
-        CHECK(std::string(path) == "C:\\Quillmere.ini");
-    }
-    SUBCASE("no backslash: nothing is cut") {
-        strcpy(path, "Quillmere.exe");
-        SettingsPathFromModulePath(path);
-        CHECK(std::string(path) == "Quillmere.exe\\Quillmere.ini");
+        CHECK(std::string(path) == module[1]);
     }
     SUBCASE("a module path that fills its whole buffer still fits") {
         memset(path, 'a', kModulePathSize - 1);
@@ -126,11 +115,21 @@ struct TempSettingsFile {
     char path[MAX_PATH + 80];
 };
 
+// Reads the custom colours over sixteen white ones: true when every one stays white.
+bool CustomColorsStayWhite(const char* path) {
+    COLORREF colors[kCustomColorCount];
+    for (COLORREF& color : colors) color = RGB(255, 255, 255);
+    ReadCustomColors(path, colors);
+    for (COLORREF color : colors)
+        if (color != RGB(255, 255, 255)) return false;
+    return true;
+}
+
 Settings SampleSettings() {
     Settings record = {};
     record.textColor = 0xFF00FF80; // top bit set: stored as a negative number
     strcpy(record.textColorDesc, "深蓝 blue");
-    record.textStyle = 4001;
+    record.textStyle = StyleEngraved;
     for (int i = 0; i < kCustomColorCount; ++i) record.custColors[i] = RGB(i, 2 * i, 255 - i);
     record.showTrayIcon = false;
     return record;
@@ -155,7 +154,7 @@ TEST_CASE("every entry survives a round trip through a real settings file") {
     ReadCustomColors(file.path, colors);
     CHECK(memcmp(colors, saved.custColors, sizeof colors) == 0);
     CHECK(file.Read(kSavesSection, kShowTrayIconKey) == "0");
-    CHECK(ReadSavedNumber(file.path, kTextStyleKey, "0") == 4001);
+    CHECK(ReadSavedNumber(file.path, kTextStyleKey, "0") == StyleEngraved);
 
     Settings shown = saved;
     shown.showTrayIcon = true;
@@ -171,10 +170,7 @@ TEST_CASE("missing entries read as their defaults") {
     char text[kNumberReadSize];
     ReadSavedText(file.path, kTextColorKey, kViewTextColorText, text, kNumberReadSize);
     CHECK(MeansViewTextColor(text));
-    COLORREF colors[kCustomColorCount];
-    for (COLORREF& color : colors) color = kWhite;
-    ReadCustomColors(file.path, colors);
-    for (COLORREF color : colors) CHECK(color == kWhite);
+    CHECK(CustomColorsStayWhite(file.path));
 
     CHECK(IsFirstRun(file.path));
     MarkFirstRunDone(file.path);
@@ -212,8 +208,5 @@ TEST_CASE("a damaged custom colour entry leaves the custom colours alone") {
     }
     file.Write(kCustColorsKey, damaged.c_str());
 
-    COLORREF colors[kCustomColorCount];
-    for (COLORREF& color : colors) color = kWhite;
-    ReadCustomColors(file.path, colors);
-    for (COLORREF color : colors) CHECK(color == kWhite);
+    CHECK(CustomColorsStayWhite(file.path));
 }

@@ -5,22 +5,7 @@
 #include "../../src/app/single_instance.h"
 #include "test_windows.h"
 
-namespace {
-
-bool AnotherExecutable(DWORD, char* path, DWORD size) {
-    GetSystemDirectoryA(path, size);
-    strcat(path, "\\kernel32.dll");
-    return true;
-}
-
-bool UnknownExecutable(DWORD, char*, DWORD) {
-    return false;
-}
-
-} // namespace
-
 TEST_CASE("a second start signals only a live window of a process of its own executable") {
-    const ProcessImageFunction systemQuery = processImagePath;
     TestWindow window(TestClass("QuillTestMain"), "main");
     DWORD allowed = 99;
     SUBCASE("its own executable: the window's process may take the foreground") {
@@ -31,19 +16,21 @@ TEST_CASE("a second start signals only a live window of a process of its own exe
     }
     SUBCASE("no window, or a stale value whose window is gone") {
         CHECK_FALSE(IsRunningInstance(nullptr, &allowed));
-        HWND gone = CreateWindowExA(0, TestClass("QuillTestMain"), "", WS_POPUP, 0, 0, 1, 1,
-                                    nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-        DestroyWindow(gone);
+        const HWND gone = TestWindow(TestClass("QuillTestMain"), "").handle; // destroyed here
         CHECK_FALSE(IsRunningInstance(gone, &allowed));
     }
     SUBCASE("a window of a process of another executable") {
-        processImagePath = AnotherExecutable;
+        ScopedSet<ProcessImageFunction> query(processImagePath, [](DWORD, char* path, DWORD size) {
+            GetSystemDirectoryA(path, size);
+            strcat(path, "\\kernel32.dll");
+            return true;
+        });
         CHECK_FALSE(IsRunningInstance(window, &allowed));
     }
     SUBCASE("where the system cannot tell the executable, the message goes out as before") {
-        processImagePath = UnknownExecutable;
+        ScopedSet<ProcessImageFunction> query(processImagePath,
+                                              [](DWORD, char*, DWORD) { return false; });
         CHECK(IsRunningInstance(window, &allowed));
         CHECK(allowed == GetCurrentProcessId());
     }
-    processImagePath = systemQuery;
 }

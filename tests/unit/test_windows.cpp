@@ -2,24 +2,16 @@
 
 #include <stdio.h>
 
-#include "../../src/desktop/core_module.h"
+#include "../../src/app/app.h"
 
 std::vector<std::string> coreCalls;
 
-namespace {
-
-void __cdecl RecordApply(HWND view, COLORREF color, int style) {
+std::string ApplyLine(HWND view, COLORREF color, int style) {
     char line[96];
     snprintf(line, sizeof line, "apply %p %06lx %d", static_cast<void*>(view),
              static_cast<unsigned long>(color), style);
-    coreCalls.push_back(line);
+    return line;
 }
-
-void __cdecl RecordUndo() {
-    coreCalls.push_back("undo");
-}
-
-} // namespace
 
 TestWindow::TestWindow(const char* className, const char* title, HWND parent, int id, DWORD style)
     : handle(CreateWindowExA(0, className, title, style | (parent ? WS_CHILD : WS_POPUP), 0, 0, 200,
@@ -39,8 +31,20 @@ const char* TestClass(const char* name) {
     return name;
 }
 
-void RecordCoreCalls() {
+MENUITEMINFOA MenuItemAt(HMENU menu, UINT position) {
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID;
+    GetMenuItemInfoA(menu, position, TRUE, &info);
+    return info;
+}
+
+MainWindowStandIn::MainWindowStandIn()
+    : TestWindow(TestClass("QuillTestMain"), "main"), shared(sharedMainWindow, handle) {}
+
+CoreRecorder::CoreRecorder()
+    : apply(coreApply, [](HWND view, COLORREF color,
+                          int style) { coreCalls.push_back(ApplyLine(view, color, style)); }),
+      undo(coreUndo, [] { coreCalls.push_back("undo"); }) {
     coreCalls.clear();
-    coreApply = RecordApply;
-    coreUndo = RecordUndo;
 }

@@ -1,6 +1,5 @@
 #include <doctest.h>
 
-#include "../../src/app/app.h"
 #include "../../src/app/settings_view.h"
 #include "../../src/common/resource.h"
 #include "../../src/common/settings_record.h"
@@ -21,12 +20,11 @@ TEST_CASE("each style has its own radio, and an unknown code shows as shadow") {
 }
 
 TEST_CASE("SyncStyleRadios checks exactly one radio and normalises unknown codes") {
-    TestWindow window(TestClass("QuillTestMain"), "main");
+    MainWindowStandIn window;
     for (int id = IDC_STYLE_NORMAL; id <= IDC_STYLE_SHADOW; ++id) {
         CreateWindowExA(0, "BUTTON", "", WS_CHILD | BS_AUTORADIOBUTTON, 0, 0, 10, 10, window,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
     }
-    sharedMainWindow = window;
     auto checkedCount = [&] {
         int count = 0;
         for (int id = IDC_STYLE_NORMAL; id <= IDC_STYLE_SHADOW; ++id)
@@ -43,5 +41,4 @@ TEST_CASE("SyncStyleRadios checks exactly one radio and normalises unknown codes
     CHECK(IsDlgButtonChecked(window, IDC_STYLE_SHADOW) == BST_CHECKED);
     CHECK(checkedCount() == 1);
     CHECK(settings.textStyle == StyleShadow);
-    sharedMainWindow = nullptr;
 }

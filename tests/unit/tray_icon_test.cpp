@@ -8,8 +8,12 @@
 #include "../../src/app/app.h"
 #include "../../src/common/message_filter.h"
 #include "../../src/tray/tray_icon.h"
+#include "test_windows.h"
 
 namespace {
+
+constexpr char kTrayClass[] = "_TrayIconWnd_CLASS";
+constexpr char kTrayTitle[] = "TrayIconWnd";
 
 struct ShellRequest {
     DWORD message;
@@ -31,32 +35,28 @@ int CountRequests(DWORD message) {
     return count;
 }
 
+// A notification as one of two callbacks heard it.
 struct Notification {
+    int callback;
     WPARAM iconId;
     LPARAM mouseMessage;
     int userValue;
 };
-
 std::vector<Notification> notifications;
-std::vector<Notification> otherNotifications;
 
-void RecordNotification(WPARAM iconId, LPARAM mouseMessage, int userValue) {
-    notifications.push_back({iconId, mouseMessage, userValue});
+template <int callback> void Record(WPARAM iconId, LPARAM mouseMessage, int userValue) {
+    notifications.push_back({callback, iconId, mouseMessage, userValue});
 }
-
-void RecordOtherNotification(WPARAM iconId, LPARAM mouseMessage, int userValue) {
-    otherNotifications.push_back({iconId, mouseMessage, userValue});
-}
+constexpr TrayCallback RecordNotification = Record<1>;
+constexpr TrayCallback RecordOtherNotification = Record<2>;
 
 // A TrayIcon whose shell requests are recorded. Its window is destroyed afterwards, so
 // that no window is left pointing at the object.
 struct RecordedTray {
     RecordedTray() {
         appInstance = GetModuleHandleA(nullptr);
-        shellNotifyIcon = RecordShellRequest;
         shellRequests.clear();
         notifications.clear();
-        otherNotifications.clear();
         shellAnswer = TRUE;
         iconInShell = FALSE;
         trayCallback = nullptr;
@@ -64,7 +64,6 @@ struct RecordedTray {
     }
     ~RecordedTray() {
         if (tray.window) DestroyWindow(tray.window);
-        shellNotifyIcon = previousShell;
     }
     BOOL Add(UINT id = 7, const char* tip = "tip") {
         return tray.Add(id, firstIcon, tip, RecordNotification, 42);
@@ -72,24 +71,32 @@ struct RecordedTray {
     const ShellRequest& Last() const { return shellRequests.back(); }
     // What the retry timer's tick does, without the wait for it.
     void Tick() const { SendMessageA(tray.window, WM_TIMER, 1, 0); }
+    LRESULT Notify(WPARAM iconId, LPARAM mouseMessage) const {
+        return SendMessageA(tray.window, kTrayNotifyMessage, iconId, mouseMessage);
+    }
+    // The last request: `message` for icon `id` of the hidden window with these flags and
+    // the fields they name.
+    void CheckLast(DWORD message, UINT id, UINT flags, HICON icon = nullptr,
+                   const char* tip = "") const {
+        const ShellRequest& request = Last();
+        CHECK(request.message == message);
+        CHECK(request.data.cbSize == kNotifyIconDataSize);
+        CHECK(request.data.hWnd == tray.window);
+        CHECK(request.data.uID == id);
+        CHECK(request.data.uFlags == flags);
+        if (flags & NIF_MESSAGE) CHECK(request.data.uCallbackMessage == kTrayNotifyMessage);
+        if (flags & NIF_ICON) CHECK(request.data.hIcon == icon);
+        if (flags & NIF_TIP) CHECK(std::string(request.data.szTip) == tip);
+    }
+    void CheckLastAdd(UINT id, HICON icon, const char* tip) const {
+        CheckLast(NIM_ADD, id, NIF_MESSAGE | NIF_ICON | NIF_TIP, icon, tip);
+    }
 
-    ShellNotifyFunction previousShell = shellNotifyIcon;
+    ScopedSet<ShellNotifyFunction> shell{shellNotifyIcon, RecordShellRequest};
     HICON firstIcon = LoadIconA(nullptr, IDI_APPLICATION);
     HICON secondIcon = LoadIconA(nullptr, IDI_WARNING);
     TrayIcon tray;
 };
-
-void CheckAddRecord(const ShellRequest& request, HWND window, UINT id, HICON icon,
-                    const char* tip) {
-    CHECK(request.message == NIM_ADD);
-    CHECK(request.data.cbSize == kNotifyIconDataSize);
-    CHECK(request.data.hWnd == window);
-    CHECK(request.data.uID == id);
-    CHECK(request.data.uFlags == (NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    CHECK(request.data.uCallbackMessage == 1146);
-    CHECK(request.data.hIcon == icon);
-    CHECK(std::string(request.data.szTip) == tip);
-}
 
 std::string ClassOf(HWND window) {
     char name[64] = "";
@@ -97,14 +104,10 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-BOOL CALLBACK CountTrayWindow(HWND window, LPARAM count) {
-    if (ClassOf(window) == "_TrayIconWnd_CLASS") ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
 int TrayWindowsOfThisThread() {
     int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountTrayWindow, reinterpret_cast<LPARAM>(&count));
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, kTrayClass, nullptr));)
+        count += GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
     return count;
 }
 
@@ -125,27 +128,25 @@ TEST_CASE("Add creates the hidden window and sends the whole record") {
     CHECK(t.tray.Add(7, t.firstIcon, "Quillmere  1.4", RecordNotification, 42) == TRUE);
     REQUIRE(t.tray.window != nullptr);
     REQUIRE(shellRequests.size() == 1);
-    CheckAddRecord(t.Last(), t.tray.window, 7, t.firstIcon, "Quillmere  1.4");
+    t.CheckLastAdd(7, t.firstIcon, "Quillmere  1.4");
     CHECK(t.tray.iconId == 7);
     CHECK((trayCallback == RecordNotification));
     CHECK(trayUserValue == 42);
 
     HWND window = t.tray.window;
-    CHECK(ClassOf(window) == "_TrayIconWnd_CLASS");
+    CHECK(ClassOf(window) == kTrayClass);
     char title[32] = "";
     GetWindowTextA(window, title, sizeof title);
-    CHECK(std::string(title) == "TrayIconWnd");
+    CHECK(std::string(title) == kTrayTitle);
     const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
     CHECK((style & WS_POPUPWINDOW) == WS_POPUPWINDOW);
     CHECK_FALSE(IsWindowVisible(window));
     CHECK(GetClassLongPtrA(window, GCL_STYLE) == 0);
     CHECK(GetParent(window) == nullptr);
     RECT rect;
+    const RECT expected = {0, 0, 10, 10};
     GetWindowRect(window, &rect);
-    CHECK(rect.left == 0);
-    CHECK(rect.top == 0);
-    CHECK(rect.right == 10);
-    CHECK(rect.bottom == 10);
+    CHECK(EqualRect(&rect, &expected));
 
     SUBCASE("a null picture reaches the shell as null") {
         t.tray.Add(7, nullptr, "Quillmere  1.4", RecordNotification, 42);
@@ -163,20 +164,10 @@ TEST_CASE("SetIcon and Remove reach the shell only once a window exists") {
     t.Add(7);
     t.tray.SetIcon(t.secondIcon);
     REQUIRE(shellRequests.size() == 2);
-    CHECK(t.Last().message == NIM_MODIFY);
-    CHECK(t.Last().data.cbSize == kNotifyIconDataSize);
-    CHECK(t.Last().data.hWnd == t.tray.window);
-    CHECK(t.Last().data.uID == 7);
-    CHECK(t.Last().data.uFlags == NIF_ICON);
-    CHECK(t.Last().data.hIcon == t.secondIcon);
-
+    t.CheckLast(NIM_MODIFY, 7, NIF_ICON, t.secondIcon);
     t.tray.Remove();
     REQUIRE(shellRequests.size() == 3);
-    CHECK(t.Last().message == NIM_DELETE);
-    CHECK(t.Last().data.cbSize == kNotifyIconDataSize);
-    CHECK(t.Last().data.hWnd == t.tray.window);
-    CHECK(t.Last().data.uID == 7);
-    CHECK(t.Last().data.uFlags == 0);
+    t.CheckLast(NIM_DELETE, 7, 0);
 
     // Sent even though the icon is gone; the shell's refusal is of no concern.
     shellAnswer = FALSE;
@@ -193,7 +184,7 @@ TEST_CASE("Add after Remove reuses the hidden window") {
     CHECK(t.Add(7) == TRUE);
     CHECK(t.tray.window == first);
     CHECK(TrayWindowsOfThisThread() == 1);
-    CheckAddRecord(t.Last(), first, 7, t.firstIcon, "tip");
+    t.CheckLastAdd(7, t.firstIcon, "tip");
 }
 
 TEST_CASE("a second Add returns the shell's refusal but keeps its callback, value and id") {
@@ -202,63 +193,57 @@ TEST_CASE("a second Add returns the shell's refusal but keeps its callback, valu
     shellAnswer = FALSE;
     CHECK(t.tray.Add(9, t.secondIcon, "other", RecordOtherNotification, -5) == FALSE);
     REQUIRE(shellRequests.size() == 2);
-    CheckAddRecord(t.Last(), t.tray.window, 9, t.secondIcon, "other");
+    t.CheckLastAdd(9, t.secondIcon, "other");
     CHECK(t.tray.iconId == 9);
     CHECK((trayCallback == RecordOtherNotification));
     CHECK(trayUserValue == -5);
 
-    SendMessageA(t.tray.window, 1146, 9, WM_RBUTTONDOWN);
-    CHECK(notifications.empty());
-    REQUIRE(otherNotifications.size() == 1);
-    CHECK(otherNotifications[0].userValue == -5);
+    t.Notify(9, WM_RBUTTONDOWN);
+    REQUIRE(notifications.size() == 1);
+    CHECK(notifications[0].callback == 2);
+    CHECK(notifications[0].userValue == -5);
 }
 
 TEST_CASE("the tip is cut to its first 63 bytes") {
     RecordedTray t;
-    std::string tip;
-    SUBCASE("62 bytes stay whole") {
-        tip.assign(62, 'a');
+    std::string chinese;                          // cut by bytes, not characters
+    for (int i = 0; i < 40; ++i) chinese += "托"; // two bytes each in code page 936
+    REQUIRE(chinese.size() == 80);
+    // 62 and 63 bytes stay whole, 64 lose the last.
+    for (const std::string& tip :
+         {std::string(62, 'a'), std::string(63, 'b'), std::string(64, 'c'), chinese}) {
+        CAPTURE(tip);
+        t.Add(7, tip.c_str());
+        CHECK(std::string(t.Last().data.szTip) == tip.substr(0, 63));
     }
-    SUBCASE("63 bytes stay whole") {
-        tip.assign(63, 'b');
-    }
-    SUBCASE("64 bytes lose the last") {
-        tip.assign(64, 'c');
-    }
-    SUBCASE("a long Chinese tip is cut by bytes, not characters") {
-        for (int i = 0; i < 40; ++i) tip += "托"; // two bytes each in code page 936
-        REQUIRE(tip.size() == 80);
-    }
-    t.Add(7, tip.c_str());
-    const std::string sent = t.Last().data.szTip;
-    CHECK(sent == tip.substr(0, 63));
 }
 
-TEST_CASE("the hidden window hands message 1146 to the callback") {
+TEST_CASE("the hidden window hands its notification message to the callback") {
     RecordedTray t;
     SUBCASE("with a callback every notification arrives with the user value") {
         t.Add(7);
-        CHECK(SendMessageA(t.tray.window, 1146, 7, WM_LBUTTONDBLCLK) == 0);
-        SendMessageA(t.tray.window, 1146, 7, WM_RBUTTONDOWN);
+        CHECK(t.Notify(7, WM_LBUTTONDBLCLK) == 0);
+        t.Notify(7, WM_RBUTTONDOWN);
         REQUIRE(notifications.size() == 2);
+        CHECK(notifications[0].callback == 1);
         CHECK(notifications[0].iconId == 7);
         CHECK(notifications[0].mouseMessage == WM_LBUTTONDBLCLK);
         CHECK(notifications[0].userValue == 42);
         CHECK(notifications[1].mouseMessage == WM_RBUTTONDOWN);
 
-        // Only message 1146 is a notification.
-        SendMessageA(t.tray.window, WM_USER + 121, 7, WM_RBUTTONDOWN);
+        // Only that message is a notification: not the one before it.
+        SendMessageA(t.tray.window, kTrayNotifyMessage - 1, 7, WM_RBUTTONDOWN);
         CHECK(notifications.size() == 2);
     }
-    SUBCASE("without a callback message 1146 gets the default processing") {
+    SUBCASE("without a callback the message gets the default processing") {
         t.tray.Add(7, t.firstIcon, "tip", nullptr, 42);
-        CHECK(SendMessageA(t.tray.window, 1146, 7, WM_RBUTTONDOWN) == 0);
+        CHECK(t.Notify(7, WM_RBUTTONDOWN) == 0);
         CHECK(notifications.empty());
     }
     // Everything else is the default window procedure's, such as the title.
     char title[32] = "";
     SendMessageA(t.tray.window, WM_GETTEXT, sizeof title, reinterpret_cast<LPARAM>(title));
-    CHECK(std::string(title) == "TrayIconWnd");
+    CHECK(std::string(title) == kTrayTitle);
 }
 
 TEST_CASE("a failed window creation changes nothing and does not block the next Add") {
@@ -290,7 +275,7 @@ TEST_CASE("a new taskbar gets the icon again only while it is shown") {
 
     SendMessageA(t.tray.window, taskbarCreated, 0, 0);
     REQUIRE(shellRequests.size() == 1);
-    CheckAddRecord(t.Last(), t.tray.window, 7, t.secondIcon, "Quillmere  1.4");
+    t.CheckLastAdd(7, t.secondIcon, "Quillmere  1.4");
 
     SUBCASE("after Remove nothing is added") {
         t.tray.Remove();
@@ -304,7 +289,7 @@ TEST_CASE("a new taskbar gets the icon again only while it is shown") {
         shellRequests.clear();
         SendMessageA(t.tray.window, taskbarCreated, 0, 0);
         REQUIRE(shellRequests.size() == 1);
-        CheckAddRecord(t.Last(), t.tray.window, 7, t.firstIcon, "again");
+        t.CheckLastAdd(7, t.firstIcon, "again");
     }
 }
 
@@ -314,7 +299,7 @@ TEST_CASE("a refused icon is asked for again on every tick, for up to a minute")
     t.Add(7, "Quillmere  1.4");
     t.Tick();
     CHECK(CountRequests(NIM_ADD) == 2);
-    CheckAddRecord(t.Last(), t.tray.window, 7, t.firstIcon, "Quillmere  1.4");
+    t.CheckLastAdd(7, t.firstIcon, "Quillmere  1.4");
 
     SUBCASE("until the shell takes it") {
         shellAnswer = TRUE;
@@ -355,10 +340,9 @@ BOOL WINAPI RecordFilter(HWND window, UINT message, DWORD action, PCHANGEFILTERS
 } // namespace
 
 TEST_CASE("an elevated program still hears of a new taskbar, where the system can say so") {
-    const MessageFilterFunction systemFilter = changeMessageFilter;
     filterCalls.clear();
     SUBCASE("the hidden window lets \"TaskbarCreated\" through from any process") {
-        changeMessageFilter = RecordFilter;
+        ScopedSet<MessageFilterFunction> filter(changeMessageFilter, RecordFilter);
         RecordedTray t;
         t.Add(7);
         REQUIRE(filterCalls.size() == 1);
@@ -367,9 +351,8 @@ TEST_CASE("an elevated program still hears of a new taskbar, where the system ca
         CHECK(filterCalls[0].action == static_cast<DWORD>(MSGFLT_ALLOW));
     }
     SUBCASE("without the filter the icon is added all the same") {
-        changeMessageFilter = nullptr;
+        ScopedSet<MessageFilterFunction> filter(changeMessageFilter, nullptr);
         RecordedTray t;
         CHECK(t.Add(7) == TRUE);
     }
-    changeMessageFilter = systemFilter;
 }

@@ -1,0 +1,430 @@
+// The resources of the built Quillmere.exe: main dialog 105, About dialog 107, tray menu
+// 110, program icon 103 and the link's hand cursor 137.
+#include <doctest.h>
+
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "../../src/common/resource.h"
+#include "../common/program_resources.h"
+#include "test_windows.h"
+
+namespace {
+
+// Walks resource bytes: dialog templates (WORD-aligned records, DWORD-aligned items,
+// UTF-16 strings) and the headers of icons and cursors.
+class Reader {
+  public:
+    explicit Reader(const BYTE* data) : start(data), at(data) {}
+    template <typename T> T Get() {
+        T value;
+        memcpy(&value, at, sizeof value);
+        at += sizeof value;
+        return value;
+    }
+    void AlignDword() { at += (4 - (at - start) % 4) % 4; }
+    // A DIALOG's style then extended style; a DIALOGEX's help id, extended style, style.
+    void Styles(bool extended, DWORD* style, DWORD* exStyle) {
+        if (extended) Get<DWORD>();
+        *(extended ? exStyle : style) = Get<DWORD>();
+        *(extended ? style : exStyle) = Get<DWORD>();
+    }
+    // A string, an ordinal (0xFFFF then a WORD, given as "#<n>") or nothing (a zero WORD).
+    std::string StringOrOrdinal() {
+        if (Get<WORD>() == 0xFFFF) return "#" + std::to_string(Get<WORD>());
+        at -= sizeof(WORD);
+        return String();
+    }
+    std::string String() { // in code page 936
+        std::wstring wide;
+        for (WORD c; (c = Get<WORD>()) != 0;) wide += static_cast<wchar_t>(c);
+        char narrow[512] = "";
+        WideCharToMultiByte(936, 0, wide.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr);
+        return narrow;
+    }
+
+  private:
+    const BYTE* start;
+    const BYTE* at;
+};
+
+struct DialogItem {
+    DWORD style = 0, exStyle = 0;
+    short x = 0, y = 0, cx = 0, cy = 0;
+    int id = 0;
+    std::string className; // "BUTTON", "STATIC", ... for the predefined class atoms
+    std::string text;
+};
+
+struct DialogTemplate {
+    bool extended = false;
+    DWORD style = 0, exStyle = 0;
+    short cx = 0, cy = 0;
+    std::string title;
+    WORD pointSize = 0, weight = 0;
+    BYTE italic = 0, charset = 0;
+    std::string font;
+    std::vector<DialogItem> items;
+};
+
+std::string PredefinedClass(const std::string& name) {
+    const char* const kNames[] = {"BUTTON", "EDIT", "STATIC", "LISTBOX", "SCROLLBAR", "COMBOBOX"};
+    for (int atom = 0; atom < 6; ++atom)
+        if (name == "#" + std::to_string(0x80 + atom)) return kNames[atom];
+    return name;
+}
+
+DialogTemplate ParseDialog(const BYTE* data) {
+    DialogTemplate dialog;
+    Reader in(data);
+    dialog.extended = in.Get<WORD>() == 1 && in.Get<WORD>() == 0xFFFF;
+    if (!dialog.extended) in = Reader(data);
+    in.Styles(dialog.extended, &dialog.style, &dialog.exStyle);
+    dialog.items.resize(in.Get<WORD>());
+    in.Get<DWORD>(); // x, y
+    dialog.cx = in.Get<short>();
+    dialog.cy = in.Get<short>();
+    in.StringOrOrdinal(); // menu
+    in.StringOrOrdinal(); // class
+    dialog.title = in.String();
+    if (dialog.style & DS_SETFONT) {
+        dialog.pointSize = in.Get<WORD>();
+        if (dialog.extended) {
+            dialog.weight = in.Get<WORD>();
+            dialog.italic = in.Get<BYTE>();
+            dialog.charset = in.Get<BYTE>();
+        }
+        dialog.font = in.String();
+    }
+    for (DialogItem& item : dialog.items) {
+        in.AlignDword();
+        in.Styles(dialog.extended, &item.style, &item.exStyle);
+        item.x = in.Get<short>();
+        item.y = in.Get<short>();
+        item.cx = in.Get<short>();
+        item.cy = in.Get<short>();
+        item.id = dialog.extended ? static_cast<int>(in.Get<DWORD>()) : in.Get<short>();
+        item.className = PredefinedClass(in.StringOrOrdinal());
+        item.text = in.StringOrOrdinal();
+        for (WORD extra = in.Get<WORD>(); extra > 0; --extra) in.Get<BYTE>();
+    }
+    return dialog;
+}
+
+// Dialog `id` (Chinese, PRC) of Quillmere.exe beside the test program.
+bool LoadDialogTemplate(int id, DialogTemplate* dialog) {
+    ProgramResources program;
+    const BYTE* data = program.Find(RT_DIALOG, id);
+    if (data) *dialog = ParseDialog(data);
+    return data != nullptr;
+}
+
+struct ExpectedItem {
+    int id;
+    const char* className;
+    const char* text; // null: not checked here
+    DWORD style;
+    short x, y, cx, cy;
+};
+
+// Every control in template order: id, class, text, style, no extended style, rectangle.
+template <size_t count>
+void CheckDialogItems(const DialogTemplate& dialog, const ExpectedItem (&expected)[count]) {
+    REQUIRE(dialog.items.size() == count);
+    for (size_t i = 0; i < count; ++i) {
+        const DialogItem& item = dialog.items[i];
+        CAPTURE(i);
+        CHECK(item.id == expected[i].id);
+        CHECK(item.className == expected[i].className);
+        if (expected[i].text) CHECK(item.text == expected[i].text);
+        CHECK(item.style == expected[i].style);
+        CHECK(item.exStyle == 0);
+        CHECK(item.x == expected[i].x);
+        CHECK(item.y == expected[i].y);
+        CHECK(item.cx == expected[i].cx);
+        CHECK(item.cy == expected[i].cy);
+    }
+}
+
+// Dialog 105 in template (tab) order.
+const ExpectedItem kMainItems[] = {
+    {IDC_COLOR_BUTTON, "BUTTON", "文字颜色(&C)...", 0x50010000, 7, 7, 68, 19},
+    {IDC_DROPDOWN, "BUTTON", "▼", 0x5000000B, 75, 7, 14, 19},
+    {IDC_PREVIEW, "STATIC", "", 0x50021000, 91, 7, 117, 19},
+    {IDC_MAIN_BUTTON, "BUTTON", "确认设置(&O)", 0x50010001, 7, 30, 52, 19},
+    {IDC_RESTORE, "BUTTON", "还原设置", 0x50010000, 61, 30, 52, 19},
+    {IDC_ABOUT, "BUTTON", "关于...", 0x50010000, 115, 30, 46, 19},
+    {IDC_ADVANCED, "BUTTON", "高级(&V)>>", 0x50010000, 164, 30, 44, 19},
+    {IDC_COLLAPSED_MARK, "STATIC", "", 0x40000012, 7, 57, 201, 3},
+    {-1, "BUTTON", "桌面文字状态(&T)", 0x50020007, 7, 61, 201, 66},
+    {IDC_OPAQUE, "BUTTON", "不透明(&R)", 0x50021009, 20, 73, 88, 19},
+    {IDC_TRANSPARENT, "BUTTON", "透明化(&S)", 0x50001009, 108, 73, 88, 19},
+    {IDC_STYLE_NORMAL, "BUTTON", "正常字样", 0x50020009, 20, 95, 48, 10},
+    {IDC_STYLE_SHADOW, "BUTTON", "阴影字", 0x50000009, 20, 112, 40, 10},
+    {IDC_STYLE_EMBOSSED, "BUTTON", "浮雕字", 0x50000009, 75, 112, 40, 10},
+    {IDC_STYLE_ENGRAVED, "BUTTON", "凹刻字", 0x50000009, 130, 112, 40, 10},
+    {-1, "BUTTON", "选项(&O)", 0x50000007, 7, 131, 201, 36},
+    {IDC_AUTOSTART, "BUTTON", "启动Windows时设置桌面文字为透明(&A)", 0x50010003, 13, 141, 185, 10},
+    {IDC_TRAY_CHECK, "BUTTON", "在任务栏显示小图标(&I)", 0x50010003, 13, 153, 186, 10},
+    {IDC_EXPANDED_MARK, "STATIC", "", 0x40000010, 7, 175, 196, 1},
+};
+
+constexpr DWORD kChildVisible = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kText = kChildVisible | WS_GROUP | SS_LEFT;
+
+// Dialog 107 in template order.
+const ExpectedItem kAboutItems[] = {
+    {-1, "STATIC", "#103", kChildVisible | SS_ICON, 7, 7, 20, 20},
+    {-1, "STATIC", "Quillmere", kText, 38, 7, 145, 10},
+    {-1, "STATIC", "版本:1.5 （中文版）", kText, 38, 24, 166, 10},
+    {-1, "STATIC", nullptr, kText, 38, 35, 166, 10},
+    {-1, "STATIC", "E-mail:", kText, 38, 45, 30, 10},
+    {IDC_ABOUT_LINK, "STATIC", nullptr, kText, 70, 45, 73, 8},
+    {-1, "BUTTON", "说明", kChildVisible | BS_GROUPBOX, 7, 55, 197, 68},
+    {-1, "STATIC", "　　本软件能使您桌面上的文字变为透明，使之与背景配合得更完美。", kText, 15, 66,
+     180, 18},
+    {-1, "STATIC", nullptr, kText, 13, 87, 180, 33},
+    {IDOK, "BUTTON", "了解(&O)", kChildVisible | WS_TABSTOP | BS_DEFPUSHBUTTON, 79, 127, 53, 17},
+};
+
+struct MenuEntry {
+    UINT id;
+    const char* text; // empty for the separator
+};
+
+const MenuEntry kTrayItems[] = {
+    {IDM_SHOW_WINDOW, "显示主窗口(&M)"},
+    {IDC_TRANSPARENT, "桌面文字变透明(&T)"},
+    {IDC_OPAQUE, "桌面文字恢复为不透明(&R)"},
+    {IDC_ABOUT, "关于(&A) ..."},
+    {0, ""},
+    {IDM_EXIT, "退出程序(&X)"},
+};
+
+std::string ItemText(HMENU menu, UINT position) {
+    char text[128] = "";
+    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+#pragma pack(push, 2)
+struct GroupHeader {
+    WORD reserved, type, count;
+};
+struct IconGroupEntry { // one image of an icon group resource
+    BYTE width, height, colorCount, reserved;
+    WORD planes, bitCount;
+    DWORD bytes;
+    WORD id;
+};
+struct CursorGroupEntry {
+    WORD width, height, planes, bitCount;
+    DWORD bytes;
+    WORD id;
+};
+#pragma pack(pop)
+
+BITMAPINFOHEADER ImageHeader(const BYTE* image) {
+    return Reader(image).Get<BITMAPINFOHEADER>();
+}
+
+// Whether pixel (x, y) of a monochrome cursor image (after its hotspot prefix) is
+// drawn, and if so whether it is white. Rows are stored bottom-up, XOR mask first.
+struct CursorPixel {
+    bool drawn, white;
+};
+CursorPixel ReadCursorPixel(const BYTE* image, int x, int y) {
+    const BITMAPINFOHEADER header = ImageHeader(image);
+    const int size = header.biWidth;
+    const int stride = (size + 31) / 32 * 4;
+    const BYTE* xorMask = image + header.biSize + 2 * sizeof(RGBQUAD);
+    const BYTE* andMask = xorMask + stride * size;
+    const int row = size - 1 - y;
+    const BYTE bit = static_cast<BYTE>(0x80 >> (x % 8));
+    return {(andMask[row * stride + x / 8] & bit) == 0, (xorMask[row * stride + x / 8] & bit) != 0};
+}
+
+} // namespace
+
+TEST_CASE("main dialog 105 is built exactly as designed") {
+    DialogTemplate dialog;
+    REQUIRE(LoadDialogTemplate(IDD_MAIN, &dialog));
+    CHECK(dialog.extended);
+    CHECK(dialog.style == 0x10CA0040);
+    CHECK(dialog.exStyle == WS_EX_CLIENTEDGE);
+    CHECK(dialog.cx == 215);
+    CHECK(dialog.cy == 194);
+    CHECK(dialog.title == "Quillmere  1.5");
+    CHECK(dialog.pointSize == 9);
+    CHECK(dialog.weight == 0);
+    CHECK(dialog.italic == 0);
+    CHECK(dialog.charset == 1);
+    CHECK(dialog.font == "宋体");
+    CheckDialogItems(dialog, kMainItems);
+}
+
+TEST_CASE("About dialog 107 is built exactly as designed") {
+    DialogTemplate dialog;
+    REQUIRE(LoadDialogTemplate(IDD_ABOUT, &dialog));
+    CHECK_FALSE(dialog.extended);
+    CHECK(dialog.style ==
+          (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT));
+    CHECK(dialog.exStyle == 0);
+    CHECK(dialog.cx == 211);
+    CHECK(dialog.cy == 151);
+    CHECK(dialog.title == "关于 Quillmere...");
+    CHECK(dialog.pointSize == 9);
+    CHECK(dialog.font == "宋体");
+    CheckDialogItems(dialog, kAboutItems);
+
+    // Our own wording: an address on the reserved example domain, and real texts.
+    const std::string address = dialog.items[5].text;
+    CHECK(EndsWith(address, "@example.com"));
+    CHECK(address.find(' ') == std::string::npos);
+    CHECK(address.size() > strlen("@example.com"));
+    CHECK_FALSE(dialog.items[3].text.empty());
+    CHECK_FALSE(dialog.items[8].text.empty());
+}
+
+TEST_CASE("tray menu 110 holds the two popups exactly as designed") {
+    ProgramResources product;
+    REQUIRE(product.module != nullptr);
+    CHECK(product.Find(RT_MENU, IDR_TRAY_MENU) != nullptr);
+    HMENU menu = LoadMenuA(product.module, MAKEINTRESOURCEA(IDR_TRAY_MENU));
+    REQUIRE(menu != nullptr);
+    REQUIRE(GetMenuItemCount(menu) == 2);
+    CHECK(ItemText(menu, 0) == "任务栏弹出式菜单");
+    CHECK(ItemText(menu, 1) == "扩展(只为了有一个ID号)");
+
+    HMENU tray = GetSubMenu(menu, 0);
+    REQUIRE(tray != nullptr);
+    REQUIRE(GetMenuItemCount(tray) == 6);
+    for (UINT i = 0; i < 6; ++i) {
+        CAPTURE(i);
+        const bool separator = kTrayItems[i].id == 0;
+        const MENUITEMINFOA item = MenuItemAt(tray, i);
+        CHECK(((item.fType & MFT_SEPARATOR) != 0) == separator);
+        if (separator) continue;
+        CHECK(item.wID == kTrayItems[i].id);
+        CHECK(ItemText(tray, i) == kTrayItems[i].text);
+        // Enabled, unchecked and not the default: the program decides those each time.
+        CHECK((item.fState & (MFS_CHECKED | MFS_DISABLED | MFS_DEFAULT)) == 0);
+    }
+
+    HMENU extra = GetSubMenu(menu, 1);
+    REQUIRE(extra != nullptr);
+    REQUIRE(GetMenuItemCount(extra) == 1);
+    CHECK(GetMenuItemID(extra, 0) == IDM_HIDE_WINDOW);
+    CHECK(ItemText(extra, 0) == "隐藏主窗口");
+    DestroyMenu(menu);
+}
+
+TEST_CASE("icon 103 holds a 32 x 32 and a 16 x 16 image of 16 colours") {
+    ProgramResources program;
+    REQUIRE(program.module);
+    const BYTE* group = program.Find(RT_GROUP_ICON, IDI_APP);
+    REQUIRE(group);
+    Reader in(group);
+    const GroupHeader header = in.Get<GroupHeader>();
+    CHECK(header.type == 1);
+    REQUIRE(header.count == 2);
+
+    for (int size : {32, 16}) {
+        CAPTURE(size);
+        const IconGroupEntry entry = in.Get<IconGroupEntry>();
+        CHECK(entry.width == size);
+        CHECK(entry.height == size);
+        CHECK(entry.colorCount == 16);
+        CHECK(entry.bitCount == 4);
+        DWORD bytes = 0;
+        const BYTE* image = program.Find(RT_ICON, entry.id, &bytes);
+        REQUIRE(image);
+        CHECK(bytes == entry.bytes);
+        const BITMAPINFOHEADER bitmap = ImageHeader(image);
+        CHECK(bitmap.biWidth == size);
+        CHECK(bitmap.biHeight == 2 * size); // colour image and mask
+        CHECK(bitmap.biBitCount == 4);
+
+        HICON icon = static_cast<HICON>(
+            LoadImageA(program.module, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, size, size, 0));
+        REQUIRE(icon);
+        ICONINFO info = {};
+        REQUIRE(GetIconInfo(icon, &info));
+        BITMAP colour = {};
+        GetObjectA(info.hbmColor, sizeof colour, &colour);
+        CHECK(colour.bmWidth == size);
+        CHECK(colour.bmHeight == size);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
+}
+
+TEST_CASE("cursor 137 is a 32 x 32 monochrome hand pointing at its hotspot (13, 9)") {
+    ProgramResources program;
+    REQUIRE(program.module);
+    const BYTE* group = program.Find(RT_GROUP_CURSOR, IDC_HAND_CURSOR);
+    REQUIRE(group);
+    Reader in(group);
+    const GroupHeader header = in.Get<GroupHeader>();
+    CHECK(header.type == 2);
+    REQUIRE(header.count == 1);
+    const CursorGroupEntry entry = in.Get<CursorGroupEntry>();
+    CHECK(entry.bitCount == 1);
+
+    const BYTE* image = program.Find(RT_CURSOR, entry.id);
+    REQUIRE(image);
+    Reader hotspot(image);
+    CHECK(hotspot.Get<WORD>() == 13);
+    CHECK(hotspot.Get<WORD>() == 9);
+    const BYTE* bitmap = image + 2 * sizeof(WORD);
+    const BITMAPINFOHEADER bits = ImageHeader(bitmap);
+    CHECK(bits.biWidth == 32);
+    CHECK(bits.biHeight == 64);
+    CHECK(bits.biBitCount == 1);
+
+    SUBCASE("it loads as a cursor with that hotspot") {
+        HCURSOR cursor = static_cast<HCURSOR>(LoadImageA(
+            program.module, MAKEINTRESOURCEA(IDC_HAND_CURSOR), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
+        REQUIRE(cursor);
+        ICONINFO info = {};
+        REQUIRE(GetIconInfo(cursor, &info));
+        CHECK_FALSE(info.fIcon);
+        CHECK(info.xHotspot == 13);
+        CHECK(info.yHotspot == 9);
+        CHECK(info.hbmColor == nullptr); // monochrome: the mask bitmap holds both masks
+        BITMAP mask = {};
+        GetObjectA(info.hbmMask, sizeof mask, &mask);
+        CHECK(mask.bmWidth == 32);
+        CHECK(mask.bmHeight == 64);
+        DeleteObject(info.hbmMask);
+        DestroyCursor(cursor);
+    }
+    SUBCASE("the hotspot is the top of the black outline of the fingertip") {
+        const CursorPixel tip = ReadCursorPixel(bitmap, 13, 9);
+        CHECK(tip.drawn);
+        CHECK_FALSE(tip.white);
+        for (int y = 0; y < 9; ++y) CHECK_FALSE(ReadCursorPixel(bitmap, 13, y).drawn);
+        const CursorPixel inside = ReadCursorPixel(bitmap, 13, 11);
+        CHECK(inside.drawn);
+        CHECK(inside.white);
+    }
+    SUBCASE("white hand, black cuff at the bottom") {
+        int white = 0, blackBottomRow = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) white += ReadCursorPixel(bitmap, x, y).white;
+        for (int x = 0; x < 32; ++x) {
+            const CursorPixel pixel = ReadCursorPixel(bitmap, x, 30);
+            blackBottomRow += pixel.drawn && !pixel.white;
+        }
+        CHECK(white > 100);
+        CHECK(blackBottomRow >= 8);
+    }
+}
