@@ -1,10 +1,12 @@
 #include "harness.h"
 
 #include <commctrl.h>
+#include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
 
-#include "../../src/common/resource.h"
+#include <sstream>
+#include <stdexcept>
 
 namespace {
 
@@ -20,16 +22,15 @@ struct WindowQuery {
 };
 
 BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
-    WindowQuery* query = reinterpret_cast<WindowQuery*>(lParam);
+    WindowQuery& query = *reinterpret_cast<WindowQuery*>(lParam);
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    if (processId != query->processId) return TRUE;
-    if (query->visibleOnly && !IsWindowVisible(window)) return TRUE;
     char className[64] = "";
     GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, query->className) != 0) return TRUE;
-    if (query->title && WindowText(window) != query->title) return TRUE;
-    query->found.push_back(window);
+    if (processId == query.processId && strcmp(className, query.className) == 0 &&
+        (!query.visibleOnly || IsWindowVisible(window)) &&
+        (!query.title || WindowText(window) == query.title))
+        query.found.push_back(window);
     return TRUE;
 }
 
@@ -45,20 +46,6 @@ std::string ReadWholeFile(const std::string& path) {
         text.append(buffer, read);
     CloseHandle(file);
     return text;
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
 }
 
 bool StartsWith(const std::string& line, const std::string& prefix) {
@@ -111,6 +98,35 @@ bool MovePointer(int x, int y) {
     });
 }
 
+std::string Format(const char* format, ...) {
+    char text[512];
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    return text;
+}
+
+std::vector<std::string> FileLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::istringstream stream(ReadWholeFile(path));
+    for (std::string line; std::getline(stream, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) lines.push_back(line);
+    }
+    return lines;
+}
+
+RECT WindowRect(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+std::string CustomColorText(COLORREF color) {
+    return Format("自定义颜色:(%d,%d,%d)", GetRValue(color), GetGValue(color), GetBValue(color));
+}
+
 std::string BuildBinFolder() {
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -127,11 +143,9 @@ std::string WindowText(HWND window) {
 }
 
 std::string ApplyLine(HWND view, COLORREF color, int style) {
-    char line[96];
-    snprintf(line, sizeof line, "apply %llx %06lx %d",
-             static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(view)),
-             static_cast<unsigned long>(color), style);
-    return line;
+    return Format("apply %llx %06lx %d",
+                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(view)),
+                  static_cast<unsigned long>(color), style);
 }
 
 // ChildProcess
@@ -188,11 +202,17 @@ SimDesktop::~SimDesktop() {
 }
 
 void SimDesktop::Start() {
-    StartSimDesktop(options.c_str(), &run, exe.c_str());
+    started = StartSimDesktop(options.c_str(), &run, exe.c_str());
+    if (started) return;
+    Stop(); // it may run without its desktop window
+#if __cpp_exceptions
+    throw std::runtime_error("the simulated desktop did not start: " + exe + " " + options);
+#endif
 }
 
 void SimDesktop::Stop() {
     StopSimDesktop(&run);
+    started = false;
 }
 
 void SimDesktop::Restart() {
@@ -249,7 +269,7 @@ bool AppFolder::HasFile(const char* name) const {
 }
 
 std::vector<std::string> AppFolder::CoreLog() const {
-    return SplitLines(ReadWholeFile(File("corecalls.log")));
+    return FileLines(File("corecalls.log"));
 }
 
 std::vector<std::string> AppFolder::CoreCalls() const {
@@ -300,16 +320,17 @@ bool AppFolder::SavedCustomColors(COLORREF (&colors)[16]) const {
     return GetPrivateProfileStructA("Saves", "CustColors", colors, sizeof colors, Ini().c_str());
 }
 
-void AppFolder::WriteRaw(const std::string& bytes) const {
+void AppFolder::WriteRaw(const std::string& bytes, const char* name) const {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, Ini().c_str());
-    HANDLE file = CreateFileA(Ini().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE file = CreateFileA(File(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
 }
 
 std::vector<std::string> AppFolder::RawLines() const {
-    return SplitLines(ReadWholeFile(Ini()));
+    return FileLines(Ini());
 }
 
 // App
@@ -327,38 +348,8 @@ HWND App::WaitForMainWindow(DWORD timeoutMs) {
     return mainWindow;
 }
 
-bool App::IsChecked(int id) const {
-    return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-bool App::RestoreEnabled() const {
-    return IsWindowEnabled(Control(IDC_RESTORE)) != FALSE;
-}
-
 std::string App::ControlText(int id) const {
     return WindowText(Control(id));
-}
-
-void App::Click(int id) const {
-    SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(Control(id)));
-}
-
-void App::ClickCheckBox(int id, bool checked) const {
-    SendMessageA(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    Click(id);
-}
-
-void App::SendCommand(WPARAM command) const {
-    SendMessageA(mainWindow, WM_COMMAND, command, 0);
-}
-
-void App::PostCommand(WPARAM command) const {
-    PostMessageA(mainWindow, WM_COMMAND, command, 0);
-}
-
-void App::SysCommand(WPARAM command) const {
-    SendMessageA(mainWindow, WM_SYSCOMMAND, command, 0);
 }
 
 HWND App::TrayWindow() const {
@@ -403,25 +394,17 @@ void DismissMessageBox(HWND box) {
 // The Run value
 
 std::string RunValueData() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return kNone;
     char data[1024] = "";
-    DWORD size = sizeof data, type = 0;
-    const LONG result =
-        RegQueryValueExA(key, kRunValue, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS && type == REG_SZ ? data : kNone;
+    DWORD size = sizeof data;
+    return RegGetValueA(HKEY_LOCAL_MACHINE, kRunKey, kRunValue, RRF_RT_REG_SZ, nullptr, data,
+                        &size) == ERROR_SUCCESS
+               ? data
+               : kNone;
 }
 
 void SetRunValue(const char* data) {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
-                   static_cast<DWORD>(strlen(data) + 1));
-    RegCloseKey(key);
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kRunKey, kRunValue, REG_SZ, data,
+                    static_cast<DWORD>(strlen(data) + 1));
 }
 
 void DeleteRunValue() {

@@ -5,10 +5,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "../../src/common/resource.h"
 #include "../../tools/simdesk/simdesk_client.h"
 
 constexpr DWORD kDefaultWaitMs = 5000;
@@ -18,6 +20,7 @@ constexpr DWORD kStartWaitMs = 15000;
 constexpr DWORD kWatchdogWaitMs = 6000;
 
 constexpr char kMainWindowTitle[] = "Quillmere  1.5";
+constexpr char kAboutTitle[] = "关于 Quillmere...";
 constexpr char kDialogClass[] = "#32770";
 constexpr char kMenuClass[] = "#32768";
 constexpr char kTrayClass[] = "_TrayIconWnd_CLASS";
@@ -37,6 +40,18 @@ void Pause(DWORD ms);
 // Moves the pointer to a point of the screen and waits until the move has settled, for
 // programs that read the pointer's position. False if it never held there.
 bool MovePointer(int x, int y);
+
+// printf into a string.
+std::string Format(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+// The non-empty lines of a file, without their line ends; none when it cannot be read.
+std::vector<std::string> FileLines(const std::string& path);
+inline bool Contains(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+// A window's rectangle in screen coordinates.
+RECT WindowRect(HWND window);
+// "自定义颜色:(r,g,b)", the description the program gives a colour that has no name.
+std::string CustomColorText(COLORREF color);
 
 // The folder of the built programs (where this test executable lives), with a backslash.
 std::string BuildBinFolder();
@@ -74,7 +89,10 @@ class SimDesktop {
     explicit SimDesktop(const std::string& options = "", const std::string& exe = "SimDesktop.exe");
     ~SimDesktop();
 
+    // Where the tests run (built with exceptions), a desktop that does not come up throws,
+    // which ends the test case; elsewhere Started() tells.
     void Start();
+    bool Started() const { return started; }
     void Stop();
     // Ends the desktop and starts a new one, as a shell restart does.
     void Restart();
@@ -97,6 +115,7 @@ class SimDesktop {
     std::string options;
     std::string exe;
     SimDesktopRun run = {};
+    bool started = false;
 };
 
 // The coreFolder of AppFolder that holds the real core module: the build folder itself.
@@ -134,7 +153,8 @@ class AppFolder {
     bool SavedCustomColors(COLORREF (&colors)[16]) const;
     // Marks the first run as done, so the Run value is left alone.
     void NotFirstRun() const { Write("Main", "BeFirst", "0"); }
-    void WriteRaw(const std::string& bytes) const;
+    // Writes the settings file, or another file of the folder, byte for byte.
+    void WriteRaw(const std::string& bytes, const char* name = "Quillmere.ini") const;
     std::vector<std::string> RawLines() const; // the non-empty lines
 
     std::string path; // ends with a backslash
@@ -156,16 +176,24 @@ class App {
 
     HWND Control(int id) const { return GetDlgItem(mainWindow, id); }
     bool IsVisible() const { return IsWindowVisible(mainWindow) != FALSE; }
-    bool IsChecked(int id) const;
-    bool RestoreEnabled() const;
+    bool IsChecked(int id) const {
+        return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    bool RestoreEnabled() const { return IsWindowEnabled(Control(IDC_RESTORE)) != FALSE; }
     std::string ControlText(int id) const;
     // A click as the control would report it, sent (so handled when this returns).
-    void Click(int id) const;
+    void Click(int id) const {
+        SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Control(id)));
+    }
     // A user's click on a check box: the box changes, then the dialog hears of it.
-    void ClickCheckBox(int id, bool checked) const;
-    void SendCommand(WPARAM command) const;
-    void PostCommand(WPARAM command) const;
-    void SysCommand(WPARAM command) const;
+    void ClickCheckBox(int id, bool checked) const {
+        SendMessageA(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        Click(id);
+    }
+    void SendCommand(WPARAM command) const { SendMessageA(mainWindow, WM_COMMAND, command, 0); }
+    void PostCommand(WPARAM command) const { PostMessageA(mainWindow, WM_COMMAND, command, 0); }
+    void SysCommand(WPARAM command) const { SendMessageA(mainWindow, WM_SYSCOMMAND, command, 0); }
     HWND TrayWindow() const;
 
     ChildProcess process;
@@ -174,17 +202,28 @@ class App {
 
 // The fixture of the end-to-end tests: the program started from a fresh folder on a fresh
 // simulated desktop and settled, its main window there (visible, unless the arguments
-// hold AUTOSET) and the desktop text transparent. `prepare` runs before the start.
+// hold AUTOSET) and the desktop text transparent. `prepare` runs before the start; the
+// folder's name ends with folderSuffix.
 struct Running {
     using Prepare = std::function<void(const SimDesktop&, const AppFolder&)>;
     explicit Running(const std::string& arguments = "", const std::string& desktopOptions = "",
-                     const Prepare& prepare = nullptr, const std::string& coreFolder = "fake");
+                     const Prepare& prepare = nullptr, const std::string& coreFolder = "fake",
+                     const std::string& folderSuffix = "");
 
     // The tray menu's exit command, which saves; expects exit code 0.
     void ExitAndWait();
     // The main button while the text is transparent hides the window and saves; returns
     // once the save has ended (the entry written last is taken out first).
     void SaveByMainButton();
+
+    // A visible dialog of the program other than its main window, with this title unless it
+    // is null; or null. WaitForDialog waits for one and ends the case without it.
+    HWND Dialog(const char* title = nullptr) const;
+    HWND WaitForDialog(const char* title = nullptr) const;
+    // The program's tray window, waited for; the case ends without it.
+    HWND WaitForTray() const;
+    // The program's open popup menu, or null.
+    HWND PopupMenu() const;
 
     SimDesktop desktop;
     AppFolder folder;
@@ -205,6 +244,8 @@ HWND FindErrorBox(DWORD processId);
 std::string MessageBoxText(HWND box);
 // Presses the box's OK button.
 void DismissMessageBox(HWND box);
+// Waits for the error box of `app` and checks its text; the case ends without the box.
+HWND ExpectErrorBox(const App& app, const char* text);
 
 // The text of any window, read with WM_GETTEXT.
 std::string WindowText(HWND window);

@@ -2,7 +2,7 @@
 // and the ways the program ends.
 #include <doctest.h>
 
-#include "../../src/common/resource.h"
+#include "../../src/common/text_style.h"
 #include "harness.h"
 
 namespace {
@@ -14,12 +14,6 @@ void ExpectHiddenAndRunning(Running& run) {
     CHECK(WaitUntil([&] { return !run.app.IsVisible(); }));
     Pause(300);
     CHECK(run.app.IsRunning());
-}
-
-int Height(HWND window) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    return rect.bottom - rect.top;
 }
 
 } // namespace
@@ -51,8 +45,8 @@ TEST_CASE("a style radio applies at once only while the text is transparent") {
     Running run;
     const COLORREF textColor = run.desktop.TextColor();
     run.app.Click(IDC_STYLE_EMBOSSED);
-    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), textColor, 4000));
-    CHECK_FALSE(IsWindowEnabled(run.app.Control(IDC_RESTORE)));
+    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), textColor, StyleEmbossed));
+    CHECK_FALSE(run.app.RestoreEnabled());
 
     run.app.Click(IDC_OPAQUE);
     const size_t calls = run.folder.CoreCalls().size();
@@ -60,7 +54,7 @@ TEST_CASE("a style radio applies at once only while the text is transparent") {
     CHECK(run.folder.CoreCalls().size() == calls);
     CHECK(run.desktop.TextBackground() == GetSysColor(COLOR_BACKGROUND));
     run.app.Click(IDC_TRANSPARENT);
-    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), textColor, 4001));
+    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), textColor, StyleEngraved));
 }
 
 TEST_CASE("the main button and the close box hide while transparent") {
@@ -110,24 +104,20 @@ TEST_CASE("minimising always hides and never ends the program") {
 
 TEST_CASE("the advanced panel folds between the two markers") {
     Running run;
-    RECT before;
-    GetWindowRect(run.app.mainWindow, &before);
-    RECT collapsedMark, expandedMark;
-    GetWindowRect(run.app.Control(IDC_COLLAPSED_MARK), &collapsedMark);
-    GetWindowRect(run.app.Control(IDC_EXPANDED_MARK), &expandedMark);
-    CHECK(before.bottom == collapsedMark.top);
+    const RECT before = WindowRect(run.app.mainWindow);
+    CHECK(before.bottom == WindowRect(run.app.Control(IDC_COLLAPSED_MARK)).top);
 
     run.app.Click(IDC_ADVANCED);
-    RECT expanded;
-    GetWindowRect(run.app.mainWindow, &expanded);
-    CHECK(expanded.bottom == expandedMark.bottom);
+    const RECT expanded = WindowRect(run.app.mainWindow);
+    CHECK(expanded.bottom == WindowRect(run.app.Control(IDC_EXPANDED_MARK)).bottom);
     CHECK(expanded.top == before.top);
     CHECK(expanded.left == before.left);
     CHECK(expanded.right == before.right);
     CHECK(run.app.ControlText(IDC_ADVANCED) == "<<标准(&V)");
 
     run.app.Click(IDC_ADVANCED);
-    CHECK(Height(run.app.mainWindow) == before.bottom - before.top);
+    const RECT folded = WindowRect(run.app.mainWindow);
+    CHECK(folded.bottom - folded.top == before.bottom - before.top);
     CHECK(run.app.ControlText(IDC_ADVANCED) == "高级(&V)>>");
 }
 
@@ -164,9 +154,9 @@ TEST_CASE("a view the shell moves into a WorkerW is still the one the commands a
 TEST_CASE("the watchdog keeps looking while there is no desktop") {
     Running run;
     run.desktop.Stop();
-    Pause(kWatchdogWaitMs);
+    CHECK(WaitUntil([&] { return run.folder.LastCoreCall().rfind("apply 0 ", 0) == 0; },
+                    kWatchdogWaitMs));
     CHECK(run.app.IsRunning());
-    CHECK(run.folder.LastCoreCall().rfind("apply 0 ", 0) == 0);
     run.desktop.Start();
     CHECK(WaitUntil([&] { return run.desktop.TextIsTransparent(); }, kWatchdogWaitMs));
 }
@@ -191,8 +181,11 @@ TEST_CASE("the program's end keeps the transparent text unless Active Desktop is
 
 TEST_CASE("the end of the Windows session") {
     Running run;
-    SUBCASE("a real end undoes the effect and gives up the single-instance marker") {
+    SUBCASE("a real end saves, undoes the effect and gives up the single-instance marker") {
+        run.app.Click(IDC_STYLE_ENGRAVED);
+        REQUIRE(run.folder.Saved("ShadowDist") == kNone);
         SendMessageA(run.app.mainWindow, WM_ENDSESSION, TRUE, 0);
+        CHECK(run.folder.Saved("ShadowDist") == std::to_string(StyleEngraved));
         CHECK(run.folder.LastCoreCall() == "undo");
         CHECK(run.app.IsRunning());
         App next(run.folder);
