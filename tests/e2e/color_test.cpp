@@ -177,6 +177,18 @@ TEST_CASE("the colour dialog") {
         CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), color, 0));
         CHECK(PreviewShows(run, color));
     }
+    SUBCASE("a colour typed into it becomes the text colour") {
+        ExpectPreviewText(run, CustomColorText(RGB(200, 100, 50)));
+        // The dialog's red, green and blue edit boxes.
+        SendMessageA(GetDlgItem(dialog, 706), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("200"));
+        SendMessageA(GetDlgItem(dialog, 707), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("100"));
+        SendMessageA(GetDlgItem(dialog, 708), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("50"));
+        CloseDialog(dialog, IDOK);
+        CHECK(WaitUntil([&] { return run.app.RestoreEnabled(); }));
+        CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(200, 100, 50), 0));
+        CHECK(run.desktop.TextColor() == RGB(200, 100, 50));
+        CHECK(PreviewShows(run, RGB(200, 100, 50)));
+    }
 }
 
 TEST_CASE("black from the dialog is described by its values, not as the named black") {
@@ -194,22 +206,6 @@ TEST_CASE("black from the dialog is described by its values, not as the named bl
     InvalidateRect(run.app.mainWindow, nullptr, TRUE);
     CHECK(PreviewShows(run, RGB(0, 0, 0)));
     CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(0, 0, 0), 0));
-}
-
-TEST_CASE("a colour typed into the dialog becomes the text colour") {
-    Running run;
-    run.app.PostCommand(IDC_COLOR_BUTTON);
-    HWND dialog = run.WaitForDialog();
-    ExpectPreviewText(run, CustomColorText(RGB(200, 100, 50)));
-    // The dialog's red, green and blue edit boxes.
-    SendMessageA(GetDlgItem(dialog, 706), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("200"));
-    SendMessageA(GetDlgItem(dialog, 707), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("100"));
-    SendMessageA(GetDlgItem(dialog, 708), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("50"));
-    CloseDialog(dialog, IDOK);
-    CHECK(WaitUntil([&] { return run.app.RestoreEnabled(); }));
-    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(200, 100, 50), 0));
-    CHECK(run.desktop.TextColor() == RGB(200, 100, 50));
-    CHECK(PreviewShows(run, RGB(200, 100, 50)));
 }
 
 TEST_CASE("a double-click opens the colour dialog only on the preview") {

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr char kErrorCaption[] = "错误";
 constexpr DWORD kKillWaitMs = 3000;
 
 struct WindowQuery {
@@ -165,14 +164,6 @@ ChildProcess::ChildProcess(const std::string& exe, const std::string& arguments,
     }
 }
 
-ChildProcess::~ChildProcess() {
-    Kill();
-}
-
-bool ChildProcess::IsRunning() const {
-    return handle && WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
-}
-
 bool ChildProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
     if (!handle) return false;
     const bool ended = WaitUntil([this] { return !IsRunning(); }, timeoutMs);
@@ -192,15 +183,6 @@ void ChildProcess::Kill() {
 
 // SimDesktop
 
-SimDesktop::SimDesktop(const std::string& options, const std::string& exe)
-    : options(options), exe(exe) {
-    Start();
-}
-
-SimDesktop::~SimDesktop() {
-    Stop();
-}
-
 void SimDesktop::Start() {
     started = StartSimDesktop(options.c_str(), &run, exe.c_str());
     if (started) return;
@@ -215,31 +197,9 @@ void SimDesktop::Stop() {
     started = false;
 }
 
-void SimDesktop::Restart() {
-    Stop();
-    Start();
-}
-
-COLORREF SimDesktop::TextBackground() const {
-    return static_cast<COLORREF>(SendMessageA(View(), LVM_GETTEXTBKCOLOR, 0, 0));
-}
-
-COLORREF SimDesktop::TextColor() const {
-    return static_cast<COLORREF>(SendMessageA(View(), LVM_GETTEXTCOLOR, 0, 0));
-}
-
-bool SimDesktop::MoveToWorker() const {
-    return SendSimDesktopRequest(View(), kRequestMoveToWorker) == 1;
-}
-
-bool SimDesktop::StartModalLoop() const {
-    PostMessageA(GetParent(View()), kDefViewStartModalLoop, 0, 0);
-    return WaitUntil([&] { return SendSimDesktopRequest(View(), kRequestModalDepth) == 2; });
-}
-
-bool SimDesktop::EndModalLoop() const {
-    PostMessageA(GetParent(View()), kDefViewEndModalLoop, 0, 0);
-    return WaitUntil([&] { return SendSimDesktopRequest(View(), kRequestModalDepth) == 1; });
+bool SimDesktop::ModalLoop(UINT message, LRESULT depth) const {
+    PostMessageA(GetParent(View()), message, 0, 0);
+    return WaitUntil([&] { return SendSimDesktopRequest(View(), kRequestModalDepth) == depth; });
 }
 
 // AppFolder
@@ -262,14 +222,6 @@ AppFolder::AppFolder(const std::string& coreFolder, const std::string& nameSuffi
 
 AppFolder::~AppFolder() {
     DeleteFolder(path);
-}
-
-bool AppFolder::HasFile(const char* name) const {
-    return GetFileAttributesA(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::vector<std::string> AppFolder::CoreLog() const {
-    return FileLines(File("corecalls.log"));
 }
 
 std::vector<std::string> AppFolder::CoreCalls() const {
@@ -295,10 +247,6 @@ std::string AppFolder::LastCoreCall() const {
 std::string AppFolder::LastLine(const std::string& prefix) const {
     const std::vector<std::string> lines = Lines(prefix);
     return lines.empty() ? "" : lines.back();
-}
-
-int AppFolder::CountLines(const std::string& prefix) const {
-    return static_cast<int>(Lines(prefix).size());
 }
 
 // The profile functions keep a copy of the file that the program may have rewritten
@@ -329,15 +277,6 @@ void AppFolder::WriteRaw(const std::string& bytes, const char* name) const {
     CloseHandle(file);
 }
 
-std::vector<std::string> AppFolder::RawLines() const {
-    return FileLines(Ini());
-}
-
-// App
-
-App::App(const AppFolder& folder, const std::string& arguments, const std::string& currentFolder)
-    : process(folder.Exe(), arguments, currentFolder) {}
-
 HWND App::WaitForMainWindow(DWORD timeoutMs) {
     WaitUntil(
         [this] {
@@ -346,14 +285,6 @@ HWND App::WaitForMainWindow(DWORD timeoutMs) {
         },
         timeoutMs);
     return mainWindow;
-}
-
-std::string App::ControlText(int id) const {
-    return WindowText(Control(id));
-}
-
-HWND App::TrayWindow() const {
-    return FindProcessWindow(process.id, kTrayClass, kTrayTitle);
 }
 
 // Windows
@@ -371,10 +302,6 @@ HWND FindProcessWindow(DWORD processId, const char* className, const char* title
     return found.empty() ? nullptr : found.front();
 }
 
-HWND FindErrorBox(DWORD processId) {
-    return FindProcessWindow(processId, kDialogClass, kErrorCaption);
-}
-
 std::string MessageBoxText(HWND box) {
     // The text is the one static control whose text is not empty (the icon's is).
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -385,10 +312,6 @@ std::string MessageBoxText(HWND box) {
         if (!text.empty()) return text;
     }
     return "";
-}
-
-void DismissMessageBox(HWND box) {
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
 // The Run value

@@ -53,6 +53,15 @@ RECT WindowRect(HWND window);
 // "自定义颜色:(r,g,b)", the description the program gives a colour that has no name.
 std::string CustomColorText(COLORREF color);
 
+// Top-level windows of process `processId` of this class, with this title unless it is
+// null, and visible when visibleOnly is set; the first of them, or null.
+std::vector<HWND> FindProcessWindows(DWORD processId, const char* className, const char* title,
+                                     bool visibleOnly = false);
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title,
+                       bool visibleOnly = false);
+// The text of any window, read with WM_GETTEXT.
+std::string WindowText(HWND window);
+
 // The folder of the built programs (where this test executable lives), with a backslash.
 std::string BuildBinFolder();
 
@@ -62,12 +71,12 @@ class ChildProcess {
     ChildProcess() = default;
     ChildProcess(const std::string& exe, const std::string& arguments,
                  const std::string& currentFolder = "");
-    ~ChildProcess();
+    ~ChildProcess() { Kill(); }
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool Started() const { return handle != nullptr; }
-    bool IsRunning() const;
+    bool IsRunning() const { return handle && WaitForSingleObject(handle, 0) == WAIT_TIMEOUT; }
     // True when the process ended within timeoutMs; its exit code goes to *exitCode.
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
     // The exit code once the process has ended within timeoutMs; STILL_ACTIVE before.
@@ -86,8 +95,11 @@ class SimDesktop {
   public:
     // options: "/activedesktop", "/decoys", "/nodefview", "/nolistview", "/icons:N",
     // "/workerw", "/24h2". exe: the desktop program's path in the build folder.
-    explicit SimDesktop(const std::string& options = "", const std::string& exe = "SimDesktop.exe");
-    ~SimDesktop();
+    explicit SimDesktop(const std::string& options = "", const std::string& exe = "SimDesktop.exe")
+        : options(options), exe(exe) {
+        Start();
+    }
+    ~SimDesktop() { Stop(); }
 
     // Where the tests run (built with exceptions), a desktop that does not come up throws,
     // which ends the test case; elsewhere Started() tells.
@@ -95,23 +107,27 @@ class SimDesktop {
     bool Started() const { return started; }
     void Stop();
     // Ends the desktop and starts a new one, as a shell restart does.
-    void Restart();
+    void Restart() {
+        Stop();
+        Start();
+    }
 
     HWND View() const { return run.view; }
     DWORD ProcessId() const { return run.process.dwProcessId; }
-    COLORREF TextBackground() const;
-    COLORREF TextColor() const;
+    COLORREF TextBackground() const { return SendMessageA(View(), LVM_GETTEXTBKCOLOR, 0, 0); }
+    COLORREF TextColor() const { return SendMessageA(View(), LVM_GETTEXTCOLOR, 0, 0); }
     bool TextIsTransparent() const { return TextBackground() == CLR_NONE; }
 
     // Moves SHELLDLL_DefView with the view into a new top-level "WorkerW", as the shell
     // does when it builds its wallpaper layer.
-    bool MoveToWorker() const;
+    bool MoveToWorker() const { return SendSimDesktopRequest(View(), kRequestMoveToWorker) == 1; }
     // Has SHELLDLL_DefView's own procedure run a modal loop, and waits until it runs;
     // EndModalLoop ends it and waits until it has returned.
-    bool StartModalLoop() const;
-    bool EndModalLoop() const;
+    bool StartModalLoop() const { return ModalLoop(kDefViewStartModalLoop, 2); }
+    bool EndModalLoop() const { return ModalLoop(kDefViewEndModalLoop, 1); }
 
   private:
+    bool ModalLoop(UINT message, LRESULT depth) const;
     std::string options;
     std::string exe;
     SimDesktopRun run = {};
@@ -131,16 +147,18 @@ class AppFolder {
 
     std::string File(const char* name) const { return path + name; }
     std::string Exe() const { return File("Quillmere.exe"); }
-    bool HasFile(const char* name) const;
+    bool HasFile(const char* name) const {
+        return GetFileAttributesA(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
 
     // What the recording core module has logged so far: every line, only the apply and
     // undo lines, and the lines that start with `prefix`.
-    std::vector<std::string> CoreLog() const;
+    std::vector<std::string> CoreLog() const { return FileLines(File("corecalls.log")); }
     std::vector<std::string> CoreCalls() const;
     std::vector<std::string> Lines(const std::string& prefix) const;
     std::string LastCoreCall() const;                      // "" before any
     std::string LastLine(const std::string& prefix) const; // "" when none
-    int CountLines(const std::string& prefix) const;
+    int CountLines(const std::string& prefix) const { return Lines(prefix).size(); }
 
     // The settings file beside the program, read and written as the test's own.
     std::string Ini() const { return File("Quillmere.ini"); }
@@ -155,7 +173,7 @@ class AppFolder {
     void NotFirstRun() const { Write("Main", "BeFirst", "0"); }
     // Writes the settings file, or another file of the folder, byte for byte.
     void WriteRaw(const std::string& bytes, const char* name = "Quillmere.ini") const;
-    std::vector<std::string> RawLines() const; // the non-empty lines
+    std::vector<std::string> RawLines() const { return FileLines(Ini()); } // non-empty lines
 
     std::string path; // ends with a backslash
 };
@@ -164,7 +182,8 @@ class AppFolder {
 class App {
   public:
     App(const AppFolder& folder, const std::string& arguments = "",
-        const std::string& currentFolder = "");
+        const std::string& currentFolder = "")
+        : process(folder.Exe(), arguments, currentFolder) {}
 
     // Waits until the main window exists (visible or not); null after timeoutMs.
     HWND WaitForMainWindow(DWORD timeoutMs = kDefaultWaitMs);
@@ -180,7 +199,7 @@ class App {
         return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
     bool RestoreEnabled() const { return IsWindowEnabled(Control(IDC_RESTORE)) != FALSE; }
-    std::string ControlText(int id) const;
+    std::string ControlText(int id) const { return WindowText(Control(id)); }
     // A click as the control would report it, sent (so handled when this returns).
     void Click(int id) const {
         SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
@@ -194,7 +213,7 @@ class App {
     void SendCommand(WPARAM command) const { SendMessageA(mainWindow, WM_COMMAND, command, 0); }
     void PostCommand(WPARAM command) const { PostMessageA(mainWindow, WM_COMMAND, command, 0); }
     void SysCommand(WPARAM command) const { SendMessageA(mainWindow, WM_SYSCOMMAND, command, 0); }
-    HWND TrayWindow() const;
+    HWND TrayWindow() const { return FindProcessWindow(process.id, kTrayClass, kTrayTitle); }
 
     ChildProcess process;
     HWND mainWindow = nullptr;
@@ -223,32 +242,25 @@ struct Running {
     // The program's tray window, waited for; the case ends without it.
     HWND WaitForTray() const;
     // The program's open popup menu, or null.
-    HWND PopupMenu() const;
+    HWND PopupMenu() const { return FindProcessWindow(app.process.id, kMenuClass, nullptr, true); }
 
     SimDesktop desktop;
     AppFolder folder;
     App app;
 };
 
-// Top-level windows of process `processId` of this class, with this title unless it is
-// null, and visible when visibleOnly is set.
-std::vector<HWND> FindProcessWindows(DWORD processId, const char* className, const char* title,
-                                     bool visibleOnly = false);
-// The first of them, or null.
-HWND FindProcessWindow(DWORD processId, const char* className, const char* title,
-                       bool visibleOnly = false);
-
 // A message box of process `processId` with the caption "错误", or null.
-HWND FindErrorBox(DWORD processId);
+inline HWND FindErrorBox(DWORD processId) {
+    return FindProcessWindow(processId, kDialogClass, "错误");
+}
 // The box's message text.
 std::string MessageBoxText(HWND box);
 // Presses the box's OK button.
-void DismissMessageBox(HWND box);
+inline void DismissMessageBox(HWND box) {
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
 // Waits for the error box of `app` and checks its text; the case ends without the box.
 HWND ExpectErrorBox(const App& app, const char* text);
-
-// The text of any window, read with WM_GETTEXT.
-std::string WindowText(HWND window);
 
 // "apply <view> <colour> <style>" as the recording core module logs it.
 std::string ApplyLine(HWND view, COLORREF color, int style);

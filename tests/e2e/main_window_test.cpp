@@ -21,6 +21,10 @@ void ExpectHiddenAndRunning(Running& run) {
 TEST_CASE("the opaque and transparent commands switch the view, the buttons and the core") {
     Running run;
     const COLORREF textColor = run.desktop.TextColor();
+    // A style radio applies at once only while the text is transparent.
+    run.app.Click(IDC_STYLE_EMBOSSED);
+    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), textColor, StyleEmbossed));
+    CHECK_FALSE(run.app.RestoreEnabled());
 
     run.app.Click(IDC_OPAQUE);
     CHECK(run.desktop.TextBackground() == GetSysColor(COLOR_BACKGROUND));
@@ -29,32 +33,20 @@ TEST_CASE("the opaque and transparent commands switch the view, the buttons and 
     CHECK(run.app.IsChecked(IDC_OPAQUE));
     CHECK_FALSE(run.app.IsChecked(IDC_TRANSPARENT));
     CHECK(run.app.ControlText(IDC_MAIN_BUTTON) == "退出程序(&X)");
+    const size_t calls = run.folder.CoreCalls().size();
+    run.app.Click(IDC_STYLE_ENGRAVED);
+    CHECK(run.folder.CoreCalls().size() == calls);
+    CHECK(run.desktop.TextBackground() == GetSysColor(COLOR_BACKGROUND));
 
     // As the tray menu sends it: the identifier alone.
     run.app.SendCommand(IDC_TRANSPARENT);
     CHECK(run.desktop.TextIsTransparent());
     CHECK(run.desktop.TextColor() == textColor);
-    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), textColor, 0));
+    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), textColor, StyleEngraved));
     CHECK(run.app.IsChecked(IDC_TRANSPARENT));
     CHECK_FALSE(run.app.IsChecked(IDC_OPAQUE));
     CHECK(run.app.ControlText(IDC_MAIN_BUTTON) == "确认设置(&O)");
     CHECK(run.app.IsRunning());
-}
-
-TEST_CASE("a style radio applies at once only while the text is transparent") {
-    Running run;
-    const COLORREF textColor = run.desktop.TextColor();
-    run.app.Click(IDC_STYLE_EMBOSSED);
-    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), textColor, StyleEmbossed));
-    CHECK_FALSE(run.app.RestoreEnabled());
-
-    run.app.Click(IDC_OPAQUE);
-    const size_t calls = run.folder.CoreCalls().size();
-    run.app.Click(IDC_STYLE_ENGRAVED);
-    CHECK(run.folder.CoreCalls().size() == calls);
-    CHECK(run.desktop.TextBackground() == GetSysColor(COLOR_BACKGROUND));
-    run.app.Click(IDC_TRANSPARENT);
-    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), textColor, StyleEngraved));
 }
 
 TEST_CASE("the main button and the close box hide while transparent") {
@@ -121,32 +113,30 @@ TEST_CASE("the advanced panel folds between the two markers") {
     CHECK(run.app.ControlText(IDC_ADVANCED) == "高级(&V)>>");
 }
 
-TEST_CASE("the watchdog makes a restarted desktop transparent") {
+TEST_CASE("the watchdog and the commands act on the view the shell has now") {
     Running run;
-    SUBCASE("after the user chose transparent") {}
-    SUBCASE("even after the user chose opaque") {
-        run.app.Click(IDC_OPAQUE);
+    SUBCASE("the watchdog makes a restarted desktop transparent, after the user chose so") {
+        run.desktop.Restart();
+        REQUIRE_FALSE(run.desktop.TextIsTransparent());
     }
-    run.desktop.Restart();
-    REQUIRE_FALSE(run.desktop.TextIsTransparent());
+    SUBCASE("the watchdog makes a restarted desktop transparent, even after he chose opaque") {
+        run.app.Click(IDC_OPAQUE);
+        run.desktop.Restart();
+        REQUIRE_FALSE(run.desktop.TextIsTransparent());
+    }
+    SUBCASE("a view the shell moves into a WorkerW is still the one the commands act on") {
+        REQUIRE(run.desktop.MoveToWorker());
+        run.app.Click(IDC_OPAQUE);
+        CHECK(run.desktop.TextBackground() == GetSysColor(COLOR_BACKGROUND));
+        run.app.Click(IDC_TRANSPARENT);
+        CHECK(run.desktop.TextIsTransparent()); // at once, not by the watchdog
+    }
     CHECK(WaitUntil([&] { return run.desktop.TextIsTransparent(); }, kWatchdogWaitMs));
-    // The new view gets the colour the program kept, not the one it had before.
+    // The view gets the colour the program kept, not the one a new view had before.
     CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), run.desktop.TextColor(), 0));
 
-    // The state buttons still show what the user chose, but the main button follows the view.
-    run.app.Click(IDC_MAIN_BUTTON);
-    ExpectHiddenAndRunning(run);
-}
-
-TEST_CASE("a view the shell moves into a WorkerW is still the one the commands act on") {
-    Running run;
-    REQUIRE(run.desktop.MoveToWorker());
-    run.app.Click(IDC_OPAQUE);
-    CHECK(run.desktop.TextBackground() == GetSysColor(COLOR_BACKGROUND));
-    run.app.Click(IDC_TRANSPARENT);
-    CHECK(run.desktop.TextIsTransparent());
-    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), run.desktop.TextColor(), 0));
-    // Found, the transparent view makes the main button confirm rather than exit.
+    // The state buttons still show what the user chose, but the main button follows the view:
+    // transparent, it confirms rather than exits.
     run.app.Click(IDC_MAIN_BUTTON);
     ExpectHiddenAndRunning(run);
 }
@@ -162,20 +152,20 @@ TEST_CASE("the watchdog keeps looking while there is no desktop") {
 }
 
 TEST_CASE("the program's end keeps the transparent text unless Active Desktop is on") {
-    SUBCASE("without Active Desktop the view stays transparent") {
-        Running run;
-        run.app.SendCommand(IDM_EXIT);
-        REQUIRE(run.app.ExitCode() == 0);
-        CHECK(run.desktop.TextIsTransparent());
-        CHECK(run.folder.LastCoreCall() == "undo");
-    }
+    std::string options;
+    SUBCASE("without Active Desktop the view stays transparent") {}
     SUBCASE("with Active Desktop the text becomes white on the desktop colour") {
-        Running run("", "/activedesktop");
-        run.app.SendCommand(IDM_EXIT);
-        REQUIRE(run.app.ExitCode() == 0);
+        options = "/activedesktop";
+    }
+    Running run("", options);
+    run.app.SendCommand(IDM_EXIT);
+    REQUIRE(run.app.ExitCode() == 0);
+    CHECK(run.folder.LastCoreCall() == "undo");
+    if (options.empty()) {
+        CHECK(run.desktop.TextIsTransparent());
+    } else {
         CHECK(run.desktop.TextBackground() == GetSysColor(COLOR_BACKGROUND));
         CHECK(run.desktop.TextColor() == kWhite);
-        CHECK(run.folder.LastCoreCall() == "undo");
     }
 }
 

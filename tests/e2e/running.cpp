@@ -61,10 +61,6 @@ HWND Running::WaitForTray() const {
     return tray;
 }
 
-HWND Running::PopupMenu() const {
-    return FindProcessWindow(app.process.id, kMenuClass, nullptr, true);
-}
-
 HWND ExpectErrorBox(const App& app, const char* text) {
     HWND box = nullptr;
     REQUIRE(WaitUntil([&] { return (box = FindErrorBox(app.process.id)) != nullptr; }));

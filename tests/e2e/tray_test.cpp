@@ -28,27 +28,20 @@ std::vector<std::string> States(const std::vector<std::string>& items) {
     return {items[2], items[3]};
 }
 
-NOTIFYICONDATAA IconRecord(HWND trayWindow) {
+// A request about the program's icon, made to the notification area as the test's own.
+bool IconRequest(HWND trayWindow, DWORD message) {
     NOTIFYICONDATAA data = {};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = trayWindow;
-    data.uID = 0;
-    return data;
+    return Shell_NotifyIconA(message, &data) != FALSE;
 }
-
 // The notification area accepts a change that changes nothing only for an icon it holds.
 bool IconShown(HWND trayWindow) {
-    NOTIFYICONDATAA data = IconRecord(trayWindow);
-    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+    return IconRequest(trayWindow, NIM_MODIFY);
 }
 
 void Notify(HWND tray, UINT mouseMessage) {
     PostMessageA(tray, kTrayNotifyMessage, 0, mouseMessage);
-}
-
-// What the program asked of the notification area, in order.
-std::vector<std::string> ShellRequests(const Running& run) {
-    return run.folder.Lines("shell ");
 }
 
 // Opens the tray menu as a right-click does, and returns its "menu open" line and its
@@ -110,8 +103,8 @@ TEST_CASE("the icon is there after a start, first without and then with its pict
     CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
     CHECK_FALSE(IsWindowVisible(tray));
 
-    REQUIRE(WaitUntil([&] { return ShellRequests(run).size() >= 2; }));
-    const std::vector<std::string> requests = ShellRequests(run);
+    REQUIRE(WaitUntil([&] { return run.folder.Lines("shell ").size() >= 2; }));
+    const std::vector<std::string> requests = run.folder.Lines("shell ");
     CHECK(requests[0] == "shell add 0 7 noicon Quillmere  1.4");
     CHECK(requests[1] == "shell modify 0 2 icon");
     if (arguments.empty()) {
@@ -123,7 +116,7 @@ TEST_CASE("the icon is there after a start, first without and then with its pict
     }
 }
 
-TEST_CASE("check box 1003 takes the icon away and brings it back") {
+TEST_CASE("check box 1003 and a new taskbar take the icon away and bring it back") {
     Running run;
     HWND tray = run.WaitForTray();
     REQUIRE(WaitUntil([&] { return IconShown(tray); }));
@@ -133,36 +126,32 @@ TEST_CASE("check box 1003 takes the icon away and brings it back") {
     CHECK_FALSE(IconShown(tray));
     CHECK_FALSE(run.app.IsChecked(IDC_TRAY_CHECK));
     CHECK(run.app.RestoreEnabled());
-    CHECK(ShellRequests(run).back() == "shell delete 0");
+    CHECK(run.folder.LastLine("shell ") == "shell delete 0");
 
     run.app.ClickCheckBox(IDC_TRAY_CHECK, true);
     CHECK(IconShown(tray));
     CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
     CHECK(run.app.RestoreEnabled());
     // The program icon is loaded by now, so the picture comes with the new icon at once.
-    CHECK(ShellRequests(run).back() == kAddWithPicture);
+    CHECK(run.folder.LastLine("shell ") == kAddWithPicture);
     // Still the same hidden window.
     CHECK(run.app.TrayWindow() == tray);
-}
 
-TEST_CASE("a new taskbar gets the icon back while the user wants it") {
-    Running run;
-    HWND tray = run.WaitForTray();
-    REQUIRE(WaitUntil([&] { return IconShown(tray); }));
+    // As a crashed taskbar would, the icon goes away behind the program's back; a new
+    // taskbar gets it back while the user wants it, and not once he does not.
     const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-    // As a crashed taskbar would, the icon goes away behind the program's back.
-    NOTIFYICONDATAA data = IconRecord(tray);
-    REQUIRE(Shell_NotifyIconA(NIM_DELETE, &data));
+    REQUIRE(IconRequest(tray, NIM_DELETE));
     REQUIRE_FALSE(IconShown(tray));
-
+    const size_t requests = run.folder.Lines("shell ").size();
     SendMessageA(tray, taskbarCreated, 0, 0);
     CHECK(IconShown(tray));
-    CHECK(ShellRequests(run).back() == kAddWithPicture);
+    CHECK(run.folder.Lines("shell ").size() == requests + 1);
+    CHECK(run.folder.LastLine("shell ") == kAddWithPicture);
 
     run.app.ClickCheckBox(IDC_TRAY_CHECK, false);
     SendMessageA(tray, taskbarCreated, 0, 0);
     CHECK_FALSE(IconShown(tray));
-    CHECK(ShellRequests(run).back() == "shell delete 0");
+    CHECK(run.folder.LastLine("shell ") == "shell delete 0");
 }
 
 TEST_CASE("a double-click on the icon hides and shows the main window") {
@@ -274,7 +263,7 @@ TEST_CASE("the tray menu's commands act as the main window's own") {
         OpenMenu(run, tray);
         PostMessageA(run.app.mainWindow, WM_CHAR, 'x', 0);
         REQUIRE(run.app.ExitCode() == 0);
-        CHECK(ShellRequests(run).back() == "shell delete 0");
+        CHECK(run.folder.LastLine("shell ") == "shell delete 0");
         CHECK_FALSE(IconShown(tray));
         CHECK(run.folder.CoreCalls().back() == "undo");
     }
