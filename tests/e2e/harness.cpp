@@ -5,7 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include <sstream>
+#include <fstream>
 #include <stdexcept>
 
 namespace {
@@ -31,20 +31,6 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
         (!query.title || WindowText(window) == query.title))
         query.found.push_back(window);
     return TRUE;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "";
-    std::string text;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-        text.append(buffer, read);
-    CloseHandle(file);
-    return text;
 }
 
 bool StartsWith(const std::string& line, const std::string& prefix) {
@@ -108,8 +94,8 @@ std::string Format(const char* format, ...) {
 
 std::vector<std::string> FileLines(const std::string& path) {
     std::vector<std::string> lines;
-    std::istringstream stream(ReadWholeFile(path));
-    for (std::string line; std::getline(stream, line);) {
+    std::ifstream file(path, std::ios::binary); // shares reading and writing with the writers
+    for (std::string line; std::getline(file, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (!line.empty()) lines.push_back(line);
     }
@@ -208,9 +194,7 @@ AppFolder::AppFolder(const std::string& coreFolder, const std::string& nameSuffi
     static int serial = 0;
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    char name[MAX_PATH + 64];
-    snprintf(name, sizeof name, "%squill-e2e-%lu-%d", temp, GetCurrentProcessId(), ++serial);
-    path = name + nameSuffix + "\\";
+    path = Format("%squill-e2e-%lu-%d", temp, GetCurrentProcessId(), ++serial) + nameSuffix + "\\";
     CreateDirectoryA(path.c_str(), nullptr);
     const std::string bin = BuildBinFolder();
     CopyFileA((bin + "Quillmere.exe").c_str(), Exe().c_str(), FALSE);

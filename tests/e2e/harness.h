@@ -30,9 +30,17 @@ constexpr char kRunValue[] = "Quillmere";
 // What a read gives for an entry or value that is not there.
 constexpr char kNone[] = "<none>";
 
+void PumpMessages();
 // Calls condition() every few milliseconds, pumping this thread's messages, until it is
 // true or timeoutMs has passed. Returns its last answer.
-template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutMs = kDefaultWaitMs);
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs = kDefaultWaitMs) {
+    for (const DWORD start = GetTickCount();; Sleep(20)) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= timeoutMs) return condition();
+        PumpMessages();
+    }
+}
 
 // Lets messages flow for a while; only for checking that something does NOT happen.
 void Pause(DWORD ms);
@@ -275,5 +283,3 @@ struct RunValueCleanup {
     RunValueCleanup() { DeleteRunValue(); }
     ~RunValueCleanup() { DeleteRunValue(); }
 };
-
-#include "harness_wait.h"

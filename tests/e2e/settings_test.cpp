@@ -68,7 +68,6 @@ TEST_CASE("a first start without a settings file") {
     RunValueCleanup cleanup;
     Running run = Stored(nullptr, true);
     const AppFolder& folder = run.folder;
-    const SimDesktop& desktop = run.desktop;
     SUBCASE("centres the window for the template's full height, then folds it") {
         const SIZE full = TemplateWindowSize(folder.Exe());
         REQUIRE(full.cy > 0);
@@ -78,7 +77,7 @@ TEST_CASE("a first start without a settings file") {
         CHECK(rect.bottom - rect.top < full.cy);
     }
     SUBCASE("shows the defaults and registers the program") {
-        CHECK(run.folder.LastCoreCall() == ApplyLine(desktop.View(), kViewColor, 0));
+        CHECK(folder.LastCoreCall() == ApplyLine(run.desktop.View(), kViewColor, 0));
         CHECK(run.app.IsChecked(IDC_STYLE_NORMAL));
         CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
         CHECK(run.app.IsChecked(IDC_AUTOSTART));
