@@ -49,7 +49,7 @@ TEST_CASE("the opaque and transparent commands switch the view, the buttons and 
     CHECK(run.app.IsRunning());
 }
 
-TEST_CASE("the main button and the close box hide while transparent") {
+TEST_CASE("the main button and the close box hide while transparent; minimising always hides") {
     Running run;
     SUBCASE("main button") {
         run.app.Click(IDC_MAIN_BUTTON);
@@ -66,6 +66,18 @@ TEST_CASE("the main button and the close box hide while transparent") {
     REQUIRE(WaitUntil([&] { return run.app.IsVisible(); }));
     run.app.SysCommand(SC_CLOSE);
     ExpectHiddenAndRunning(run);
+    // Minimising hides, transparent or opaque, and never ends the program.
+    for (const bool opaque : {false, true}) {
+        CAPTURE(opaque);
+        run.app.SendCommand(IDM_SHOW_WINDOW);
+        REQUIRE(WaitUntil([&] { return run.app.IsVisible(); }));
+        if (opaque) run.app.Click(IDC_OPAQUE);
+        run.app.SysCommand(SC_MINIMIZE);
+        CHECK_FALSE(run.app.IsVisible());
+        CHECK_FALSE(IsIconic(run.app.mainWindow));
+        Pause(300);
+        CHECK(run.app.IsRunning());
+    }
 }
 
 TEST_CASE("the main button and the close box end the program while opaque") {
@@ -79,19 +91,6 @@ TEST_CASE("the main button and the close box end the program while opaque") {
     }
     REQUIRE(run.app.ExitCode() == 0);
     CHECK(run.folder.LastCoreCall() == "undo");
-}
-
-TEST_CASE("minimising always hides and never ends the program") {
-    Running run;
-    SUBCASE("transparent") {}
-    SUBCASE("opaque") {
-        run.app.Click(IDC_OPAQUE);
-    }
-    run.app.SysCommand(SC_MINIMIZE);
-    CHECK_FALSE(run.app.IsVisible());
-    CHECK_FALSE(IsIconic(run.app.mainWindow));
-    Pause(300);
-    CHECK(run.app.IsRunning());
 }
 
 TEST_CASE("the advanced panel folds between the two markers") {

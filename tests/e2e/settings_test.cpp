@@ -68,28 +68,26 @@ TEST_CASE("a first start without a settings file") {
     RunValueCleanup cleanup;
     Running run = Stored(nullptr, true);
     const AppFolder& folder = run.folder;
-    SUBCASE("centres the window for the template's full height, then folds it") {
-        const SIZE full = TemplateWindowSize(folder.Exe());
-        REQUIRE(full.cy > 0);
-        const RECT rect = WindowRect(run.app.mainWindow);
-        CHECK(rect.left == GetSystemMetrics(SM_CXFULLSCREEN) / 2 - full.cx / 2);
-        CHECK(rect.top == GetSystemMetrics(SM_CYFULLSCREEN) / 2 - full.cy / 2);
-        CHECK(rect.bottom - rect.top < full.cy);
-    }
-    SUBCASE("shows the defaults and registers the program") {
-        CHECK(folder.LastCoreCall() == ApplyLine(run.desktop.View(), kViewColor, 0));
-        CHECK(run.app.IsChecked(IDC_STYLE_NORMAL));
-        CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
-        CHECK(run.app.IsChecked(IDC_AUTOSTART));
-        CHECK_FALSE(run.app.RestoreEnabled());
-        CHECK(FindErrorBox(run.app.process.id) == nullptr);
-        CHECK(RunValueData() == QuotedRunData(folder));
-        // Until the first save the file holds the first-run mark only.
-        CHECK(folder.RawLines() == std::vector<std::string>{"[Main]", "BeFirst=0"});
-    }
+    // It centres the window for the template's full height, then folds it.
+    const SIZE full = TemplateWindowSize(folder.Exe());
+    REQUIRE(full.cy > 0);
+    const RECT rect = WindowRect(run.app.mainWindow);
+    CHECK(rect.left == GetSystemMetrics(SM_CXFULLSCREEN) / 2 - full.cx / 2);
+    CHECK(rect.top == GetSystemMetrics(SM_CYFULLSCREEN) / 2 - full.cy / 2);
+    CHECK(rect.bottom - rect.top < full.cy);
+    // It shows the defaults and registers the program.
+    CHECK(folder.LastCoreCall() == ApplyLine(run.desktop.View(), kViewColor, 0));
+    CHECK(run.app.IsChecked(IDC_STYLE_NORMAL));
+    CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
+    CHECK(run.app.IsChecked(IDC_AUTOSTART));
+    CHECK_FALSE(run.app.RestoreEnabled());
+    CHECK(FindErrorBox(run.app.process.id) == nullptr);
+    CHECK(RunValueData() == QuotedRunData(folder));
+    // Until the first save the file holds the first-run mark only.
+    CHECK(folder.RawLines() == std::vector<std::string>{"[Main]", "BeFirst=0"});
+
     SUBCASE("saves the view's colour with its generated description") {
         run.SaveByMainButton();
-        const RECT rect = WindowRect(run.app.mainWindow);
         CHECK(folder.Saved("Left") == std::to_string(rect.left));
         CHECK(folder.Saved("Top") == std::to_string(rect.top));
         CHECK(folder.Saved("TextColor") == std::to_string(kViewColor));

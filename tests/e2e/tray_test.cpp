@@ -182,37 +182,32 @@ TEST_CASE("a double-click on the icon hides and shows the main window") {
 TEST_CASE("the tray menu as the right button opens it") {
     Running run;
     HWND tray = run.WaitForTray();
+    // While the window is visible its first item hides it, in bold.
+    std::vector<std::string> items = MenuItems(run, tray);
+    CHECK(items[0] == "menu open 6");
+    CHECK(items[1] == Item(0, IDM_HIDE_WINDOW, "d", "隐藏主窗口(&H)"));
+    CHECK(States(items) == StateItems("c", "-"));
+    CHECK(items[4] == Item(3, IDC_ABOUT, "-", "关于(&A) ..."));
+    CHECK(items[5] == Item(4, 0, "s", ""));
+    CHECK(items[6] == Item(5, IDM_EXIT, "-", "退出程序(&X)"));
+    CHECK(run.app.IsVisible());
 
-    SUBCASE("while the window is visible its first item hides it, in bold") {
-        const std::vector<std::string> items = MenuItems(run, tray);
-        CHECK(items[0] == "menu open 6");
-        CHECK(items[1] == Item(0, IDM_HIDE_WINDOW, "d", "隐藏主窗口(&H)"));
-        CHECK(States(items) == StateItems("c", "-"));
-        CHECK(items[4] == Item(3, IDC_ABOUT, "-", "关于(&A) ..."));
-        CHECK(items[5] == Item(4, 0, "s", ""));
-        CHECK(items[6] == Item(5, IDM_EXIT, "-", "退出程序(&X)"));
-        CHECK(run.app.IsVisible());
-    }
-    SUBCASE("while the window is hidden its first item shows it, in bold") {
-        run.app.SysCommand(SC_MINIMIZE);
-        REQUIRE_FALSE(run.app.IsVisible());
-        CHECK(MenuItems(run, tray)[1] == Item(0, IDM_SHOW_WINDOW, "d", "显示主窗口(&M)"));
-        CHECK_FALSE(run.app.IsVisible());
-    }
-    SUBCASE("the check mark follows the view, not the window's buttons") {
-        // The view turns opaque behind the program's back: the buttons still say transparent.
-        SendMessageA(run.desktop.View(), LVM_SETTEXTBKCOLOR, 0, RGB(0, 0, 0));
-        std::vector<std::string> items = MenuItems(run, tray);
-        CHECK(States(items) == StateItems("-", "c"));
-        CHECK(run.app.IsChecked(IDC_TRANSPARENT));
+    // The check mark follows the view, not the window's buttons: the view turns opaque
+    // behind the program's back, and the buttons still say transparent; and back.
+    SendMessageA(run.desktop.View(), LVM_SETTEXTBKCOLOR, 0, RGB(0, 0, 0));
+    CHECK(States(MenuItems(run, tray)) == StateItems("-", "c"));
+    CHECK(run.app.IsChecked(IDC_TRANSPARENT));
+    run.app.Click(IDC_OPAQUE);
+    SendMessageA(run.desktop.View(), LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
+    CHECK(States(MenuItems(run, tray)) == StateItems("c", "-"));
+    CHECK(run.app.IsChecked(IDC_OPAQUE));
 
-        run.app.Click(IDC_OPAQUE);
-        SendMessageA(run.desktop.View(), LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
-        items = MenuItems(run, tray);
-        CHECK(States(items) == StateItems("c", "-"));
-        CHECK(run.app.IsChecked(IDC_OPAQUE));
-    }
-    // Closed without a choice: nothing happened, and the program runs on.
+    // While the window is hidden its first item shows it, in bold.
+    run.app.SysCommand(SC_MINIMIZE);
+    REQUIRE_FALSE(run.app.IsVisible());
+    CHECK(MenuItems(run, tray)[1] == Item(0, IDM_SHOW_WINDOW, "d", "显示主窗口(&M)"));
+    CHECK_FALSE(run.app.IsVisible());
+    // Closed without a choice each time: nothing happened, and the program runs on.
     CHECK(run.app.IsRunning());
 }
 
