@@ -85,13 +85,10 @@ void LogCursor() {
 } // namespace
 
 void WatchAboutBox(const CWPRETSTRUCT* message) {
-    switch (message->message) {
-    case WM_INITDIALOG:
-    case WM_CTLCOLORSTATIC:
-    case WM_SETCURSOR:
-    case WM_DESTROY: break;
-    default: return;
-    }
+    // Only these messages ask for the box's title, which is itself a message to the box.
+    const UINT id = message->message;
+    if (id != WM_INITDIALOG && id != WM_CTLCOLORSTATIC && id != WM_SETCURSOR && id != WM_DESTROY)
+        return;
     if (!IsAboutBox(message->hwnd)) return;
 
     switch (message->message) {
@@ -102,11 +99,8 @@ void WatchAboutBox(const CWPRETSTRUCT* message) {
         break;
     case WM_CTLCOLORSTATIC: {
         const COLORREF colour = GetTextColor(reinterpret_cast<HDC>(message->wParam));
-        if (GetDlgCtrlID(reinterpret_cast<HWND>(message->lParam)) == IDC_ABOUT_LINK) {
-            LogColour("link", colour, &lastLinkColour);
-        } else {
-            LogColour("text", colour, &lastTextColour);
-        }
+        const bool link = GetDlgCtrlID(reinterpret_cast<HWND>(message->lParam)) == IDC_ABOUT_LINK;
+        LogColour(link ? "link" : "text", colour, link ? &lastLinkColour : &lastTextColour);
         break;
     }
     case WM_SETCURSOR: LogCursor(); break;
