@@ -6,148 +6,93 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "../../src/common/resource.h"
 #include "harness.h"
 
 namespace {
 
-constexpr char kAboutTitle[] = "关于 Quillmere...";
 constexpr char kMailtoKey[] = "mailto\\shell\\open\\command";
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-
-// The visible About boxes of a process.
-std::vector<HWND> FindAboutBoxes(DWORD processId) {
-    return FindProcessWindows(processId, kDialogClass, kAboutTitle, true);
-}
-
-bool StartsWith(const std::string& text, const char* start) {
-    return text.rfind(start, 0) == 0;
-}
-
-std::vector<std::string> Children(HWND box) {
-    std::vector<std::string> texts;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        texts.push_back(WindowText(child));
-    return texts;
-}
-
-bool Contains(const std::vector<std::string>& lines, const std::string& line) {
-    for (const std::string& each : lines)
-        if (each == line) return true;
-    return false;
-}
-
-std::string Hex(COLORREF colour) {
-    char text[16];
-    snprintf(text, sizeof text, "%06lx", static_cast<unsigned long>(colour));
-    return text;
-}
+const std::string kBlueLink = "about link colour " + Format("%06lx", RGB(0, 0, 255));
 
 // Registers MailRecorder.exe as this Wine prefix's mail program for the object's life;
 // it appends each address it is started with to `logPath`.
 class MailRecorder {
   public:
     explicit MailRecorder(const std::string& logPath) : logPath(logPath) {
-        RegCreateKeyExA(HKEY_CLASSES_ROOT, kMailtoKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr);
         DWORD size = sizeof previous;
-        hadPrevious = RegQueryValueExA(key, nullptr, nullptr, &previousType,
-                                       reinterpret_cast<BYTE*>(previous), &size) == ERROR_SUCCESS;
-        const std::string command =
-            "\"" + BuildBinFolder() + "MailRecorder.exe\" \"" + logPath + "\" \"%1\"";
-        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                       static_cast<DWORD>(command.size() + 1));
+        hadPrevious =
+            RegGetValueA(HKEY_CLASSES_ROOT, kMailtoKey, nullptr, RRF_RT_ANY | RRF_NOEXPAND,
+                         &previousType, previous, &size) == ERROR_SUCCESS;
+        Set("\"" + BuildBinFolder() + "MailRecorder.exe\" \"" + logPath + "\" \"%1\"", REG_SZ);
     }
     ~MailRecorder() {
-        if (hadPrevious) {
-            RegSetValueExA(key, nullptr, 0, previousType, reinterpret_cast<const BYTE*>(previous),
-                           static_cast<DWORD>(strlen(previous) + 1));
-        } else {
-            RegDeleteValueA(key, nullptr);
-        }
-        RegCloseKey(key);
+        if (hadPrevious)
+            Set(previous, previousType);
+        else
+            RegDeleteKeyValueA(HKEY_CLASSES_ROOT, kMailtoKey, nullptr);
     }
     // The addresses the mail program was started with so far.
-    std::vector<std::string> Starts() const {
-        std::vector<std::string> lines;
-        FILE* file = fopen(logPath.c_str(), "r");
-        if (!file) return lines;
-        char line[256];
-        while (fgets(line, sizeof line, file)) {
-            line[strcspn(line, "\r\n")] = '\0';
-            lines.push_back(line);
-        }
-        fclose(file);
-        return lines;
-    }
+    std::vector<std::string> Starts() const { return FileLines(logPath); }
 
   private:
+    static void Set(const std::string& command, DWORD type) {
+        RegSetKeyValueA(HKEY_CLASSES_ROOT, kMailtoKey, nullptr, type, command.c_str(),
+                        static_cast<DWORD>(command.size() + 1));
+    }
     std::string logPath;
-    HKEY key = nullptr;
     char previous[512] = "";
     DWORD previousType = REG_SZ;
     bool hadPrevious = false;
 };
 
-// A visible program on the simulated desktop, with the recording mail program.
-struct AboutRun : Running {
-    AboutRun() : mail(folder.File("mailto.log")) {}
-
-    // The About button, clicked as a user would: the button itself reports the click.
-    HWND OpenFromButton() {
-        PostMessageA(app.Control(IDC_ABOUT), BM_CLICK, 0, 0);
-        return WaitForBox();
-    }
-    HWND WaitForBox() {
-        std::vector<HWND> boxes;
-        WaitUntil([&] { return !(boxes = FindAboutBoxes(app.process.id)).empty(); });
-        return boxes.empty() ? nullptr : boxes.front();
-    }
-    // Ends the box by `close` and returns the EndDialog result that was logged.
-    std::string EndBox(HWND box, void (*close)(HWND)) {
-        close(box);
-        if (!WaitUntil([&] { return !IsWindow(box); })) return "box still open";
-        const std::vector<std::string> lines = AboutLog("about end ");
-        return lines.empty() ? "no EndDialog" : lines.back().substr(strlen("about end "));
-    }
-
-    std::vector<std::string> AboutLog(const char* prefix) const { return folder.Lines(prefix); }
-    std::string LastLog(const char* prefix) const { return folder.LastLine(prefix); }
-    // Moves the pointer to a point of the box (client coordinates) and lets the box choose
-    // the cursor, as a mouse move does; returns "hand" or "other" as the box set it.
-    std::string CursorAt(HWND box, POINT point) {
-        ClientToScreen(box, &point);
-        REQUIRE(MovePointer(point.x, point.y));
-        const size_t before = AboutLog("about cursor ").size();
-        DWORD_PTR result;
-        SendMessageTimeoutA(box, WM_SETCURSOR, reinterpret_cast<WPARAM>(box),
-                            MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), SMTO_ABORTIFHUNG, kDefaultWaitMs,
-                            &result);
-        WaitUntil([&] { return AboutLog("about cursor ").size() > before; });
-        return LastLog("about cursor ").substr(strlen("about cursor "));
-    }
-    // Width of the link's text and of the link, in pixels, as the box measured them.
-    void LinkWidths(int* text, int* width) const {
-        int underlined = -1;
-        *text = *width = -1;
-        sscanf(LastLog("about link font ").c_str(),
-               "about link font underlined=%d text=%d width=%d", &underlined, text, width);
-    }
-
-    MailRecorder mail;
-};
-
-HWND Link(HWND box) {
-    return GetDlgItem(box, IDC_ABOUT_LINK);
+// The About button, clicked as a user would: the button itself reports the click.
+HWND OpenFromButton(const Running& run) {
+    PostMessageA(run.app.Control(IDC_ABOUT), BM_CLICK, 0, 0);
+    return run.WaitForDialog(kAboutTitle);
 }
 
-// A point given relative to a control's window rectangle, in the box's client coordinates.
-POINT BoxPoint(HWND box, HWND control, int dx, int dy) {
-    RECT rect;
-    GetWindowRect(control, &rect);
-    POINT point = {rect.left + dx, rect.top + dy};
-    ScreenToClient(box, &point);
-    return point;
+// Ends the box by `close` and returns the EndDialog result that was logged.
+std::string EndBox(const Running& run, HWND box, void (*close)(HWND)) {
+    close(box);
+    if (!WaitUntil([&] { return !IsWindow(box); })) return "box still open";
+    const std::string line = run.folder.LastLine("about end ");
+    return line.empty() ? "no EndDialog" : line.substr(strlen("about end "));
+}
+
+// The link of an open box: its size, the width of its text as the box measured it, and
+// points relative to it (or to another control) in the box's client coordinates.
+struct Link {
+    Link(const Running& run, HWND box) : box(box), handle(GetDlgItem(box, IDC_ABOUT_LINK)) {
+        const RECT rect = WindowRect(handle);
+        width = rect.right - rect.left;
+        height = rect.bottom - rect.top;
+        sscanf(run.folder.LastLine("about link font ").c_str(),
+               "about link font underlined=%*d text=%d width=%d", &text, &measuredWidth);
+    }
+    POINT At(int dx, int dy, HWND control = nullptr) const {
+        const RECT rect = WindowRect(control ? control : handle);
+        POINT point = {rect.left + dx, rect.top + dy};
+        ScreenToClient(box, &point);
+        return point;
+    }
+    POINT OnBlankPart() const { return At((text + width) / 2, height / 2); }
+    HWND MailLabel() const { return GetWindow(handle, GW_HWNDPREV); } // "E-mail:"
+
+    HWND box, handle;
+    int width = 0, height = 0, text = -1, measuredWidth = -1;
+};
+
+// Moves the pointer to a point of the box (client coordinates) and lets the box choose
+// the cursor, as a mouse move does; returns "hand" or "other" as the box set it.
+std::string CursorAt(const Running& run, HWND box, POINT point) {
+    ClientToScreen(box, &point);
+    REQUIRE(MovePointer(point.x, point.y));
+    const int before = run.folder.CountLines("about cursor ");
+    DWORD_PTR result;
+    SendMessageTimeoutA(box, WM_SETCURSOR, reinterpret_cast<WPARAM>(box),
+                        MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), SMTO_ABORTIFHUNG, kDefaultWaitMs,
+                        &result);
+    WaitUntil([&] { return run.folder.CountLines("about cursor ") > before; });
+    return run.folder.LastLine("about cursor ").substr(strlen("about cursor "));
 }
 
 void ClickAt(HWND box, POINT point) {
@@ -171,13 +116,17 @@ void CloseBox(HWND box) {
 } // namespace
 
 TEST_CASE("the About button opens the box, owned by the main window, which it disables") {
-    AboutRun run;
-    HWND box = run.OpenFromButton();
-    REQUIRE(box);
+    Running run;
+    HWND box = OpenFromButton(run);
     CHECK(GetWindow(box, GW_OWNER) == run.app.mainWindow);
     CHECK_FALSE(IsWindowEnabled(run.app.mainWindow));
 
-    const std::vector<std::string> texts = Children(box);
+    const std::vector<std::string> texts = [&] {
+        std::vector<std::string> texts;
+        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            texts.push_back(WindowText(child));
+        return texts;
+    }();
     CHECK(texts.size() == 10);
     CHECK(Contains(texts, "Quillmere"));
     CHECK(Contains(texts, "版本:1.5 （中文版）"));
@@ -185,158 +134,100 @@ TEST_CASE("the About button opens the box, owned by the main window, which it di
     CHECK(Contains(texts, "说明"));
     CHECK(Contains(texts, "　　本软件能使您桌面上的文字变为透明，使之与背景配合得更完美。"));
     CHECK(WindowText(GetDlgItem(box, IDOK)) == "了解(&O)");
-    const std::string address = WindowText(Link(box));
+    const std::string address = WindowText(GetDlgItem(box, IDC_ABOUT_LINK));
     CHECK(address.size() > strlen("@example.com"));
     CHECK(address.rfind("@example.com") == address.size() - strlen("@example.com"));
 
-    CHECK(run.EndBox(box, PressOk) == "1");
+    // OK and Enter end the box with 1, Esc and the close box with 2.
+    SUBCASE("OK") {
+        CHECK(EndBox(run, box, PressOk) == "1");
+    }
+    SUBCASE("Enter") {
+        CHECK(EndBox(run, box, PressEnter) == "1");
+    }
+    SUBCASE("Esc") {
+        CHECK(EndBox(run, box, PressEsc) == "2");
+    }
+    SUBCASE("close box") {
+        CHECK(EndBox(run, box, CloseBox) == "2");
+    }
+    // Ending the box leaves the main window as it was.
     CHECK(IsWindowEnabled(run.app.mainWindow));
     CHECK(run.app.IsVisible());
     CHECK(run.app.IsRunning());
 }
 
-TEST_CASE("OK and Enter end the box with 1, Esc and the close box with 2") {
-    AboutRun run;
-    HWND box = run.OpenFromButton();
-    REQUIRE(box);
-    SUBCASE("OK") {
-        CHECK(run.EndBox(box, PressOk) == "1");
+TEST_CASE("each opening's link is blue, underlined and under the hand; the rest keeps its colour") {
+    Running run;
+    for (size_t opening = 1; opening <= 2; ++opening) {
+        CAPTURE(opening);
+        HWND box = OpenFromButton(run);
+        REQUIRE(WaitUntil([&] { return run.folder.Lines("about link colour").size() == opening; }));
+        CHECK(run.folder.Lines("about link font underlined=1 ").size() == opening);
+        CHECK(run.folder.Lines("about link colour") ==
+              std::vector<std::string>(opening, kBlueLink));
+        CHECK(run.folder.LastLine("about text colour") ==
+              "about text colour " + Format("%06lx", GetSysColor(COLOR_WINDOWTEXT)));
+        // The address fits its control, leaving a blank part on the right.
+        const Link link(run, box);
+        CHECK(link.text > 0);
+        CHECK(link.text + 4 <= link.measuredWidth);
+        CHECK(CursorAt(run, box, link.At(2, 2)) == "hand");
+        CHECK(EndBox(run, box, PressOk) == "1");
+        CHECK(run.folder.Lines("about font deleted=1").size() == opening);
     }
-    SUBCASE("Enter") {
-        CHECK(run.EndBox(box, PressEnter) == "1");
-    }
-    SUBCASE("Esc") {
-        CHECK(run.EndBox(box, PressEsc) == "2");
-    }
-    SUBCASE("close box") {
-        CHECK(run.EndBox(box, CloseBox) == "2");
-    }
-    CHECK(IsWindowEnabled(run.app.mainWindow));
-    CHECK(run.app.IsVisible()); // ending the box leaves the main window as it was
 }
 
-TEST_CASE("the link is underlined and blue, the other texts keep their colour") {
-    AboutRun run;
-    HWND box = run.OpenFromButton();
-    REQUIRE(box);
-    REQUIRE(WaitUntil([&] { return !run.LastLog("about link colour").empty(); }));
-    CHECK(StartsWith(run.LastLog("about link font "), "about link font underlined=1 "));
-    CHECK(run.AboutLog("about link colour") ==
-          std::vector<std::string>{"about link colour " + Hex(kBlue)});
-    CHECK(run.LastLog("about text colour") ==
-          "about text colour " + Hex(GetSysColor(COLOR_WINDOWTEXT)));
-
-    // The address fits its control, leaving a blank part on the right.
-    int text = 0, width = 0;
-    run.LinkWidths(&text, &width);
-    CHECK(text > 0);
-    CHECK(text + 4 <= width);
-    run.EndBox(box, PressEsc);
-    CHECK(run.LastLog("about font ") == "about font deleted=1");
-}
-
-TEST_CASE("the hand cursor shows over the link's whole rectangle and nowhere else") {
-    AboutRun run;
-    HWND box = run.OpenFromButton();
-    REQUIRE(box);
-    HWND link = Link(box);
-    RECT rect;
-    GetWindowRect(link, &rect);
-    const int height = rect.bottom - rect.top, width = rect.right - rect.left;
-    int textWidth = 0, linkWidth = 0;
-    run.LinkWidths(&textWidth, &linkWidth);
-
+TEST_CASE("over the link's whole rectangle, and nowhere else, the hand shows and a click mails") {
+    Running run;
+    MailRecorder mail(run.folder.File("mailto.log"));
+    HWND box = OpenFromButton(run);
+    const Link link(run, box);
     // On the text, on the blank right-hand part, at the far corner.
-    CHECK(run.CursorAt(box, BoxPoint(box, link, 2, height / 2)) == "hand");
-    CHECK(run.CursorAt(box, BoxPoint(box, link, (textWidth + width) / 2, height / 2)) == "hand");
-    CHECK(run.CursorAt(box, BoxPoint(box, link, width - 1, height - 1)) == "hand");
-    // Just right of and just below the rectangle, and on the "E-mail:" text.
-    CHECK(run.CursorAt(box, BoxPoint(box, link, width, height / 2)) == "other");
-    CHECK(run.CursorAt(box, BoxPoint(box, link, 2, height)) == "other");
-    CHECK(run.CursorAt(box, BoxPoint(box, GetWindow(link, GW_HWNDPREV), 2, 2)) == "other");
-    run.EndBox(box, PressEsc);
-}
-
-TEST_CASE("a click on the link starts the mail program and leaves the box open") {
-    AboutRun run;
-    HWND box = run.OpenFromButton();
-    REQUIRE(box);
-    HWND link = Link(box);
-    const std::string address = WindowText(link);
-    RECT rect;
-    GetWindowRect(link, &rect);
-    const int height = rect.bottom - rect.top, width = rect.right - rect.left;
-    int textWidth = 0, linkWidth = 0;
-    run.LinkWidths(&textWidth, &linkWidth);
-
-    // Clicks elsewhere first: none may start it.
-    ClickAt(box, BoxPoint(box, link, width, height / 2));
-    ClickAt(box, BoxPoint(box, link, 2, height));
-    ClickAt(box, BoxPoint(box, GetWindow(link, GW_HWNDPREV), 2, 2)); // "E-mail:"
-    ClickAt(box, BoxPoint(box, GetWindow(box, GW_CHILD), 2, 2));     // the icon
+    CHECK(CursorAt(run, box, link.At(2, link.height / 2)) == "hand");
+    CHECK(CursorAt(run, box, link.OnBlankPart()) == "hand");
+    CHECK(CursorAt(run, box, link.At(link.width - 1, link.height - 1)) == "hand");
+    // Just right of and just below the rectangle, and on the "E-mail:" text; clicks there,
+    // on the icon and in the corner start nothing.
+    const POINT elsewhere[] = {link.At(link.width, link.height / 2), link.At(2, link.height),
+                               link.At(2, 2, link.MailLabel())};
+    for (const POINT& point : elsewhere) CHECK(CursorAt(run, box, point) == "other");
+    for (const POINT& point : elsewhere) ClickAt(box, point);
+    ClickAt(box, link.At(2, 2, GetWindow(box, GW_CHILD))); // the icon
     ClickAt(box, POINT{2, 2});
     Pause(1500);
-    CHECK(run.mail.Starts().empty());
+    CHECK(mail.Starts().empty());
 
-    ClickAt(box, BoxPoint(box, link, (textWidth + width) / 2, height / 2));
-    REQUIRE(WaitUntil([&] { return !run.mail.Starts().empty(); }));
+    // A click on the link starts the mail program and leaves the box open.
+    ClickAt(box, link.OnBlankPart());
+    REQUIRE(WaitUntil([&] { return !mail.Starts().empty(); }));
     Pause(500);
-    CHECK(run.mail.Starts() == std::vector<std::string>{"mailto:" + address});
+    CHECK(mail.Starts() == std::vector<std::string>{"mailto:" + WindowText(link.handle)});
     CHECK(IsWindowVisible(box));
-    CHECK(FindAboutBoxes(run.app.process.id).size() == 1);
-    CHECK(run.EndBox(box, PressOk) == "1");
-}
-
-TEST_CASE("the tray's About command opens the box while the main window is hidden") {
-    AboutRun run;
-    run.app.SysCommand(SC_MINIMIZE);
-    REQUIRE_FALSE(run.app.IsVisible());
-    run.app.PostCommand(IDC_ABOUT); // as the tray menu sends it: the identifier alone
-    HWND box = run.WaitForBox();
-    REQUIRE(box);
-    CHECK(GetWindow(box, GW_OWNER) == run.app.mainWindow);
-    CHECK_FALSE(run.app.IsVisible());
-    CHECK(StartsWith(run.LastLog("about link font "), "about link font underlined=1 "));
-    CHECK(run.EndBox(box, CloseBox) == "2");
-    CHECK_FALSE(run.app.IsVisible());
-    CHECK(run.app.IsRunning());
-}
-
-TEST_CASE("a second opening looks the same as the first") {
-    AboutRun run;
-    for (int opening = 1; opening <= 2; ++opening) {
-        CAPTURE(opening);
-        HWND box = run.OpenFromButton();
-        REQUIRE(box);
-        REQUIRE(WaitUntil([&] {
-            return run.AboutLog("about link colour").size() == static_cast<size_t>(opening);
-        }));
-        CHECK(run.AboutLog("about link font underlined=1 ").size() == static_cast<size_t>(opening));
-        CHECK(run.LastLog("about link colour") == "about link colour " + Hex(kBlue));
-        CHECK(run.CursorAt(box, BoxPoint(box, Link(box), 2, 2)) == "hand");
-        CHECK(run.EndBox(box, PressOk) == "1");
-        CHECK(run.AboutLog("about font deleted=1").size() == static_cast<size_t>(opening));
-    }
+    CHECK(FindProcessWindows(run.app.process.id, kDialogClass, kAboutTitle, true).size() == 1);
+    CHECK(EndBox(run, box, PressOk) == "1");
 }
 
 TEST_CASE("a box opened from the tray while another is open frees its own font") {
-    AboutRun run;
-    HWND first = run.OpenFromButton();
-    REQUIRE(first);
-    REQUIRE(WaitUntil([&] { return run.AboutLog("about link colour").size() == 1; }));
+    Running run;
+    HWND first = OpenFromButton(run);
+    REQUIRE(WaitUntil([&] { return run.folder.CountLines("about link colour") == 1; }));
     // The main window is disabled, but the tray menu's command still reaches it.
     run.app.PostCommand(IDC_ABOUT);
     std::vector<HWND> boxes;
-    REQUIRE(WaitUntil([&] { return (boxes = FindAboutBoxes(run.app.process.id)).size() == 2; }));
+    REQUIRE(WaitUntil([&] {
+        boxes = FindProcessWindows(run.app.process.id, kDialogClass, kAboutTitle, true);
+        return boxes.size() == 2;
+    }));
     HWND second = boxes[0] == first ? boxes[1] : boxes[0];
     CHECK(GetWindow(second, GW_OWNER) == run.app.mainWindow);
-    REQUIRE(WaitUntil([&] { return run.AboutLog("about link colour").size() == 2; }));
+    REQUIRE(WaitUntil([&] { return run.folder.CountLines("about link colour") == 2; }));
 
-    CHECK(run.EndBox(second, PressOk) == "1");
+    CHECK(EndBox(run, second, PressOk) == "1");
     CHECK(IsWindowVisible(first));
-    CHECK(run.AboutLog("about font deleted=").size() == 1);
-    CHECK(run.EndBox(first, PressEsc) == "2");
-    CHECK(run.AboutLog("about font deleted=") ==
+    CHECK(run.folder.CountLines("about font deleted=") == 1);
+    CHECK(EndBox(run, first, PressEsc) == "2");
+    CHECK(run.folder.Lines("about font deleted=") ==
           std::vector<std::string>(2, "about font deleted=1"));
     CHECK(IsWindowEnabled(run.app.mainWindow));
 }

@@ -3,7 +3,6 @@
 
 #include <string.h>
 
-#include "../../src/common/resource.h"
 #include "harness.h"
 
 namespace {
@@ -13,66 +12,37 @@ constexpr WPARAM kBlue = IDM_COLOR_FIRST + 11;
 constexpr WPARAM kWhite = IDM_COLOR_FIRST + 30;
 constexpr WPARAM kBlack = IDM_COLOR_FIRST + 0;
 
-// The preview as the recording core module last saw it painted, in the colour given,
-// showing the text that ExpectPreviewText named.
-std::string PreviewLine(COLORREF color, const char* match = "same") {
-    char line[48];
-    snprintf(line, sizeof line, "preview %06lx %s", static_cast<unsigned long>(color), match);
-    return line;
+// The text that the preview is expected to show from now on.
+void ExpectPreviewText(const Running& run, const std::string& text) {
+    run.folder.WriteRaw(text, "previewtext.txt");
 }
-
-// The running program, and what the colour controls show.
-struct ColorRun : Running {
-    // Lines logged after the first `from` lines.
-    std::vector<std::string> LinesSince(size_t from) const {
-        std::vector<std::string> lines = folder.CoreLog();
-        lines.erase(lines.begin(), lines.begin() + static_cast<long>(std::min(from, lines.size())));
-        return lines;
-    }
-    // The text that the preview is expected to show from now on.
-    void ExpectPreviewText(const char* text) const {
-        HANDLE file = CreateFileA(folder.File("previewtext.txt").c_str(), GENERIC_WRITE,
-                                  FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
-        REQUIRE(file != INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(file, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
-        CloseHandle(file);
-    }
-    bool PreviewShows(COLORREF color, const char* match = "same") const {
-        return WaitUntil([&] { return folder.LastLine("preview") == PreviewLine(color, match); });
-    }
-    // A visible dialog of the program other than its main window, or null.
-    HWND ColorDialog() const {
-        for (HWND dialog : FindProcessWindows(app.process.id, kDialogClass, nullptr, true))
-            if (dialog != app.mainWindow) return dialog;
-        return nullptr;
-    }
-    HWND WaitForColorDialog() const {
-        HWND dialog = nullptr;
-        WaitUntil([&] { return (dialog = ColorDialog()) != nullptr; });
-        return dialog;
-    }
-    HWND Menu() const { return FindProcessWindow(app.process.id, kMenuClass, nullptr, true); }
-    // Ends a dialog and waits for it to go. What the program does next may still be under
-    // way: it answers sent messages while it waits on the desktop's process.
-    void CloseDialog(HWND dialog, int button) {
-        PostMessageA(dialog, WM_COMMAND, button, 0);
-        CHECK(WaitUntil([&] { return !IsWindow(dialog); }));
-    }
-    std::string ArrowLook() const { return folder.LastLine("arrow"); }
-};
+// Whether the preview is painted in `color` and shows the text that ExpectPreviewText named
+// ("same") or not ("different"), as the recording core module last saw it.
+bool PreviewShows(const Running& run, COLORREF color, const char* match = "same") {
+    const std::string line = Format("preview %06lx %s", color, match);
+    return WaitUntil([&] { return run.folder.LastLine("preview") == line; });
+}
+// Ends a dialog and waits for it to go. What the program does next may still be under
+// way: it answers sent messages while it waits on the desktop's process.
+void CloseDialog(HWND dialog, int button) {
+    PostMessageA(dialog, WM_COMMAND, button, 0);
+    CHECK(WaitUntil([&] { return !IsWindow(dialog); }));
+}
+bool ArrowLooks(const Running& run, const char* look) {
+    return WaitUntil([&] { return run.folder.LastLine("arrow") == std::string("arrow ") + look; });
+}
 
 } // namespace
 
 TEST_CASE("a named colour command applies at once while the text is transparent") {
-    ColorRun run;
+    Running run;
     REQUIRE_FALSE(run.app.RestoreEnabled());
-    run.ExpectPreviewText("红色");
+    ExpectPreviewText(run, "红色");
     run.app.SendCommand(kRed);
     CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(255, 0, 0), 0));
     CHECK(run.desktop.TextColor() == RGB(255, 0, 0));
     CHECK(run.app.RestoreEnabled());
-    CHECK(run.PreviewShows(RGB(255, 0, 0)));
+    CHECK(PreviewShows(run, RGB(255, 0, 0)));
 
     SUBCASE("the same colour again is applied again") {
         const size_t calls = run.folder.CoreCalls().size();
@@ -80,32 +50,26 @@ TEST_CASE("a named colour command applies at once while the text is transparent"
         CHECK(run.folder.CoreCalls().size() == calls + 1);
     }
     SUBCASE("another colour is named in the preview") {
-        run.ExpectPreviewText("白色");
+        ExpectPreviewText(run, "白色");
         run.app.SendCommand(kWhite);
         CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(255, 255, 255), 0));
-        CHECK(run.PreviewShows(RGB(255, 255, 255)));
+        CHECK(PreviewShows(run, RGB(255, 255, 255)));
     }
     SUBCASE("the colour and its name are written at the next save") {
         run.app.Click(IDC_MAIN_BUTTON); // confirms and hides, which saves
-        const std::string ini = run.folder.File("Quillmere.ini");
-        char color[32] = "", name[64] = "";
-        CHECK(WaitUntil([&] {
-            GetPrivateProfileStringA("Saves", "TextColor", "", color, sizeof color, ini.c_str());
-            return strcmp(color, "255") == 0;
-        }));
-        GetPrivateProfileStringA("Saves", "TextColorDesc", "", name, sizeof name, ini.c_str());
-        CHECK(std::string(name) == "红色");
+        CHECK(WaitUntil([&] { return run.folder.Saved("TextColor") == "255"; }));
+        CHECK(run.folder.Saved("TextColorDesc") == "红色");
     }
 }
 
 TEST_CASE("a named colour command while opaque changes the colour but calls nothing") {
-    ColorRun run;
+    Running run;
     run.app.Click(IDC_OPAQUE);
     const size_t calls = run.folder.CoreCalls().size();
     const COLORREF background = run.desktop.TextBackground();
-    run.ExpectPreviewText("蓝色");
+    ExpectPreviewText(run, "蓝色");
     run.app.SendCommand(kBlue);
-    CHECK(run.PreviewShows(RGB(0, 0, 255)));
+    CHECK(PreviewShows(run, RGB(0, 0, 255)));
     CHECK(run.folder.CoreCalls().size() == calls);
     CHECK(run.desktop.TextBackground() == background);
     CHECK(run.app.RestoreEnabled());
@@ -115,7 +79,7 @@ TEST_CASE("a named colour command while opaque changes the colour but calls noth
 }
 
 TEST_CASE("the colour commands past the palette only enable the Restore button") {
-    ColorRun run;
+    Running run;
     const COLORREF color = run.desktop.TextColor();
     const std::vector<std::string> callsBefore = run.folder.CoreCalls();
     for (WPARAM command : {IDM_COLOR_FIRST + 31, IDM_COLOR_FIRST + 50, IDM_COLOR_LAST}) {
@@ -129,27 +93,26 @@ TEST_CASE("the colour commands past the palette only enable the Restore button")
 }
 
 TEST_CASE("the arrow button opens the owner-drawn menu of 31 colours under itself") {
-    ColorRun run;
+    Running run;
     const size_t logStart = run.folder.CoreLog().size();
     run.app.PostCommand(IDC_DROPDOWN);
     HWND menu = nullptr;
-    REQUIRE(WaitUntil([&] { return (menu = run.Menu()) != nullptr; }));
-    CHECK(WaitUntil([&] { return run.ArrowLook() == "arrow pushed"; }));
+    REQUIRE(WaitUntil([&] { return (menu = run.PopupMenu()) != nullptr; }));
+    CHECK(ArrowLooks(run, "pushed"));
     CHECK(
         WaitUntil([&] { return run.folder.LastLine("drawmenu " + std::to_string(kWhite)) != ""; }));
 
-    RECT arrow, menuRect;
-    GetWindowRect(run.app.Control(IDC_DROPDOWN), &arrow);
-    GetWindowRect(menu, &menuRect);
+    const RECT arrow = WindowRect(run.app.Control(IDC_DROPDOWN)), menuRect = WindowRect(menu);
     CHECK(menuRect.left == arrow.left);
     CHECK(menuRect.top == arrow.bottom);
 
     CHECK(run.folder.LastLine("colormenu") ==
           "colormenu 31 31 0 " + std::to_string(kBlack) + " " + std::to_string(kWhite));
     int measured = 0;
-    for (const std::string& line : run.LinesSince(logStart)) {
+    const std::vector<std::string> log = run.folder.CoreLog();
+    for (size_t line = logStart; line < log.size(); ++line) {
         unsigned id = 0, width = 0, height = 0;
-        if (sscanf(line.c_str(), "measure %u %u %u", &id, &width, &height) != 3) continue;
+        if (sscanf(log[line].c_str(), "measure %u %u %u", &id, &width, &height) != 3) continue;
         ++measured;
         CHECK(id >= kBlack);
         CHECK(id <= kWhite);
@@ -164,7 +127,7 @@ TEST_CASE("the arrow button opens the owner-drawn menu of 31 colours under itsel
         const std::vector<std::string> callsBefore = run.folder.CoreCalls();
         PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
         CHECK(WaitUntil([&] { return !IsWindowVisible(menu) || !IsWindow(menu); }));
-        CHECK(WaitUntil([&] { return run.ArrowLook() == "arrow normal"; }));
+        CHECK(ArrowLooks(run, "normal"));
         CHECK(run.folder.CoreCalls() == callsBefore);
         CHECK_FALSE(run.app.RestoreEnabled());
     }
@@ -176,21 +139,20 @@ TEST_CASE("the arrow button opens the owner-drawn menu of 31 colours under itsel
         CHECK(WaitUntil([&] {
             return run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(255, 0, 0), 0);
         }));
-        CHECK(WaitUntil([&] { return run.ArrowLook() == "arrow normal"; }));
+        CHECK(ArrowLooks(run, "normal"));
         CHECK(run.app.RestoreEnabled());
     }
 }
 
 TEST_CASE("the colour dialog") {
-    ColorRun run;
+    Running run;
     run.app.PostCommand(IDC_COLOR_BUTTON);
-    HWND dialog = run.WaitForColorDialog();
-    REQUIRE(dialog != nullptr);
+    HWND dialog = run.WaitForDialog();
     CHECK(GetWindow(dialog, GW_OWNER) == run.app.mainWindow);
 
     SUBCASE("cancel leaves everything as it was, an enabled Restore button too") {
         std::vector<std::string> callsBefore = run.folder.CoreCalls();
-        run.CloseDialog(dialog, IDCANCEL);
+        CloseDialog(dialog, IDCANCEL);
         Pause(300);
         CHECK(run.folder.CoreCalls() == callsBefore);
         CHECK_FALSE(run.app.RestoreEnabled());
@@ -198,68 +160,58 @@ TEST_CASE("the colour dialog") {
         run.app.SendCommand(kBlack);
         REQUIRE(run.app.RestoreEnabled());
         run.app.PostCommand(IDC_COLOR_BUTTON);
-        REQUIRE((dialog = run.WaitForColorDialog()) != nullptr);
+        dialog = run.WaitForDialog();
         callsBefore = run.folder.CoreCalls();
-        run.CloseDialog(dialog, IDCANCEL);
+        CloseDialog(dialog, IDCANCEL);
         Pause(300);
         CHECK(run.folder.CoreCalls() == callsBefore);
         CHECK(run.app.RestoreEnabled());
     }
     SUBCASE("OK with the colour unchanged applies it again and enables Restore") {
         const COLORREF color = run.desktop.TextColor();
-        char description[64];
-        snprintf(description, sizeof description, "自定义颜色:(%d,%d,%d)", GetRValue(color),
-                 GetGValue(color), GetBValue(color));
-        run.ExpectPreviewText(description);
+        ExpectPreviewText(run, CustomColorText(color));
         const size_t calls = run.folder.CoreCalls().size();
-        run.CloseDialog(dialog, IDOK);
+        CloseDialog(dialog, IDOK);
         CHECK(WaitUntil([&] { return run.app.RestoreEnabled(); }));
         CHECK(run.folder.CoreCalls().size() == calls + 1);
         CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), color, 0));
-        CHECK(run.PreviewShows(color));
+        CHECK(PreviewShows(run, color));
+    }
+    SUBCASE("a colour typed into it becomes the text colour") {
+        ExpectPreviewText(run, CustomColorText(RGB(200, 100, 50)));
+        // The dialog's red, green and blue edit boxes.
+        SendMessageA(GetDlgItem(dialog, 706), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("200"));
+        SendMessageA(GetDlgItem(dialog, 707), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("100"));
+        SendMessageA(GetDlgItem(dialog, 708), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("50"));
+        CloseDialog(dialog, IDOK);
+        CHECK(WaitUntil([&] { return run.app.RestoreEnabled(); }));
+        CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(200, 100, 50), 0));
+        CHECK(run.desktop.TextColor() == RGB(200, 100, 50));
+        CHECK(PreviewShows(run, RGB(200, 100, 50)));
     }
 }
 
 TEST_CASE("black from the dialog is described by its values, not as the named black") {
-    ColorRun run;
-    run.ExpectPreviewText("黑色");
+    Running run;
+    ExpectPreviewText(run, "黑色");
     run.app.SendCommand(kBlack);
-    REQUIRE(run.PreviewShows(RGB(0, 0, 0)));
+    REQUIRE(PreviewShows(run, RGB(0, 0, 0)));
     EnableWindow(run.app.Control(IDC_RESTORE), FALSE);
     run.app.PostCommand(IDC_COLOR_BUTTON);
-    HWND dialog = run.WaitForColorDialog();
-    REQUIRE(dialog != nullptr);
-    run.CloseDialog(dialog, IDOK);
+    HWND dialog = run.WaitForDialog();
+    CloseDialog(dialog, IDOK);
     CHECK(WaitUntil([&] { return run.app.RestoreEnabled(); }));
-    CHECK(run.PreviewShows(RGB(0, 0, 0), "different"));
-    run.ExpectPreviewText("自定义颜色:(0,0,0)");
+    CHECK(PreviewShows(run, RGB(0, 0, 0), "different"));
+    ExpectPreviewText(run, CustomColorText(RGB(0, 0, 0)));
     InvalidateRect(run.app.mainWindow, nullptr, TRUE);
-    CHECK(run.PreviewShows(RGB(0, 0, 0)));
+    CHECK(PreviewShows(run, RGB(0, 0, 0)));
     CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(0, 0, 0), 0));
 }
 
-TEST_CASE("a colour typed into the dialog becomes the text colour") {
-    ColorRun run;
-    run.app.PostCommand(IDC_COLOR_BUTTON);
-    HWND dialog = run.WaitForColorDialog();
-    REQUIRE(dialog != nullptr);
-    run.ExpectPreviewText("自定义颜色:(200,100,50)");
-    // The dialog's red, green and blue edit boxes.
-    SendMessageA(GetDlgItem(dialog, 706), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("200"));
-    SendMessageA(GetDlgItem(dialog, 707), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("100"));
-    SendMessageA(GetDlgItem(dialog, 708), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("50"));
-    run.CloseDialog(dialog, IDOK);
-    CHECK(WaitUntil([&] { return run.app.RestoreEnabled(); }));
-    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(200, 100, 50), 0));
-    CHECK(run.desktop.TextColor() == RGB(200, 100, 50));
-    CHECK(run.PreviewShows(RGB(200, 100, 50)));
-}
-
 TEST_CASE("a double-click opens the colour dialog only on the preview") {
-    ColorRun run;
-    RECT preview, window;
-    GetWindowRect(run.app.Control(IDC_PREVIEW), &preview);
-    GetWindowRect(run.app.mainWindow, &window);
+    Running run;
+    const RECT preview = WindowRect(run.app.Control(IDC_PREVIEW));
+    bool opens = true;
     SUBCASE("in the middle of the preview") {
         REQUIRE(
             MovePointer((preview.left + preview.right) / 2, (preview.top + preview.bottom) / 2));
@@ -267,26 +219,23 @@ TEST_CASE("a double-click opens the colour dialog only on the preview") {
     SUBCASE("on the preview's sunken edge") {
         REQUIRE(MovePointer(preview.left, preview.top));
     }
-    PostMessageA(run.app.mainWindow, WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
-    HWND dialog = run.WaitForColorDialog();
-    REQUIRE(dialog != nullptr);
-    CHECK(GetWindow(dialog, GW_OWNER) == run.app.mainWindow);
-    run.CloseDialog(dialog, IDCANCEL);
-}
-
-TEST_CASE("a double-click elsewhere in the window opens nothing") {
-    ColorRun run;
-    RECT preview;
-    GetWindowRect(run.app.Control(IDC_PREVIEW), &preview);
-    SUBCASE("just right of the preview") {
+    SUBCASE("just right of the preview: nothing opens") {
+        opens = false;
         REQUIRE(MovePointer(preview.right, preview.top + 2));
     }
-    SUBCASE("just below the preview") {
+    SUBCASE("just below the preview: nothing opens") {
+        opens = false;
         REQUIRE(MovePointer(preview.left + 2, preview.bottom));
     }
     PostMessageA(run.app.mainWindow, WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
-    Pause(700);
-    CHECK(run.ColorDialog() == nullptr);
+    if (!opens) {
+        Pause(700);
+        CHECK(run.Dialog() == nullptr);
+        return;
+    }
+    HWND dialog = run.WaitForDialog();
+    CHECK(GetWindow(dialog, GW_OWNER) == run.app.mainWindow);
+    CloseDialog(dialog, IDCANCEL);
 }
 
 namespace {
@@ -300,15 +249,14 @@ void MouseButton(DWORD flag) {
 }
 
 POINT CentreOf(HWND window) {
-    RECT rect;
-    GetWindowRect(window, &rect);
+    const RECT rect = WindowRect(window);
     return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
 } // namespace
 
 TEST_CASE("with the real mouse") {
-    ColorRun run;
+    Running run;
     SUBCASE("a double-click on the preview reaches the main window and opens the dialog") {
         const POINT centre = CentreOf(run.app.Control(IDC_PREVIEW));
         REQUIRE(MovePointer(centre.x, centre.y));
@@ -316,24 +264,23 @@ TEST_CASE("with the real mouse") {
             MouseButton(MOUSEEVENTF_LEFTDOWN);
             MouseButton(MOUSEEVENTF_LEFTUP);
         }
-        HWND dialog = run.WaitForColorDialog();
-        REQUIRE(dialog != nullptr);
+        HWND dialog = run.WaitForDialog();
         CHECK(GetWindow(dialog, GW_OWNER) == run.app.mainWindow);
-        run.CloseDialog(dialog, IDCANCEL);
+        CloseDialog(dialog, IDCANCEL);
     }
     SUBCASE("the arrow looks pushed while held down and while its menu is open") {
         const POINT centre = CentreOf(run.app.Control(IDC_DROPDOWN));
         REQUIRE(MovePointer(centre.x, centre.y));
         MouseButton(MOUSEEVENTF_LEFTDOWN);
-        CHECK(WaitUntil([&] { return run.ArrowLook() == "arrow pushed"; }));
-        CHECK(run.Menu() == nullptr);
+        CHECK(ArrowLooks(run, "pushed"));
+        CHECK(run.PopupMenu() == nullptr);
         MouseButton(MOUSEEVENTF_LEFTUP);
         HWND menu = nullptr;
-        REQUIRE(WaitUntil([&] { return (menu = run.Menu()) != nullptr; }));
+        REQUIRE(WaitUntil([&] { return (menu = run.PopupMenu()) != nullptr; }));
         // Released, the button repaints itself up before it reports the click; the menu's
         // opening then paints it pushed again.
-        CHECK(WaitUntil([&] { return run.ArrowLook() == "arrow pushed"; }));
+        CHECK(ArrowLooks(run, "pushed"));
         PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-        CHECK(WaitUntil([&] { return run.ArrowLook() == "arrow normal"; }));
+        CHECK(ArrowLooks(run, "normal"));
     }
 }

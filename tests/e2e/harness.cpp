@@ -1,14 +1,15 @@
 #include "harness.h"
 
 #include <commctrl.h>
+#include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
 
-#include "../../src/common/resource.h"
+#include <fstream>
+#include <stdexcept>
 
 namespace {
 
-constexpr char kErrorCaption[] = "错误";
 constexpr DWORD kKillWaitMs = 3000;
 
 struct WindowQuery {
@@ -20,45 +21,16 @@ struct WindowQuery {
 };
 
 BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
-    WindowQuery* query = reinterpret_cast<WindowQuery*>(lParam);
+    WindowQuery& query = *reinterpret_cast<WindowQuery*>(lParam);
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    if (processId != query->processId) return TRUE;
-    if (query->visibleOnly && !IsWindowVisible(window)) return TRUE;
     char className[64] = "";
     GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, query->className) != 0) return TRUE;
-    if (query->title && WindowText(window) != query->title) return TRUE;
-    query->found.push_back(window);
+    if (processId == query.processId && strcmp(className, query.className) == 0 &&
+        (!query.visibleOnly || IsWindowVisible(window)) &&
+        (!query.title || WindowText(window) == query.title))
+        query.found.push_back(window);
     return TRUE;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "";
-    std::string text;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-        text.append(buffer, read);
-    CloseHandle(file);
-    return text;
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
 }
 
 bool StartsWith(const std::string& line, const std::string& prefix) {
@@ -111,6 +83,35 @@ bool MovePointer(int x, int y) {
     });
 }
 
+std::string Format(const char* format, ...) {
+    char text[512];
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    return text;
+}
+
+std::vector<std::string> FileLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream file(path, std::ios::binary); // shares reading and writing with the writers
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) lines.push_back(line);
+    }
+    return lines;
+}
+
+RECT WindowRect(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+std::string CustomColorText(COLORREF color) {
+    return Format("自定义颜色:(%d,%d,%d)", GetRValue(color), GetGValue(color), GetBValue(color));
+}
+
 std::string BuildBinFolder() {
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -127,11 +128,9 @@ std::string WindowText(HWND window) {
 }
 
 std::string ApplyLine(HWND view, COLORREF color, int style) {
-    char line[96];
-    snprintf(line, sizeof line, "apply %llx %06lx %d",
-             static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(view)),
-             static_cast<unsigned long>(color), style);
-    return line;
+    return Format("apply %llx %06lx %d",
+                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(view)),
+                  static_cast<unsigned long>(color), style);
 }
 
 // ChildProcess
@@ -149,14 +148,6 @@ ChildProcess::ChildProcess(const std::string& exe, const std::string& arguments,
         handle = info.hProcess;
         id = info.dwProcessId;
     }
-}
-
-ChildProcess::~ChildProcess() {
-    Kill();
-}
-
-bool ChildProcess::IsRunning() const {
-    return handle && WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
 }
 
 bool ChildProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
@@ -178,48 +169,23 @@ void ChildProcess::Kill() {
 
 // SimDesktop
 
-SimDesktop::SimDesktop(const std::string& options, const std::string& exe)
-    : options(options), exe(exe) {
-    Start();
-}
-
-SimDesktop::~SimDesktop() {
-    Stop();
-}
-
 void SimDesktop::Start() {
-    StartSimDesktop(options.c_str(), &run, exe.c_str());
+    started = StartSimDesktop(options.c_str(), &run, exe.c_str());
+    if (started) return;
+    Stop(); // it may run without its desktop window
+#if __cpp_exceptions
+    throw std::runtime_error("the simulated desktop did not start: " + exe + " " + options);
+#endif
 }
 
 void SimDesktop::Stop() {
     StopSimDesktop(&run);
+    started = false;
 }
 
-void SimDesktop::Restart() {
-    Stop();
-    Start();
-}
-
-COLORREF SimDesktop::TextBackground() const {
-    return static_cast<COLORREF>(SendMessageA(View(), LVM_GETTEXTBKCOLOR, 0, 0));
-}
-
-COLORREF SimDesktop::TextColor() const {
-    return static_cast<COLORREF>(SendMessageA(View(), LVM_GETTEXTCOLOR, 0, 0));
-}
-
-bool SimDesktop::MoveToWorker() const {
-    return SendSimDesktopRequest(View(), kRequestMoveToWorker) == 1;
-}
-
-bool SimDesktop::StartModalLoop() const {
-    PostMessageA(GetParent(View()), kDefViewStartModalLoop, 0, 0);
-    return WaitUntil([&] { return SendSimDesktopRequest(View(), kRequestModalDepth) == 2; });
-}
-
-bool SimDesktop::EndModalLoop() const {
-    PostMessageA(GetParent(View()), kDefViewEndModalLoop, 0, 0);
-    return WaitUntil([&] { return SendSimDesktopRequest(View(), kRequestModalDepth) == 1; });
+bool SimDesktop::ModalLoop(UINT message, LRESULT depth) const {
+    PostMessageA(GetParent(View()), message, 0, 0);
+    return WaitUntil([&] { return SendSimDesktopRequest(View(), kRequestModalDepth) == depth; });
 }
 
 // AppFolder
@@ -228,9 +194,7 @@ AppFolder::AppFolder(const std::string& coreFolder, const std::string& nameSuffi
     static int serial = 0;
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    char name[MAX_PATH + 64];
-    snprintf(name, sizeof name, "%squill-e2e-%lu-%d", temp, GetCurrentProcessId(), ++serial);
-    path = name + nameSuffix + "\\";
+    path = Format("%squill-e2e-%lu-%d", temp, GetCurrentProcessId(), ++serial) + nameSuffix + "\\";
     CreateDirectoryA(path.c_str(), nullptr);
     const std::string bin = BuildBinFolder();
     CopyFileA((bin + "Quillmere.exe").c_str(), Exe().c_str(), FALSE);
@@ -242,14 +206,6 @@ AppFolder::AppFolder(const std::string& coreFolder, const std::string& nameSuffi
 
 AppFolder::~AppFolder() {
     DeleteFolder(path);
-}
-
-bool AppFolder::HasFile(const char* name) const {
-    return GetFileAttributesA(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::vector<std::string> AppFolder::CoreLog() const {
-    return SplitLines(ReadWholeFile(File("corecalls.log")));
 }
 
 std::vector<std::string> AppFolder::CoreCalls() const {
@@ -277,10 +233,6 @@ std::string AppFolder::LastLine(const std::string& prefix) const {
     return lines.empty() ? "" : lines.back();
 }
 
-int AppFolder::CountLines(const std::string& prefix) const {
-    return static_cast<int>(Lines(prefix).size());
-}
-
 // The profile functions keep a copy of the file that the program may have rewritten
 // since: it is dropped before every read and after every write.
 std::string AppFolder::Read(const char* section, const char* key) const {
@@ -300,22 +252,14 @@ bool AppFolder::SavedCustomColors(COLORREF (&colors)[16]) const {
     return GetPrivateProfileStructA("Saves", "CustColors", colors, sizeof colors, Ini().c_str());
 }
 
-void AppFolder::WriteRaw(const std::string& bytes) const {
+void AppFolder::WriteRaw(const std::string& bytes, const char* name) const {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, Ini().c_str());
-    HANDLE file = CreateFileA(Ini().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE file = CreateFileA(File(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
 }
-
-std::vector<std::string> AppFolder::RawLines() const {
-    return SplitLines(ReadWholeFile(Ini()));
-}
-
-// App
-
-App::App(const AppFolder& folder, const std::string& arguments, const std::string& currentFolder)
-    : process(folder.Exe(), arguments, currentFolder) {}
 
 HWND App::WaitForMainWindow(DWORD timeoutMs) {
     WaitUntil(
@@ -325,44 +269,6 @@ HWND App::WaitForMainWindow(DWORD timeoutMs) {
         },
         timeoutMs);
     return mainWindow;
-}
-
-bool App::IsChecked(int id) const {
-    return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-bool App::RestoreEnabled() const {
-    return IsWindowEnabled(Control(IDC_RESTORE)) != FALSE;
-}
-
-std::string App::ControlText(int id) const {
-    return WindowText(Control(id));
-}
-
-void App::Click(int id) const {
-    SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(Control(id)));
-}
-
-void App::ClickCheckBox(int id, bool checked) const {
-    SendMessageA(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    Click(id);
-}
-
-void App::SendCommand(WPARAM command) const {
-    SendMessageA(mainWindow, WM_COMMAND, command, 0);
-}
-
-void App::PostCommand(WPARAM command) const {
-    PostMessageA(mainWindow, WM_COMMAND, command, 0);
-}
-
-void App::SysCommand(WPARAM command) const {
-    SendMessageA(mainWindow, WM_SYSCOMMAND, command, 0);
-}
-
-HWND App::TrayWindow() const {
-    return FindProcessWindow(process.id, kTrayClass, kTrayTitle);
 }
 
 // Windows
@@ -380,10 +286,6 @@ HWND FindProcessWindow(DWORD processId, const char* className, const char* title
     return found.empty() ? nullptr : found.front();
 }
 
-HWND FindErrorBox(DWORD processId) {
-    return FindProcessWindow(processId, kDialogClass, kErrorCaption);
-}
-
 std::string MessageBoxText(HWND box) {
     // The text is the one static control whose text is not empty (the icon's is).
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -396,32 +298,20 @@ std::string MessageBoxText(HWND box) {
     return "";
 }
 
-void DismissMessageBox(HWND box) {
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-}
-
 // The Run value
 
 std::string RunValueData() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return kNone;
     char data[1024] = "";
-    DWORD size = sizeof data, type = 0;
-    const LONG result =
-        RegQueryValueExA(key, kRunValue, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS && type == REG_SZ ? data : kNone;
+    DWORD size = sizeof data;
+    return RegGetValueA(HKEY_LOCAL_MACHINE, kRunKey, kRunValue, RRF_RT_REG_SZ, nullptr, data,
+                        &size) == ERROR_SUCCESS
+               ? data
+               : kNone;
 }
 
 void SetRunValue(const char* data) {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
-                   static_cast<DWORD>(strlen(data) + 1));
-    RegCloseKey(key);
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kRunKey, kRunValue, REG_SZ, data,
+                    static_cast<DWORD>(strlen(data) + 1));
 }
 
 void DeleteRunValue() {

@@ -5,10 +5,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "../../src/common/resource.h"
 #include "../../tools/simdesk/simdesk_client.h"
 
 constexpr DWORD kDefaultWaitMs = 5000;
@@ -18,6 +20,7 @@ constexpr DWORD kStartWaitMs = 15000;
 constexpr DWORD kWatchdogWaitMs = 6000;
 
 constexpr char kMainWindowTitle[] = "Quillmere  1.5";
+constexpr char kAboutTitle[] = "关于 Quillmere...";
 constexpr char kDialogClass[] = "#32770";
 constexpr char kMenuClass[] = "#32768";
 constexpr char kTrayClass[] = "_TrayIconWnd_CLASS";
@@ -27,9 +30,17 @@ constexpr char kRunValue[] = "Quillmere";
 // What a read gives for an entry or value that is not there.
 constexpr char kNone[] = "<none>";
 
+void PumpMessages();
 // Calls condition() every few milliseconds, pumping this thread's messages, until it is
 // true or timeoutMs has passed. Returns its last answer.
-template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutMs = kDefaultWaitMs);
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs = kDefaultWaitMs) {
+    for (const DWORD start = GetTickCount();; Sleep(20)) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= timeoutMs) return condition();
+        PumpMessages();
+    }
+}
 
 // Lets messages flow for a while; only for checking that something does NOT happen.
 void Pause(DWORD ms);
@@ -37,6 +48,27 @@ void Pause(DWORD ms);
 // Moves the pointer to a point of the screen and waits until the move has settled, for
 // programs that read the pointer's position. False if it never held there.
 bool MovePointer(int x, int y);
+
+// printf into a string.
+std::string Format(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+// The non-empty lines of a file, without their line ends; none when it cannot be read.
+std::vector<std::string> FileLines(const std::string& path);
+inline bool Contains(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+// A window's rectangle in screen coordinates.
+RECT WindowRect(HWND window);
+// "自定义颜色:(r,g,b)", the description the program gives a colour that has no name.
+std::string CustomColorText(COLORREF color);
+
+// Top-level windows of process `processId` of this class, with this title unless it is
+// null, and visible when visibleOnly is set; the first of them, or null.
+std::vector<HWND> FindProcessWindows(DWORD processId, const char* className, const char* title,
+                                     bool visibleOnly = false);
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title,
+                       bool visibleOnly = false);
+// The text of any window, read with WM_GETTEXT.
+std::string WindowText(HWND window);
 
 // The folder of the built programs (where this test executable lives), with a backslash.
 std::string BuildBinFolder();
@@ -47,12 +79,12 @@ class ChildProcess {
     ChildProcess() = default;
     ChildProcess(const std::string& exe, const std::string& arguments,
                  const std::string& currentFolder = "");
-    ~ChildProcess();
+    ~ChildProcess() { Kill(); }
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool Started() const { return handle != nullptr; }
-    bool IsRunning() const;
+    bool IsRunning() const { return handle && WaitForSingleObject(handle, 0) == WAIT_TIMEOUT; }
     // True when the process ended within timeoutMs; its exit code goes to *exitCode.
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
     // The exit code once the process has ended within timeoutMs; STILL_ACTIVE before.
@@ -71,32 +103,43 @@ class SimDesktop {
   public:
     // options: "/activedesktop", "/decoys", "/nodefview", "/nolistview", "/icons:N",
     // "/workerw", "/24h2". exe: the desktop program's path in the build folder.
-    explicit SimDesktop(const std::string& options = "", const std::string& exe = "SimDesktop.exe");
-    ~SimDesktop();
+    explicit SimDesktop(const std::string& options = "", const std::string& exe = "SimDesktop.exe")
+        : options(options), exe(exe) {
+        Start();
+    }
+    ~SimDesktop() { Stop(); }
 
+    // Where the tests run (built with exceptions), a desktop that does not come up throws,
+    // which ends the test case; elsewhere Started() tells.
     void Start();
+    bool Started() const { return started; }
     void Stop();
     // Ends the desktop and starts a new one, as a shell restart does.
-    void Restart();
+    void Restart() {
+        Stop();
+        Start();
+    }
 
     HWND View() const { return run.view; }
     DWORD ProcessId() const { return run.process.dwProcessId; }
-    COLORREF TextBackground() const;
-    COLORREF TextColor() const;
+    COLORREF TextBackground() const { return SendMessageA(View(), LVM_GETTEXTBKCOLOR, 0, 0); }
+    COLORREF TextColor() const { return SendMessageA(View(), LVM_GETTEXTCOLOR, 0, 0); }
     bool TextIsTransparent() const { return TextBackground() == CLR_NONE; }
 
     // Moves SHELLDLL_DefView with the view into a new top-level "WorkerW", as the shell
     // does when it builds its wallpaper layer.
-    bool MoveToWorker() const;
+    bool MoveToWorker() const { return SendSimDesktopRequest(View(), kRequestMoveToWorker) == 1; }
     // Has SHELLDLL_DefView's own procedure run a modal loop, and waits until it runs;
     // EndModalLoop ends it and waits until it has returned.
-    bool StartModalLoop() const;
-    bool EndModalLoop() const;
+    bool StartModalLoop() const { return ModalLoop(kDefViewStartModalLoop, 2); }
+    bool EndModalLoop() const { return ModalLoop(kDefViewEndModalLoop, 1); }
 
   private:
+    bool ModalLoop(UINT message, LRESULT depth) const;
     std::string options;
     std::string exe;
     SimDesktopRun run = {};
+    bool started = false;
 };
 
 // The coreFolder of AppFolder that holds the real core module: the build folder itself.
@@ -112,16 +155,18 @@ class AppFolder {
 
     std::string File(const char* name) const { return path + name; }
     std::string Exe() const { return File("Quillmere.exe"); }
-    bool HasFile(const char* name) const;
+    bool HasFile(const char* name) const {
+        return GetFileAttributesA(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
 
     // What the recording core module has logged so far: every line, only the apply and
     // undo lines, and the lines that start with `prefix`.
-    std::vector<std::string> CoreLog() const;
+    std::vector<std::string> CoreLog() const { return FileLines(File("corecalls.log")); }
     std::vector<std::string> CoreCalls() const;
     std::vector<std::string> Lines(const std::string& prefix) const;
     std::string LastCoreCall() const;                      // "" before any
     std::string LastLine(const std::string& prefix) const; // "" when none
-    int CountLines(const std::string& prefix) const;
+    int CountLines(const std::string& prefix) const { return Lines(prefix).size(); }
 
     // The settings file beside the program, read and written as the test's own.
     std::string Ini() const { return File("Quillmere.ini"); }
@@ -134,8 +179,9 @@ class AppFolder {
     bool SavedCustomColors(COLORREF (&colors)[16]) const;
     // Marks the first run as done, so the Run value is left alone.
     void NotFirstRun() const { Write("Main", "BeFirst", "0"); }
-    void WriteRaw(const std::string& bytes) const;
-    std::vector<std::string> RawLines() const; // the non-empty lines
+    // Writes the settings file, or another file of the folder, byte for byte.
+    void WriteRaw(const std::string& bytes, const char* name = "Quillmere.ini") const;
+    std::vector<std::string> RawLines() const { return FileLines(Ini()); } // non-empty lines
 
     std::string path; // ends with a backslash
 };
@@ -144,7 +190,8 @@ class AppFolder {
 class App {
   public:
     App(const AppFolder& folder, const std::string& arguments = "",
-        const std::string& currentFolder = "");
+        const std::string& currentFolder = "")
+        : process(folder.Exe(), arguments, currentFolder) {}
 
     // Waits until the main window exists (visible or not); null after timeoutMs.
     HWND WaitForMainWindow(DWORD timeoutMs = kDefaultWaitMs);
@@ -156,17 +203,25 @@ class App {
 
     HWND Control(int id) const { return GetDlgItem(mainWindow, id); }
     bool IsVisible() const { return IsWindowVisible(mainWindow) != FALSE; }
-    bool IsChecked(int id) const;
-    bool RestoreEnabled() const;
-    std::string ControlText(int id) const;
+    bool IsChecked(int id) const {
+        return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    bool RestoreEnabled() const { return IsWindowEnabled(Control(IDC_RESTORE)) != FALSE; }
+    std::string ControlText(int id) const { return WindowText(Control(id)); }
     // A click as the control would report it, sent (so handled when this returns).
-    void Click(int id) const;
+    void Click(int id) const {
+        SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Control(id)));
+    }
     // A user's click on a check box: the box changes, then the dialog hears of it.
-    void ClickCheckBox(int id, bool checked) const;
-    void SendCommand(WPARAM command) const;
-    void PostCommand(WPARAM command) const;
-    void SysCommand(WPARAM command) const;
-    HWND TrayWindow() const;
+    void ClickCheckBox(int id, bool checked) const {
+        SendMessageA(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        Click(id);
+    }
+    void SendCommand(WPARAM command) const { SendMessageA(mainWindow, WM_COMMAND, command, 0); }
+    void PostCommand(WPARAM command) const { PostMessageA(mainWindow, WM_COMMAND, command, 0); }
+    void SysCommand(WPARAM command) const { SendMessageA(mainWindow, WM_SYSCOMMAND, command, 0); }
+    HWND TrayWindow() const { return FindProcessWindow(process.id, kTrayClass, kTrayTitle); }
 
     ChildProcess process;
     HWND mainWindow = nullptr;
@@ -174,11 +229,13 @@ class App {
 
 // The fixture of the end-to-end tests: the program started from a fresh folder on a fresh
 // simulated desktop and settled, its main window there (visible, unless the arguments
-// hold AUTOSET) and the desktop text transparent. `prepare` runs before the start.
+// hold AUTOSET) and the desktop text transparent. `prepare` runs before the start; the
+// folder's name ends with folderSuffix.
 struct Running {
     using Prepare = std::function<void(const SimDesktop&, const AppFolder&)>;
     explicit Running(const std::string& arguments = "", const std::string& desktopOptions = "",
-                     const Prepare& prepare = nullptr, const std::string& coreFolder = "fake");
+                     const Prepare& prepare = nullptr, const std::string& coreFolder = "fake",
+                     const std::string& folderSuffix = "");
 
     // The tray menu's exit command, which saves; expects exit code 0.
     void ExitAndWait();
@@ -186,28 +243,32 @@ struct Running {
     // once the save has ended (the entry written last is taken out first).
     void SaveByMainButton();
 
+    // A visible dialog of the program other than its main window, with this title unless it
+    // is null; or null. WaitForDialog waits for one and ends the case without it.
+    HWND Dialog(const char* title = nullptr) const;
+    HWND WaitForDialog(const char* title = nullptr) const;
+    // The program's tray window, waited for; the case ends without it.
+    HWND WaitForTray() const;
+    // The program's open popup menu, or null.
+    HWND PopupMenu() const { return FindProcessWindow(app.process.id, kMenuClass, nullptr, true); }
+
     SimDesktop desktop;
     AppFolder folder;
     App app;
 };
 
-// Top-level windows of process `processId` of this class, with this title unless it is
-// null, and visible when visibleOnly is set.
-std::vector<HWND> FindProcessWindows(DWORD processId, const char* className, const char* title,
-                                     bool visibleOnly = false);
-// The first of them, or null.
-HWND FindProcessWindow(DWORD processId, const char* className, const char* title,
-                       bool visibleOnly = false);
-
 // A message box of process `processId` with the caption "错误", or null.
-HWND FindErrorBox(DWORD processId);
+inline HWND FindErrorBox(DWORD processId) {
+    return FindProcessWindow(processId, kDialogClass, "错误");
+}
 // The box's message text.
 std::string MessageBoxText(HWND box);
 // Presses the box's OK button.
-void DismissMessageBox(HWND box);
-
-// The text of any window, read with WM_GETTEXT.
-std::string WindowText(HWND window);
+inline void DismissMessageBox(HWND box) {
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+// Waits for the error box of `app` and checks its text; the case ends without the box.
+HWND ExpectErrorBox(const App& app, const char* text);
 
 // "apply <view> <colour> <style>" as the recording core module logs it.
 std::string ApplyLine(HWND view, COLORREF color, int style);
@@ -222,5 +283,3 @@ struct RunValueCleanup {
     RunValueCleanup() { DeleteRunValue(); }
     ~RunValueCleanup() { DeleteRunValue(); }
 };
-
-#include "harness_wait.h"

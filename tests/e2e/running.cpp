@@ -1,10 +1,9 @@
-// The fixture of the end-to-end tests (harness.h); apart from the harness, which the
-// benchmarks share, since it checks as it goes.
+// The fixture of the end-to-end tests (harness.h), and the helpers that end a case when
+// what they wait for does not come; apart from the harness, which the benchmarks share.
 #include <doctest.h>
 
 #include <ctype.h>
 
-#include "../../src/common/resource.h"
 #include "harness.h"
 
 namespace {
@@ -23,8 +22,9 @@ bool StartsHidden(std::string arguments) {
 } // namespace
 
 Running::Running(const std::string& arguments, const std::string& desktopOptions,
-                 const Prepare& prepare, const std::string& coreFolder)
-    : desktop(desktopOptions), folder(coreFolder),
+                 const Prepare& prepare, const std::string& coreFolder,
+                 const std::string& folderSuffix)
+    : desktop(desktopOptions), folder(coreFolder, folderSuffix),
       app(Prepared(desktop, folder, prepare), arguments) {
     REQUIRE(app.WaitForMainWindow(kStartWaitMs));
     if (!StartsHidden(arguments)) REQUIRE(WaitUntil([&] { return app.IsVisible(); }, kStartWaitMs));
@@ -41,4 +41,29 @@ void Running::SaveByMainButton() {
     app.Click(IDC_MAIN_BUTTON);
     REQUIRE(WaitUntil([&] { return !app.IsVisible(); }));
     REQUIRE(WaitUntil([&] { return folder.Saved("ShadowDist") != kNone; }));
+}
+
+HWND Running::Dialog(const char* title) const {
+    for (HWND dialog : FindProcessWindows(app.process.id, kDialogClass, title, true))
+        if (dialog != app.mainWindow) return dialog;
+    return nullptr;
+}
+
+HWND Running::WaitForDialog(const char* title) const {
+    HWND dialog = nullptr;
+    REQUIRE(WaitUntil([&] { return (dialog = Dialog(title)) != nullptr; }));
+    return dialog;
+}
+
+HWND Running::WaitForTray() const {
+    HWND tray = nullptr;
+    REQUIRE(WaitUntil([&] { return (tray = app.TrayWindow()) != nullptr; }));
+    return tray;
+}
+
+HWND ExpectErrorBox(const App& app, const char* text) {
+    HWND box = nullptr;
+    REQUIRE(WaitUntil([&] { return (box = FindErrorBox(app.process.id)) != nullptr; }));
+    CHECK(MessageBoxText(box) == text);
+    return box;
 }

@@ -7,7 +7,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "../../src/common/resource.h"
+#include "../../src/common/text_style.h"
 #include "../common/program_resources.h"
 #include "harness.h"
 
@@ -26,35 +26,15 @@ std::string QuotedRunData(const AppFolder& folder) {
     return "\"" + folder.Exe() + "\" /AUTOSET";
 }
 
-std::string Decimal(long long value) {
-    char text[24];
-    snprintf(text, sizeof text, "%lld", value);
-    return text;
-}
-
-std::string GeneratedDesc(COLORREF color) {
-    char desc[64];
-    snprintf(desc, sizeof desc, "自定义颜色:(%d,%d,%d)", GetRValue(color), GetGValue(color),
-             GetBValue(color));
-    return desc;
-}
-
-RECT WindowRect(HWND window) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    return rect;
-}
-
 // Starts the program after `store` has written to its settings file, on a desktop whose
 // view has the text colour kViewColor.
-struct Stored : Running {
-    explicit Stored(void (*store)(const AppFolder&), bool firstRun = false)
-        : Running("", "", [=](const SimDesktop& desktop, const AppFolder& folder) {
-              SendMessageA(desktop.View(), LVM_SETTEXTCOLOR, 0, kViewColor);
-              if (!firstRun) folder.NotFirstRun();
-              if (store) store(folder);
-          }) {}
-};
+Running Stored(void (*store)(const AppFolder&), bool firstRun = false) {
+    return Running("", "", [=](const SimDesktop& desktop, const AppFolder& folder) {
+        SendMessageA(desktop.View(), LVM_SETTEXTCOLOR, 0, kViewColor);
+        if (!firstRun) folder.NotFirstRun();
+        if (store) store(folder);
+    });
+}
 
 INT_PTR CALLBACK IdleDialogProc(HWND, UINT, WPARAM, LPARAM) {
     return FALSE;
@@ -86,35 +66,32 @@ SIZE TemplateWindowSize(const std::string& exe) {
 
 TEST_CASE("a first start without a settings file") {
     RunValueCleanup cleanup;
-    Stored run(nullptr, true);
+    Running run = Stored(nullptr, true);
     const AppFolder& folder = run.folder;
-    const SimDesktop& desktop = run.desktop;
-    SUBCASE("centres the window for the template's full height, then folds it") {
-        const SIZE full = TemplateWindowSize(folder.Exe());
-        REQUIRE(full.cy > 0);
-        const RECT rect = WindowRect(run.app.mainWindow);
-        CHECK(rect.left == GetSystemMetrics(SM_CXFULLSCREEN) / 2 - full.cx / 2);
-        CHECK(rect.top == GetSystemMetrics(SM_CYFULLSCREEN) / 2 - full.cy / 2);
-        CHECK(rect.bottom - rect.top < full.cy);
-    }
-    SUBCASE("shows the defaults and registers the program") {
-        CHECK(run.folder.LastCoreCall() == ApplyLine(desktop.View(), kViewColor, 0));
-        CHECK(run.app.IsChecked(IDC_STYLE_NORMAL));
-        CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
-        CHECK(run.app.IsChecked(IDC_AUTOSTART));
-        CHECK_FALSE(run.app.RestoreEnabled());
-        CHECK(FindErrorBox(run.app.process.id) == nullptr);
-        CHECK(RunValueData() == QuotedRunData(folder));
-        // Until the first save the file holds the first-run mark only.
-        CHECK(folder.RawLines() == std::vector<std::string>{"[Main]", "BeFirst=0"});
-    }
+    // It centres the window for the template's full height, then folds it.
+    const SIZE full = TemplateWindowSize(folder.Exe());
+    REQUIRE(full.cy > 0);
+    const RECT rect = WindowRect(run.app.mainWindow);
+    CHECK(rect.left == GetSystemMetrics(SM_CXFULLSCREEN) / 2 - full.cx / 2);
+    CHECK(rect.top == GetSystemMetrics(SM_CYFULLSCREEN) / 2 - full.cy / 2);
+    CHECK(rect.bottom - rect.top < full.cy);
+    // It shows the defaults and registers the program.
+    CHECK(folder.LastCoreCall() == ApplyLine(run.desktop.View(), kViewColor, 0));
+    CHECK(run.app.IsChecked(IDC_STYLE_NORMAL));
+    CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
+    CHECK(run.app.IsChecked(IDC_AUTOSTART));
+    CHECK_FALSE(run.app.RestoreEnabled());
+    CHECK(FindErrorBox(run.app.process.id) == nullptr);
+    CHECK(RunValueData() == QuotedRunData(folder));
+    // Until the first save the file holds the first-run mark only.
+    CHECK(folder.RawLines() == std::vector<std::string>{"[Main]", "BeFirst=0"});
+
     SUBCASE("saves the view's colour with its generated description") {
         run.SaveByMainButton();
-        const RECT rect = WindowRect(run.app.mainWindow);
-        CHECK(folder.Saved("Left") == Decimal(rect.left));
-        CHECK(folder.Saved("Top") == Decimal(rect.top));
-        CHECK(folder.Saved("TextColor") == Decimal(kViewColor));
-        CHECK(folder.Saved("TextColorDesc") == GeneratedDesc(kViewColor));
+        CHECK(folder.Saved("Left") == std::to_string(rect.left));
+        CHECK(folder.Saved("Top") == std::to_string(rect.top));
+        CHECK(folder.Saved("TextColor") == std::to_string(kViewColor));
+        CHECK(folder.Saved("TextColorDesc") == CustomColorText(kViewColor));
         CHECK(folder.Saved("ShowTrayIcon") == "1");
         CHECK(folder.Saved("ShadowDist") == "0");
         COLORREF colors[kCustomColorCount];
@@ -148,9 +125,7 @@ TEST_CASE("a Run key that cannot be opened is reported and the first run still c
     AppFolder folder;
     App app(folder);
     REQUIRE(app.WaitForMainWindow());
-    HWND box = nullptr;
-    REQUIRE(WaitUntil([&] { return (box = FindErrorBox(app.process.id)) != nullptr; }));
-    CHECK(MessageBoxText(box) == kRegistryFailedText);
+    HWND box = ExpectErrorBox(app, kRegistryFailedText);
     CHECK(GetWindow(box, GW_OWNER) == app.mainWindow);
     DismissMessageBox(box);
     CHECK(WaitUntil([&] { return app.IsVisible(); }));
@@ -161,42 +136,42 @@ TEST_CASE("a Run key that cannot be opened is reported and the first run still c
 TEST_CASE("stored values are read as the program has always read them") {
     RunValueCleanup cleanup;
     SUBCASE("TextColor -1 takes the view's colour") {
-        Stored run([](const AppFolder& folder) { folder.Store("TextColor", "-1"); });
+        Running run = Stored([](const AppFolder& folder) { folder.Store("TextColor", "-1"); });
         CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), kViewColor, 0));
         run.SaveByMainButton();
-        CHECK(run.folder.Saved("TextColor") == Decimal(kViewColor));
-        CHECK(run.folder.Saved("TextColorDesc") == GeneratedDesc(kViewColor));
+        CHECK(run.folder.Saved("TextColor") == std::to_string(kViewColor));
+        CHECK(run.folder.Saved("TextColorDesc") == CustomColorText(kViewColor));
     }
     SUBCASE("TextColor -01 is the number -1, not the view's colour") {
-        Stored run([](const AppFolder& folder) { folder.Store("TextColor", "-01"); });
+        Running run = Stored([](const AppFolder& folder) { folder.Store("TextColor", "-01"); });
         CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), 0xFFFFFFFF, 0));
         run.SaveByMainButton();
         CHECK(run.folder.Saved("TextColor") == "-1");
-        CHECK(run.folder.Saved("TextColorDesc") == GeneratedDesc(0xFFFFFFFF));
+        CHECK(run.folder.Saved("TextColorDesc") == CustomColorText(0xFFFFFFFF));
     }
     SUBCASE("a stored description is kept, a long one cut to 59 bytes") {
-        Stored run([](const AppFolder& folder) {
-            folder.Store("TextColor", Decimal(RGB(1, 2, 3)));
+        Running run = Stored([](const AppFolder& folder) {
+            folder.Store("TextColor", std::to_string(RGB(1, 2, 3)));
             folder.Store("TextColorDesc", std::string(70, 'x'));
         });
         run.SaveByMainButton();
-        CHECK(run.folder.Saved("TextColor") == Decimal(RGB(1, 2, 3)));
+        CHECK(run.folder.Saved("TextColor") == std::to_string(RGB(1, 2, 3)));
         CHECK(run.folder.Saved("TextColorDesc") == std::string(59, 'x'));
     }
     SUBCASE("ShowTrayIcon 2 is saved back as 1, ShadowDist 3 as 1") {
-        Stored run([](const AppFolder& folder) {
+        Running run = Stored([](const AppFolder& folder) {
             folder.Store("ShowTrayIcon", "2");
             folder.Store("ShadowDist", "3");
         });
         CHECK(run.app.IsChecked(IDC_STYLE_SHADOW));
         CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
-        CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), kViewColor, 1));
+        CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), kViewColor, StyleShadow));
         run.SaveByMainButton();
         CHECK(run.folder.Saved("ShowTrayIcon") == "1");
         CHECK(run.folder.Saved("ShadowDist") == "1");
     }
     SUBCASE("an off-screen position is restored unchanged") {
-        Stored run([](const AppFolder& folder) {
+        Running run = Stored([](const AppFolder& folder) {
             folder.Store("Left", "-3000");
             folder.Store("Top", "5000");
         });
@@ -205,7 +180,7 @@ TEST_CASE("stored values are read as the program has always read them") {
         CHECK(rect.top == 5000);
     }
     SUBCASE("the custom colours are read back") {
-        Stored run([](const AppFolder& folder) {
+        Running run = Stored([](const AppFolder& folder) {
             COLORREF colors[kCustomColorCount];
             for (int i = 0; i < kCustomColorCount; ++i) colors[i] = RGB(i, 100 + i, 200 - i);
             WritePrivateProfileStructA("Saves", "CustColors", colors, sizeof colors,
@@ -222,7 +197,7 @@ TEST_CASE("stored values are read as the program has always read them") {
     }
     SUBCASE("a Run value pointing elsewhere still checks box 1000") {
         SetRunValue("C:\\elsewhere\\other.exe");
-        Stored run(nullptr);
+        Running run = Stored(nullptr);
         CHECK(run.app.IsChecked(IDC_AUTOSTART));
         CHECK(RunValueData() == "C:\\elsewhere\\other.exe");
     }
@@ -230,21 +205,21 @@ TEST_CASE("stored values are read as the program has always read them") {
 
 TEST_CASE("Restore and Esc reload the saved settings only while Restore is enabled") {
     RunValueCleanup cleanup;
-    Stored run([](const AppFolder& folder) {
+    Running run = Stored([](const AppFolder& folder) {
         folder.Store("Left", "100");
         folder.Store("Top", "120");
-        folder.Store("TextColor", Decimal(RGB(255, 0, 0)));
-        folder.Store("ShadowDist", "4000");
+        folder.Store("TextColor", std::to_string(RGB(255, 0, 0)));
+        folder.Store("ShadowDist", std::to_string(StyleEmbossed));
     });
     const AppFolder& folder = run.folder;
     REQUIRE(run.app.IsChecked(IDC_STYLE_EMBOSSED));
-    REQUIRE(folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(255, 0, 0), 4000));
+    REQUIRE(folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(255, 0, 0), StyleEmbossed));
     // What a later save elsewhere might have left in the file.
     folder.Store("Left", "400");
     folder.Store("Top", "420");
-    folder.Store("TextColor", Decimal(RGB(0, 255, 0)));
+    folder.Store("TextColor", std::to_string(RGB(0, 255, 0)));
     folder.Store("TextColorDesc", "绿色");
-    folder.Store("ShadowDist", "4001");
+    folder.Store("ShadowDist", std::to_string(StyleEngraved));
     folder.Store("ShowTrayIcon", "0");
     const size_t callsBefore = folder.CoreCalls().size();
 
@@ -268,7 +243,8 @@ TEST_CASE("Restore and Esc reload the saved settings only while Restore is enabl
         CHECK_FALSE(run.app.IsChecked(IDC_STYLE_EMBOSSED));
         CHECK_FALSE(run.app.IsChecked(IDC_TRAY_CHECK));
         CHECK_FALSE(run.app.IsChecked(IDC_AUTOSTART)); // from the registry, which has no value
-        CHECK(folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(0, 255, 0), 4001));
+        CHECK(folder.LastCoreCall() ==
+              ApplyLine(run.desktop.View(), RGB(0, 255, 0), StyleEngraved));
         CHECK_FALSE(run.app.RestoreEnabled());
         run.SaveByMainButton();
         CHECK(folder.Saved("TextColorDesc") == "绿色");
@@ -281,7 +257,7 @@ TEST_CASE("Restore and Esc reload the saved settings only while Restore is enabl
 
 TEST_CASE("the Run value follows box 1000 only on the main button and the close box") {
     RunValueCleanup cleanup;
-    Stored run(nullptr);
+    Running run = Stored(nullptr);
     REQUIRE_FALSE(run.app.IsChecked(IDC_AUTOSTART));
     run.app.ClickCheckBox(IDC_AUTOSTART, true);
     CHECK(RunValueData() == kNone);
@@ -320,13 +296,10 @@ TEST_CASE("the Run value follows box 1000 only on the main button and the close 
 
 TEST_CASE("a program path with blanks is stored in quotes") {
     RunValueCleanup cleanup;
-    SimDesktop desktop;
-    AppFolder folder("fake", " with blanks");
-    App app(folder);
-    REQUIRE(app.WaitForMainWindow());
-    CHECK(folder.Exe().find(' ') != std::string::npos);
-    CHECK(WaitUntil([&] { return folder.Read("Main", "BeFirst") == "0"; }));
-    CHECK(RunValueData() == QuotedRunData(folder));
+    Running run("", "", nullptr, "fake", " with blanks");
+    CHECK(run.folder.Exe().find(' ') != std::string::npos);
+    CHECK(WaitUntil([&] { return run.folder.Read("Main", "BeFirst") == "0"; }));
+    CHECK(RunValueData() == QuotedRunData(run.folder));
 }
 
 namespace {
@@ -360,26 +333,14 @@ struct RunKeyReadOnly {
 TEST_CASE("a Run value the user may not delete is reported, as one he may not write") {
     RunValueCleanup cleanup;
     SetRunValue("elsewhere.exe /AUTOSET");
-    Stored run(nullptr);
+    Running run = Stored(nullptr);
     CHECK(run.app.IsChecked(IDC_AUTOSTART));
     RunKeyReadOnly readOnly;
     REQUIRE(readOnly.applied);
     run.app.ClickCheckBox(IDC_AUTOSTART, false);
     run.app.PostCommand(IDC_MAIN_BUTTON);
-    HWND box = nullptr;
-    REQUIRE(WaitUntil([&] { return (box = FindErrorBox(run.app.process.id)) != nullptr; }));
-    CHECK(MessageBoxText(box) == kRegistryFailedText);
-    DismissMessageBox(box);
+    DismissMessageBox(ExpectErrorBox(run.app, kRegistryFailedText));
     CHECK(RunValueData() == "elsewhere.exe /AUTOSET");
-}
-
-TEST_CASE("the end of the Windows session saves the settings") {
-    RunValueCleanup cleanup;
-    Stored run(nullptr);
-    run.app.Click(IDC_STYLE_ENGRAVED);
-    REQUIRE(run.folder.Saved("ShadowDist") == kNone);
-    SendMessageA(run.app.mainWindow, WM_ENDSESSION, TRUE, 0);
-    CHECK(run.folder.Saved("ShadowDist") == "4001");
 }
 
 namespace {
@@ -401,7 +362,7 @@ std::string JunkBytes(size_t count) {
 TEST_CASE("a damaged settings file starts the program normally and is written clean") {
     RunValueCleanup cleanup;
     SUBCASE("junk bytes and a 10,000-character line: every default") {
-        Stored run(
+        Running run = Stored(
             [](const AppFolder& folder) {
                 folder.WriteRaw(std::string("\0\x01\xfe", 3) + JunkBytes(4000) + "\r\n" +
                                 std::string(10000, 'Z') + "\r\n" + JunkBytes(100));
@@ -411,14 +372,14 @@ TEST_CASE("a damaged settings file starts the program normally and is written cl
         CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
         CHECK(run.app.IsChecked(IDC_AUTOSTART)); // a first run: the file had no mark
         run.SaveByMainButton();
-        CHECK(run.folder.Saved("TextColor") == Decimal(kViewColor));
-        CHECK(run.folder.Saved("TextColorDesc") == GeneratedDesc(kViewColor));
+        CHECK(run.folder.Saved("TextColor") == std::to_string(kViewColor));
+        CHECK(run.folder.Saved("TextColorDesc") == CustomColorText(kViewColor));
         CHECK(run.folder.Saved("ShowTrayIcon") == "1");
         CHECK(run.folder.Saved("ShadowDist") == "0");
         CHECK(run.folder.Read("Main", "BeFirst") == "0");
     }
     SUBCASE("10,000-character values and non-numbers") {
-        Stored run(
+        Running run = Stored(
             [](const AppFolder& folder) {
                 const std::string longLine(10000, 'Z');
                 folder.WriteRaw(
@@ -442,7 +403,7 @@ TEST_CASE("a damaged settings file starts the program normally and is written cl
         CHECK(run.folder.Saved("ShadowDist") == "0");
     }
     SUBCASE("a custom colour entry with a broken checksum leaves them white") {
-        Stored run([](const AppFolder& folder) {
+        Running run = Stored([](const AppFolder& folder) {
             COLORREF colors[kCustomColorCount];
             for (int i = 0; i < kCustomColorCount; ++i) colors[i] = RGB(i, 0, 0);
             WritePrivateProfileStructA("Saves", "CustColors", colors, sizeof colors,

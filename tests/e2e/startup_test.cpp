@@ -3,7 +3,6 @@
 
 #include <memory>
 
-#include "../../src/common/resource.h"
 #include "harness.h"
 
 namespace {
@@ -12,42 +11,24 @@ constexpr char kCoreMissingText[] =
     "无法装载核心模块 QuillCore.dll,\n该文件可能损坏或被删除，请重新安装本软件.";
 constexpr char kNoDesktopText[] = "无法找到桌面,请与开发者联系";
 
-bool Contains(const std::vector<std::string>& lines, const std::string& line) {
-    for (const std::string& each : lines)
-        if (each == line) return true;
-    return false;
-}
-
-// Runs the program, expects the core-module message with no owner, and exit code 0.
-void ExpectCoreModuleMessage(const AppFolder& folder, const std::string& currentFolder = "") {
-    App app(folder, "", currentFolder);
-    HWND box = nullptr;
-    REQUIRE(WaitUntil([&] { return (box = FindErrorBox(app.process.id)) != nullptr; }));
-    CHECK(MessageBoxText(box) == kCoreMissingText);
-    CHECK(GetWindow(box, GW_OWNER) == nullptr);
-    CHECK(app.WaitForMainWindow(200) == nullptr);
-    DismissMessageBox(box);
-    REQUIRE(app.ExitCode() == 0);
-    CHECK_FALSE(folder.HasFile("Quillmere.ini"));
-}
-
 } // namespace
 
-TEST_CASE("a normal start shows the collapsed window and makes the text transparent") {
-    Running run;
-    const App& app = run.app;
-    CHECK(Contains(run.folder.CoreCalls(),
-                   ApplyLine(run.desktop.View(), run.desktop.TextColor(), 0)));
-    CHECK(app.IsChecked(IDC_TRANSPARENT));
-    CHECK_FALSE(app.IsChecked(IDC_OPAQUE));
-    CHECK(app.ControlText(IDC_MAIN_BUTTON) == "确认设置(&O)");
-    CHECK(app.ControlText(IDC_ADVANCED) == "高级(&V)>>");
-    CHECK(run.folder.CountLines(std::string("shown #32770|") + kMainWindowTitle) >= 1);
-
-    RECT window, marker;
-    GetWindowRect(app.mainWindow, &window);
-    GetWindowRect(app.Control(IDC_COLLAPSED_MARK), &marker);
-    CHECK(window.bottom == marker.top);
+// Decoy desktops are passed over; the trees of today's shells are found.
+TEST_CASE("a start on every desktop tree shows the collapsed window, the text transparent") {
+    for (const char* tree : {"", "/decoys", "/workerw", "/24h2"}) {
+        CAPTURE(tree);
+        Running run("", tree);
+        const App& app = run.app;
+        CHECK(Contains(run.folder.CoreCalls(),
+                       ApplyLine(run.desktop.View(), run.desktop.TextColor(), 0)));
+        CHECK(FindErrorBox(app.process.id) == nullptr);
+        CHECK(app.IsChecked(IDC_TRANSPARENT));
+        CHECK_FALSE(app.IsChecked(IDC_OPAQUE));
+        CHECK(app.ControlText(IDC_MAIN_BUTTON) == "确认设置(&O)");
+        CHECK(app.ControlText(IDC_ADVANCED) == "高级(&V)>>");
+        CHECK(run.folder.CountLines(std::string("shown #32770|") + kMainWindowTitle) >= 1);
+        CHECK(WindowRect(app.mainWindow).bottom == WindowRect(app.Control(IDC_COLLAPSED_MARK)).top);
+    }
 }
 
 TEST_CASE("a second start hands over to the first instance") {
@@ -87,29 +68,30 @@ TEST_CASE("an AUTOSET start is never visible and still applies the effect") {
 }
 
 TEST_CASE("a path containing the word AUTOSET starts visibly") {
-    SimDesktop desktop;
-    AppFolder folder("fake", "-AUTOSET");
-    App app(folder);
-    REQUIRE(app.WaitForMainWindow());
-    CHECK(WaitUntil([&] { return app.IsVisible(); }));
+    Running run("", "", nullptr, "fake", "-AUTOSET"); // which waits until the window shows
+    CHECK(run.app.IsVisible());
 }
 
 TEST_CASE("a start without a usable core module reports it and exits 0") {
     SimDesktop desktop;
-    SUBCASE("no QuillCore.dll") {
-        AppFolder folder("");
-        ExpectCoreModuleMessage(folder);
-    }
+    AppFolder planted("fake");
+    std::string core, currentFolder;
+    SUBCASE("no QuillCore.dll") {}
     SUBCASE("a QuillCore.dll without the undo export") {
-        AppFolder folder("fake-noundo");
-        ExpectCoreModuleMessage(folder);
+        core = "fake-noundo";
     }
     SUBCASE("a QuillCore.dll only in the current folder is never loaded") {
-        AppFolder folder("");
-        AppFolder planted("fake");
-        ExpectCoreModuleMessage(folder, planted.path);
-        CHECK(planted.CoreLog().empty());
+        currentFolder = planted.path;
     }
+    AppFolder folder(core);
+    App app(folder, "", currentFolder);
+    HWND box = ExpectErrorBox(app, kCoreMissingText);
+    CHECK(GetWindow(box, GW_OWNER) == nullptr);
+    CHECK(app.WaitForMainWindow(200) == nullptr);
+    DismissMessageBox(box);
+    REQUIRE(app.ExitCode() == 0);
+    CHECK_FALSE(folder.HasFile("Quillmere.ini"));
+    CHECK(planted.CoreLog().empty());
 }
 
 TEST_CASE("a start without a desktop reports it, exits 0 and writes no settings") {
@@ -119,30 +101,12 @@ TEST_CASE("a start without a desktop reports it, exits 0 and writes no settings"
         std::unique_ptr<SimDesktop> desktop(*options ? new SimDesktop(options) : nullptr);
         AppFolder folder;
         App app(folder);
-        HWND box = nullptr;
-        REQUIRE(WaitUntil([&] { return (box = FindErrorBox(app.process.id)) != nullptr; }));
-        CHECK(MessageBoxText(box) == kNoDesktopText);
+        HWND box = ExpectErrorBox(app, kNoDesktopText);
         CHECK(GetWindow(box, GW_OWNER) != nullptr);
         DismissMessageBox(box);
         REQUIRE(app.ExitCode() == 0);
         CHECK_FALSE(folder.HasFile("Quillmere.ini"));
         // Shutdown still calls undo once, with no apply before it.
         CHECK(folder.CoreCalls() == std::vector<std::string>{"undo"});
-    }
-}
-
-TEST_CASE("decoy desktops are passed over") {
-    Running run("", "/decoys");
-    CHECK(Contains(run.folder.CoreCalls(),
-                   ApplyLine(run.desktop.View(), run.desktop.TextColor(), 0)));
-}
-
-TEST_CASE("the program starts on the desktop trees of today's shells") {
-    for (const char* tree : {"/workerw", "/24h2"}) {
-        CAPTURE(tree);
-        Running run("", tree);
-        CHECK(Contains(run.folder.CoreCalls(),
-                       ApplyLine(run.desktop.View(), run.desktop.TextColor(), 0)));
-        CHECK(FindErrorBox(run.app.process.id) == nullptr);
     }
 }

@@ -6,81 +6,79 @@
 
 #include <windows.h>
 #include <shellapi.h>
-#include <string.h>
 
-#include "../../src/common/resource.h"
 #include "../../src/tray/tray_icon.h"
 #include "harness.h"
 
 namespace {
 
-// The program's first tray menu item while its window is visible and while it is hidden.
-constexpr char kHideItem[] = "menu 0 40005 d 隐藏主窗口(&H)";
-constexpr char kShowItem[] = "menu 0 40001 d 显示主窗口(&M)";
+// The request that adds the icon with its picture.
+constexpr char kAddWithPicture[] = "shell add 0 7 icon Quillmere  1.4";
 
-NOTIFYICONDATAA IconRecord(HWND trayWindow) {
+// A tray menu item as the recording core module logs it.
+std::string Item(int position, int id, const char* marks, const char* text) {
+    return Format("menu %d %d %s %s", position, id, marks, text);
+}
+// The menu's two state items, with their marks; and those of a menu that was opened.
+std::vector<std::string> StateItems(const char* transparent, const char* opaque) {
+    return {Item(1, IDC_TRANSPARENT, transparent, "桌面文字变透明(&T)"),
+            Item(2, IDC_OPAQUE, opaque, "桌面文字恢复为不透明(&R)")};
+}
+std::vector<std::string> States(const std::vector<std::string>& items) {
+    return {items[2], items[3]};
+}
+
+// A request about the program's icon, made to the notification area as the test's own.
+bool IconRequest(HWND trayWindow, DWORD message) {
     NOTIFYICONDATAA data = {};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = trayWindow;
-    data.uID = 0;
-    return data;
+    return Shell_NotifyIconA(message, &data) != FALSE;
 }
-
 // The notification area accepts a change that changes nothing only for an icon it holds.
 bool IconShown(HWND trayWindow) {
-    NOTIFYICONDATAA data = IconRecord(trayWindow);
-    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+    return IconRequest(trayWindow, NIM_MODIFY);
 }
 
-// The running program and its tray window.
-struct TrayRun : Running {
-    explicit TrayRun(const std::string& arguments = "") : Running(arguments) {
-        REQUIRE(WaitUntil([&] { return (tray = app.TrayWindow()) != nullptr; }));
-    }
+void Notify(HWND tray, UINT mouseMessage) {
+    PostMessageA(tray, kTrayNotifyMessage, 0, mouseMessage);
+}
 
-    void Notify(UINT mouseMessage) const {
-        PostMessageA(tray, kTrayNotifyMessage, 0, mouseMessage);
+// Opens the tray menu as a right-click does, and returns its "menu open" line and its
+// items as the program saw them.
+std::vector<std::string> OpenMenu(const Running& run, HWND tray) {
+    const int opened = run.folder.CountLines("menu open");
+    Notify(tray, WM_RBUTTONDOWN);
+    REQUIRE(WaitUntil([&] { return run.folder.CountLines("menu open") > opened; }));
+    std::vector<std::string> items;
+    int seen = 0;
+    for (const std::string& line : run.folder.Lines("menu ")) {
+        if (line.rfind("menu open", 0) == 0) seen++;
+        if (seen == opened + 1 && line != "menu closed") items.push_back(line);
     }
-    // What the program asked of the notification area, in order.
-    std::vector<std::string> ShellRequests() const { return folder.Lines("shell "); }
+    return items;
+}
 
-    // Opens the tray menu as a right-click does, and returns its "menu open" line and its
-    // items as the program saw them.
-    std::vector<std::string> OpenMenu() const {
-        const int opened = folder.CountLines("menu open");
-        Notify(WM_RBUTTONDOWN);
-        REQUIRE(WaitUntil([&] { return folder.CountLines("menu open") > opened; }));
-        std::vector<std::string> items;
-        int seen = 0;
-        for (const std::string& line : folder.Lines("menu ")) {
-            if (line.rfind("menu open", 0) == 0) seen++;
-            if (seen == opened + 1 && line != "menu closed") items.push_back(line);
-        }
-        return items;
-    }
+// A key typed into the open menu: an item's underlined letter, or Esc; waits for the menu
+// to close.
+void ChooseItem(const Running& run, WPARAM key, UINT message = WM_CHAR) {
+    PostMessageA(run.app.mainWindow, message, key, 0);
+    const int opened = run.folder.CountLines("menu open");
+    CHECK(WaitUntil([&] { return run.folder.CountLines("menu closed") == opened; }));
+}
 
-    // A key typed into the open menu: an item's underlined letter, or Esc.
-    void ChooseItem(char letter) const {
-        PostMessageA(app.mainWindow, WM_CHAR, static_cast<WPARAM>(letter), 0);
-        WaitForMenuToClose();
-    }
-    void CloseMenu() const {
-        PostMessageA(app.mainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
-        WaitForMenuToClose();
-    }
-    void WaitForMenuToClose() const {
-        const int opened = folder.CountLines("menu open");
-        CHECK(WaitUntil([&] { return folder.CountLines("menu closed") == opened; }));
-    }
-
-    HWND tray = nullptr;
-};
+// The items of the tray menu, opened and closed again without a choice.
+std::vector<std::string> MenuItems(const Running& run, HWND tray) {
+    const std::vector<std::string> items = OpenMenu(run, tray);
+    ChooseItem(run, VK_ESCAPE, WM_KEYDOWN);
+    REQUIRE(items.size() == 7);
+    return items;
+}
 
 // A window of the test's own that lies over the given one.
 struct CoveringWindow {
     explicit CoveringWindow(HWND covered) {
-        RECT rect;
-        GetWindowRect(covered, &rect);
+        const RECT rect = WindowRect(covered);
         handle =
             CreateWindowExA(WS_EX_TOPMOST, "STATIC", "cover", WS_POPUP | WS_VISIBLE, rect.left - 10,
                             rect.top - 10, rect.right - rect.left + 20, rect.bottom - rect.top + 20,
@@ -99,13 +97,14 @@ TEST_CASE("the icon is there after a start, first without and then with its pict
     SUBCASE("an AUTOSET start") {
         arguments = "/AUTOSET";
     }
-    TrayRun run(arguments);
-    CHECK(WaitUntil([&] { return IconShown(run.tray); }));
+    Running run(arguments);
+    HWND tray = run.WaitForTray();
+    CHECK(WaitUntil([&] { return IconShown(tray); }));
     CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
-    CHECK_FALSE(IsWindowVisible(run.tray));
+    CHECK_FALSE(IsWindowVisible(tray));
 
-    REQUIRE(WaitUntil([&] { return run.ShellRequests().size() >= 2; }));
-    const std::vector<std::string> requests = run.ShellRequests();
+    REQUIRE(WaitUntil([&] { return run.folder.Lines("shell ").size() >= 2; }));
+    const std::vector<std::string> requests = run.folder.Lines("shell ");
     CHECK(requests[0] == "shell add 0 7 noicon Quillmere  1.4");
     CHECK(requests[1] == "shell modify 0 2 icon");
     if (arguments.empty()) {
@@ -117,181 +116,152 @@ TEST_CASE("the icon is there after a start, first without and then with its pict
     }
 }
 
-TEST_CASE("check box 1003 takes the icon away and brings it back") {
-    TrayRun run;
-    REQUIRE(WaitUntil([&] { return IconShown(run.tray); }));
-    REQUIRE_FALSE(IsWindowEnabled(run.app.Control(IDC_RESTORE)));
+TEST_CASE("check box 1003 and a new taskbar take the icon away and bring it back") {
+    Running run;
+    HWND tray = run.WaitForTray();
+    REQUIRE(WaitUntil([&] { return IconShown(tray); }));
+    REQUIRE_FALSE(run.app.RestoreEnabled());
 
     run.app.ClickCheckBox(IDC_TRAY_CHECK, false);
-    CHECK_FALSE(IconShown(run.tray));
+    CHECK_FALSE(IconShown(tray));
     CHECK_FALSE(run.app.IsChecked(IDC_TRAY_CHECK));
-    CHECK(IsWindowEnabled(run.app.Control(IDC_RESTORE)));
-    CHECK(run.ShellRequests().back() == "shell delete 0");
+    CHECK(run.app.RestoreEnabled());
+    CHECK(run.folder.LastLine("shell ") == "shell delete 0");
 
     run.app.ClickCheckBox(IDC_TRAY_CHECK, true);
-    CHECK(IconShown(run.tray));
+    CHECK(IconShown(tray));
     CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
-    CHECK(IsWindowEnabled(run.app.Control(IDC_RESTORE)));
+    CHECK(run.app.RestoreEnabled());
     // The program icon is loaded by now, so the picture comes with the new icon at once.
-    CHECK(run.ShellRequests().back() == "shell add 0 7 icon Quillmere  1.4");
+    CHECK(run.folder.LastLine("shell ") == kAddWithPicture);
     // Still the same hidden window.
-    CHECK(run.app.TrayWindow() == run.tray);
-}
+    CHECK(run.app.TrayWindow() == tray);
 
-TEST_CASE("a new taskbar gets the icon back while the user wants it") {
-    TrayRun run;
-    REQUIRE(WaitUntil([&] { return IconShown(run.tray); }));
+    // As a crashed taskbar would, the icon goes away behind the program's back; a new
+    // taskbar gets it back while the user wants it, and not once he does not.
     const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-    // As a crashed taskbar would, the icon goes away behind the program's back.
-    NOTIFYICONDATAA data = IconRecord(run.tray);
-    REQUIRE(Shell_NotifyIconA(NIM_DELETE, &data));
-    REQUIRE_FALSE(IconShown(run.tray));
-
-    SendMessageA(run.tray, taskbarCreated, 0, 0);
-    CHECK(IconShown(run.tray));
-    CHECK(run.ShellRequests().back() == "shell add 0 7 icon Quillmere  1.4");
+    REQUIRE(IconRequest(tray, NIM_DELETE));
+    REQUIRE_FALSE(IconShown(tray));
+    const size_t requests = run.folder.Lines("shell ").size();
+    SendMessageA(tray, taskbarCreated, 0, 0);
+    CHECK(IconShown(tray));
+    CHECK(run.folder.Lines("shell ").size() == requests + 1);
+    CHECK(run.folder.LastLine("shell ") == kAddWithPicture);
 
     run.app.ClickCheckBox(IDC_TRAY_CHECK, false);
-    SendMessageA(run.tray, taskbarCreated, 0, 0);
-    CHECK_FALSE(IconShown(run.tray));
-    CHECK(run.ShellRequests().back() == "shell delete 0");
+    SendMessageA(tray, taskbarCreated, 0, 0);
+    CHECK_FALSE(IconShown(tray));
+    CHECK(run.folder.LastLine("shell ") == "shell delete 0");
 }
 
 TEST_CASE("a double-click on the icon hides and shows the main window") {
-    TrayRun run;
-    REQUIRE(WaitUntil([&] { return run.app.IsVisible(); }));
+    Running run;
+    HWND tray = run.WaitForTray();
     SUBCASE("visible in front") {}
     SUBCASE("visible but covered by another window") {
         CoveringWindow cover(run.app.mainWindow);
-        run.Notify(WM_LBUTTONDBLCLK);
+        Notify(tray, WM_LBUTTONDBLCLK);
         CHECK(WaitUntil([&] { return !run.app.IsVisible(); }));
     }
     if (run.app.IsVisible()) {
-        run.Notify(WM_LBUTTONDBLCLK);
+        Notify(tray, WM_LBUTTONDBLCLK);
         CHECK(WaitUntil([&] { return !run.app.IsVisible(); }));
     }
-    run.Notify(WM_LBUTTONDBLCLK);
+    Notify(tray, WM_LBUTTONDBLCLK);
     CHECK(WaitUntil([&] { return run.app.IsVisible(); }));
     CHECK(WaitUntil([&] { return GetForegroundWindow() == run.app.mainWindow; }));
 
     // Other mouse messages do nothing.
-    run.Notify(WM_LBUTTONDOWN);
-    run.Notify(WM_LBUTTONUP);
-    run.Notify(WM_RBUTTONUP);
-    run.Notify(WM_MOUSEMOVE);
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONUP, WM_MOUSEMOVE})
+        Notify(tray, message);
     Pause(300);
     CHECK(run.app.IsVisible());
     CHECK(run.folder.CountLines("menu open") == 0);
 }
 
 TEST_CASE("the tray menu as the right button opens it") {
-    TrayRun run;
-    REQUIRE(WaitUntil([&] { return run.app.IsVisible(); }));
+    Running run;
+    HWND tray = run.WaitForTray();
+    // While the window is visible its first item hides it, in bold.
+    std::vector<std::string> items = MenuItems(run, tray);
+    CHECK(items[0] == "menu open 6");
+    CHECK(items[1] == Item(0, IDM_HIDE_WINDOW, "d", "隐藏主窗口(&H)"));
+    CHECK(States(items) == StateItems("c", "-"));
+    CHECK(items[4] == Item(3, IDC_ABOUT, "-", "关于(&A) ..."));
+    CHECK(items[5] == Item(4, 0, "s", ""));
+    CHECK(items[6] == Item(5, IDM_EXIT, "-", "退出程序(&X)"));
+    CHECK(run.app.IsVisible());
 
-    SUBCASE("while the window is visible its first item hides it, in bold") {
-        const std::vector<std::string> items = run.OpenMenu();
-        run.CloseMenu();
-        REQUIRE(items.size() == 7);
-        CHECK(items[0] == "menu open 6");
-        CHECK(items[1] == kHideItem);
-        CHECK(items[2] == "menu 1 1001 c 桌面文字变透明(&T)");
-        CHECK(items[3] == "menu 2 3 - 桌面文字恢复为不透明(&R)");
-        CHECK(items[4] == "menu 3 1015 - 关于(&A) ...");
-        CHECK(items[5] == "menu 4 0 s ");
-        CHECK(items[6] == "menu 5 40002 - 退出程序(&X)");
-        CHECK(run.app.IsVisible());
-    }
-    SUBCASE("while the window is hidden its first item shows it, in bold") {
-        run.app.SysCommand(SC_MINIMIZE);
-        REQUIRE_FALSE(run.app.IsVisible());
-        const std::vector<std::string> items = run.OpenMenu();
-        run.CloseMenu();
-        REQUIRE(items.size() == 7);
-        CHECK(items[1] == kShowItem);
-        CHECK_FALSE(run.app.IsVisible());
-    }
-    SUBCASE("the check mark follows the view, not the window's buttons") {
-        // The view turns opaque behind the program's back: the buttons still say transparent.
-        SendMessageA(run.desktop.View(), LVM_SETTEXTBKCOLOR, 0, RGB(0, 0, 0));
-        std::vector<std::string> items = run.OpenMenu();
-        run.CloseMenu();
-        REQUIRE(items.size() == 7);
-        CHECK(items[2] == "menu 1 1001 - 桌面文字变透明(&T)");
-        CHECK(items[3] == "menu 2 3 c 桌面文字恢复为不透明(&R)");
-        CHECK(run.app.IsChecked(IDC_TRANSPARENT));
+    // The check mark follows the view, not the window's buttons: the view turns opaque
+    // behind the program's back, and the buttons still say transparent; and back.
+    SendMessageA(run.desktop.View(), LVM_SETTEXTBKCOLOR, 0, RGB(0, 0, 0));
+    CHECK(States(MenuItems(run, tray)) == StateItems("-", "c"));
+    CHECK(run.app.IsChecked(IDC_TRANSPARENT));
+    run.app.Click(IDC_OPAQUE);
+    SendMessageA(run.desktop.View(), LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
+    CHECK(States(MenuItems(run, tray)) == StateItems("c", "-"));
+    CHECK(run.app.IsChecked(IDC_OPAQUE));
 
-        run.app.Click(IDC_OPAQUE);
-        SendMessageA(run.desktop.View(), LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
-        items = run.OpenMenu();
-        run.CloseMenu();
-        REQUIRE(items.size() == 7);
-        CHECK(items[2] == "menu 1 1001 c 桌面文字变透明(&T)");
-        CHECK(items[3] == "menu 2 3 - 桌面文字恢复为不透明(&R)");
-        CHECK(run.app.IsChecked(IDC_OPAQUE));
-    }
-    // Closed without a choice: nothing happened, and the program runs on.
+    // While the window is hidden its first item shows it, in bold.
+    run.app.SysCommand(SC_MINIMIZE);
+    REQUIRE_FALSE(run.app.IsVisible());
+    CHECK(MenuItems(run, tray)[1] == Item(0, IDM_SHOW_WINDOW, "d", "显示主窗口(&M)"));
+    CHECK_FALSE(run.app.IsVisible());
+    // Closed without a choice each time: nothing happened, and the program runs on.
     CHECK(run.app.IsRunning());
 }
 
 TEST_CASE("the tray menu's commands act as the main window's own") {
-    TrayRun run;
-    REQUIRE(WaitUntil([&] { return run.app.IsVisible(); }));
-
-    run.OpenMenu();
-    run.ChooseItem('h');
+    Running run;
+    HWND tray = run.WaitForTray();
+    const auto choose = [&](char letter) {
+        OpenMenu(run, tray);
+        ChooseItem(run, static_cast<WPARAM>(letter));
+    };
+    choose('h');
     CHECK(WaitUntil([&] { return !run.app.IsVisible(); }));
-
-    run.OpenMenu();
-    run.ChooseItem('m');
+    choose('m');
     CHECK(WaitUntil([&] { return run.app.IsVisible(); }));
 
-    run.OpenMenu();
-    run.ChooseItem('r');
+    choose('r');
     CHECK(WaitUntil([&] { return run.desktop.TextBackground() == GetSysColor(COLOR_BACKGROUND); }));
     CHECK(run.app.IsChecked(IDC_OPAQUE));
     CHECK(run.app.ControlText(IDC_MAIN_BUTTON) == "退出程序(&X)");
     CHECK(run.folder.CoreCalls().back() == "undo");
 
-    run.OpenMenu();
-    run.ChooseItem('t');
+    choose('t');
     CHECK(WaitUntil([&] { return run.desktop.TextIsTransparent(); }));
     CHECK(run.app.IsChecked(IDC_TRANSPARENT));
     CHECK(run.app.ControlText(IDC_MAIN_BUTTON) == "确认设置(&O)");
     CHECK(run.folder.LastCoreCall().rfind("apply ", 0) == 0);
     CHECK(run.app.IsRunning());
-}
 
-TEST_CASE("the About command opens the box over a hidden main window") {
-    TrayRun run;
-    run.app.SysCommand(SC_MINIMIZE);
-    REQUIRE_FALSE(run.app.IsVisible());
-
-    run.OpenMenu();
-    run.ChooseItem('a');
-    HWND about = nullptr;
-    REQUIRE(WaitUntil([&] {
-        about = FindProcessWindow(run.app.process.id, kDialogClass, "关于 Quillmere...", true);
-        return about != nullptr;
-    }));
-    CHECK(GetWindow(about, GW_OWNER) == run.app.mainWindow);
-    CHECK_FALSE(run.app.IsVisible());
-    PostMessageA(about, WM_COMMAND, IDOK, 0);
-    CHECK(WaitUntil([&] { return !IsWindow(about); }));
-    CHECK(run.app.IsRunning());
-}
-
-TEST_CASE("the exit command ends a hidden program and takes the icon away") {
-    TrayRun run;
-    REQUIRE(WaitUntil([&] { return IconShown(run.tray); }));
-    run.app.SysCommand(SC_MINIMIZE);
-    REQUIRE_FALSE(run.app.IsVisible());
-
-    run.OpenMenu();
-    PostMessageA(run.app.mainWindow, WM_CHAR, 'x', 0);
-    REQUIRE(run.app.ExitCode() == 0);
-    CHECK(run.ShellRequests().back() == "shell delete 0");
-    CHECK_FALSE(IconShown(run.tray));
-    CHECK(run.folder.CoreCalls().back() == "undo");
+    SUBCASE("About opens the box over a hidden main window, which stays hidden") {
+        run.app.SysCommand(SC_MINIMIZE);
+        REQUIRE_FALSE(run.app.IsVisible());
+        choose('a');
+        HWND about = run.WaitForDialog(kAboutTitle);
+        CHECK(GetWindow(about, GW_OWNER) == run.app.mainWindow);
+        CHECK_FALSE(run.app.IsVisible());
+        CHECK(run.folder.LastLine("about link font ").rfind("about link font underlined=1 ", 0) ==
+              0);
+        PostMessageA(about, WM_SYSCOMMAND, SC_CLOSE, 0);
+        CHECK(WaitUntil([&] { return !IsWindow(about); }));
+        CHECK(run.folder.LastLine("about end ") == "about end 2");
+        CHECK_FALSE(run.app.IsVisible());
+        CHECK(run.app.IsRunning());
+    }
+    SUBCASE("exit ends a hidden program and takes the icon away") {
+        REQUIRE(WaitUntil([&] { return IconShown(tray); }));
+        run.app.SysCommand(SC_MINIMIZE);
+        REQUIRE_FALSE(run.app.IsVisible());
+        OpenMenu(run, tray);
+        PostMessageA(run.app.mainWindow, WM_CHAR, 'x', 0);
+        REQUIRE(run.app.ExitCode() == 0);
+        CHECK(run.folder.LastLine("shell ") == "shell delete 0");
+        CHECK_FALSE(IconShown(tray));
+        CHECK(run.folder.CoreCalls().back() == "undo");
+    }
 }
 
 TEST_CASE("with the icon switched off an AUTOSET start shows nothing") {
@@ -305,7 +275,7 @@ TEST_CASE("with the icon switched off an AUTOSET start shows nothing") {
     CHECK_FALSE(hidden.IsVisible());
     HWND tray = hidden.TrayWindow();
     CHECK((tray == nullptr || !IconShown(tray)));
-    CHECK(run.folder.CountLines("shown ") == 0);
+    CHECK(run.folder.CountLines("shown #32770|") == 0);
 
     App second(run.folder);
     REQUIRE(second.ExitCode() == 0);

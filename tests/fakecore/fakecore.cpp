@@ -7,29 +7,64 @@
 //   shown <class>|<title>
 // Built with FAKECORE_WITHOUT_UNDO it lacks the undo export, as a damaged module would.
 #include <windows.h>
+#include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
 
 #define FAKECORE_EXPORT extern "C" __declspec(dllexport)
 
+void Log(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
 // What each area of the program adds to the log, in files of their own.
-void WatchTrayRequests(void (*log)(const char*)); // fakecore_tray.cpp
-void WatchMenus(const CWPRETSTRUCT* message);     // fakecore_tray.cpp
-void WatchColorMessages(const CWPRETSTRUCT* message,
-                        void (*log)(const char*));                         // fakecore_color.cpp
-void WatchAboutBox(const CWPRETSTRUCT* message, void (*log)(const char*)); // fakecore_about.cpp
+void WatchTrayRequests();                             // fakecore_tray.cpp, once at load
+void WatchMenus(const CWPRETSTRUCT* message);         // fakecore_tray.cpp
+void WatchColorMessages(const CWPRETSTRUCT* message); // fakecore_color.cpp
+void WatchAboutBox(const CWPRETSTRUCT* message);      // fakecore_about.cpp
 
 namespace {
 
 HMODULE selfModule;
 
-void LogLine(const char* line) {
-    char path[MAX_PATH];
+bool IsTopLevel(HWND window) {
+    return (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) == 0;
+}
+
+// Runs after each message sent to a window of the watched thread.
+LRESULT CALLBACK WatchWindows(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPRETSTRUCT* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code != HC_ACTION) return CallNextHookEx(nullptr, code, wParam, lParam);
+    WatchMenus(message);
+    if (message->message == WM_WINDOWPOSCHANGED && IsTopLevel(message->hwnd) &&
+        (reinterpret_cast<const WINDOWPOS*>(message->lParam)->flags & SWP_SHOWWINDOW)) {
+        char className[64] = "", title[128] = "";
+        GetClassNameA(message->hwnd, className, sizeof className);
+        GetWindowTextA(message->hwnd, title, sizeof title);
+        Log("shown %s|%s", className, title);
+    }
+    WatchColorMessages(message);
+    WatchAboutBox(message);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+// The path of file `name` beside this DLL; false when it does not fit.
+bool BesideModule(const char* name, char (&path)[MAX_PATH]) {
     const DWORD length = GetModuleFileNameA(selfModule, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;
-    char* slash = strrchr(path, '\\');
-    if (!slash) return;
-    strcpy(slash + 1, "corecalls.log");
+    char* slash = length > 0 && length < MAX_PATH ? strrchr(path, '\\') : nullptr;
+    if (!slash || slash + 1 + strlen(name) >= path + MAX_PATH) return false;
+    strcpy(slash + 1, name);
+    return true;
+}
+
+// Appends one line, printf-style, to the log.
+void Log(const char* format, ...) {
+    char line[256], path[MAX_PATH];
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(line, sizeof line - 2, format, arguments);
+    va_end(arguments);
+    strcat(line, "\r\n");
+    if (!BesideModule("corecalls.log", path)) return;
     HANDLE file =
         CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -39,52 +74,22 @@ void LogLine(const char* line) {
     CloseHandle(file);
 }
 
-bool IsTopLevel(HWND window) {
-    return (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) == 0;
-}
-
-void LogShownWindow(HWND window) {
-    char className[64] = "", title[128] = "", line[224];
-    GetClassNameA(window, className, sizeof className);
-    GetWindowTextA(window, title, sizeof title);
-    snprintf(line, sizeof line, "shown %s|%s\r\n", className, title);
-    LogLine(line);
-}
-
-// Runs after each message sent to a window of the watched thread.
-LRESULT CALLBACK WatchWindows(int code, WPARAM wParam, LPARAM lParam) {
-    const CWPRETSTRUCT* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (code == HC_ACTION) WatchMenus(message);
-    if (code == HC_ACTION && message->message == WM_WINDOWPOSCHANGED && IsTopLevel(message->hwnd)) {
-        const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(message->lParam);
-        if (pos->flags & SWP_SHOWWINDOW) LogShownWindow(message->hwnd);
-    }
-    if (code == HC_ACTION) WatchColorMessages(message, LogLine);
-    if (code == HC_ACTION) WatchAboutBox(message, LogLine);
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-} // namespace
-
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         selfModule = instance;
         SetWindowsHookExA(WH_CALLWNDPROCRET, WatchWindows, nullptr, GetCurrentThreadId());
-        WatchTrayRequests(LogLine);
+        WatchTrayRequests();
     }
     return TRUE;
 }
 
 FAKECORE_EXPORT void __cdecl Quillmere(HWND view, COLORREF textColor, int textStyle) {
-    char line[96];
-    snprintf(line, sizeof line, "apply %llx %06lx %d\r\n",
-             static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(view)),
-             static_cast<unsigned long>(textColor), textStyle);
-    LogLine(line);
+    Log("apply %llx %06lx %d", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(view)),
+        static_cast<unsigned long>(textColor), textStyle);
 }
 
 #ifndef FAKECORE_WITHOUT_UNDO
 FAKECORE_EXPORT void __cdecl Unquillmere() {
-    LogLine("undo\r\n");
+    Log("undo");
 }
 #endif

@@ -9,15 +9,15 @@
 //   about font deleted=<0|1>                (when the box is destroyed)
 // EndDialog is seen by replacing the program's import of it with a recording wrapper.
 #include <windows.h>
-#include <stdio.h>
 #include <string.h>
 
-#include "../../src/common/resource.h"
 #include "../common/import_patch.h"
+#include "../e2e/harness.h"
+
+void Log(const char* format, ...) __attribute__((format(gnu_printf, 1, 2))); // fakecore.cpp
 
 namespace {
 
-constexpr char kAboutTitle[] = "关于 Quillmere...";
 // Each box's link font, kept on the box, so that with two boxes open each is checked for
 // its own font when it goes.
 constexpr char kLinkFontProperty[] = "FakeCoreLinkFont";
@@ -28,27 +28,15 @@ EndDialogFunction realEndDialog;
 COLORREF lastLinkColour; // the last colours logged, so that repaints add no lines
 COLORREF lastTextColour;
 
-void (*logLine)(const char*); // the recording module's own, handed over with each message
-
-void Log(const char* line) {
-    char text[256];
-    snprintf(text, sizeof text, "%s\r\n", line);
-    if (logLine) logLine(text);
-}
-
 bool IsAboutBox(HWND window) {
     char className[16] = "", title[64] = "";
     GetClassNameA(window, className, sizeof className);
     GetWindowTextA(window, title, sizeof title);
-    return strcmp(className, "#32770") == 0 && strcmp(title, kAboutTitle) == 0;
+    return strcmp(className, kDialogClass) == 0 && strcmp(title, kAboutTitle) == 0;
 }
 
 BOOL WINAPI RecordEndDialog(HWND dialog, INT_PTR result) {
-    if (IsAboutBox(dialog)) {
-        char line[48];
-        snprintf(line, sizeof line, "about end %lld", static_cast<long long>(result));
-        Log(line);
-    }
+    if (IsAboutBox(dialog)) Log("about end %lld", static_cast<long long>(result));
     return realEndDialog(dialog, result);
 }
 
@@ -79,36 +67,28 @@ void LogLinkFont(HWND box) {
     RECT client;
     GetClientRect(link, &client);
 
-    char line[96];
-    snprintf(line, sizeof line, "about link font underlined=%d text=%ld width=%ld",
-             font.lfUnderline, extent.cx, client.right);
-    Log(line);
+    Log("about link font underlined=%d text=%ld width=%ld", font.lfUnderline, extent.cx,
+        client.right);
 }
 
 void LogColour(const char* what, COLORREF colour, COLORREF* last) {
     if (colour == *last) return;
     *last = colour;
-    char line[48];
-    snprintf(line, sizeof line, "about %s colour %06lx", what, static_cast<unsigned long>(colour));
-    Log(line);
+    Log("about %s colour %06lx", what, static_cast<unsigned long>(colour));
 }
 
 void LogCursor() {
     HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_HAND_CURSOR));
-    Log(hand && GetCursor() == hand ? "about cursor hand" : "about cursor other");
+    Log("about cursor %s", hand && GetCursor() == hand ? "hand" : "other");
 }
 
 } // namespace
 
-void WatchAboutBox(const CWPRETSTRUCT* message, void (*log)(const char*)) {
-    logLine = log;
-    switch (message->message) {
-    case WM_INITDIALOG:
-    case WM_CTLCOLORSTATIC:
-    case WM_SETCURSOR:
-    case WM_DESTROY: break;
-    default: return;
-    }
+void WatchAboutBox(const CWPRETSTRUCT* message) {
+    // Only these messages ask for the box's title, which is itself a message to the box.
+    const UINT id = message->message;
+    if (id != WM_INITDIALOG && id != WM_CTLCOLORSTATIC && id != WM_SETCURSOR && id != WM_DESTROY)
+        return;
     if (!IsAboutBox(message->hwnd)) return;
 
     switch (message->message) {
@@ -119,18 +99,14 @@ void WatchAboutBox(const CWPRETSTRUCT* message, void (*log)(const char*)) {
         break;
     case WM_CTLCOLORSTATIC: {
         const COLORREF colour = GetTextColor(reinterpret_cast<HDC>(message->wParam));
-        if (GetDlgCtrlID(reinterpret_cast<HWND>(message->lParam)) == IDC_ABOUT_LINK) {
-            LogColour("link", colour, &lastLinkColour);
-        } else {
-            LogColour("text", colour, &lastTextColour);
-        }
+        const bool link = GetDlgCtrlID(reinterpret_cast<HWND>(message->lParam)) == IDC_ABOUT_LINK;
+        LogColour(link ? "link" : "text", colour, link ? &lastLinkColour : &lastTextColour);
         break;
     }
     case WM_SETCURSOR: LogCursor(); break;
     case WM_DESTROY: {
         HGDIOBJ linkFont = RemovePropA(message->hwnd, kLinkFontProperty);
-        Log(linkFont && GetObjectType(linkFont) == 0 ? "about font deleted=1"
-                                                     : "about font deleted=0");
+        Log("about font deleted=%d", linkFont && GetObjectType(linkFont) == 0);
         break;
     }
     }

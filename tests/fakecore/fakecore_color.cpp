@@ -10,15 +10,16 @@
 //                                    with a file "previewtext.txt" beside this DLL, whether the
 //                                    painting equals that text drawn the preview's way)
 #include <windows.h>
-#include <stdio.h>
-#include <string.h>
 
 #include "../../src/common/resource.h"
 #include "../common/canvas.h"
 
+void Log(const char* format, ...) __attribute__((format(gnu_printf, 1, 2))); // fakecore.cpp
+bool BesideModule(const char* name, char (&path)[MAX_PATH]);                 // fakecore.cpp
+
 namespace {
 
-void LogMenu(HMENU menu, void (*log)(const char*)) {
+void LogMenu(HMENU menu) {
     const int count = GetMenuItemCount(menu);
     int ownerDrawn = 0, separators = 0;
     UINT firstId = 0, lastId = 0;
@@ -35,10 +36,7 @@ void LogMenu(HMENU menu, void (*log)(const char*)) {
         if (i == 0) firstId = info.wID;
         lastId = info.wID;
     }
-    char line[128];
-    snprintf(line, sizeof line, "colormenu %d %d %d %u %u\r\n", count, ownerDrawn, separators,
-             firstId, lastId);
-    log(line);
+    Log("colormenu %d %d %d %u %u", count, ownerDrawn, separators, firstId, lastId);
 }
 
 const char* ArrowLook(const DRAWITEMSTRUCT* item) {
@@ -57,14 +55,8 @@ const char* ArrowLook(const DRAWITEMSTRUCT* item) {
 
 // The expected description, written by the test into "previewtext.txt" beside this DLL.
 bool ReadExpectedText(char* text, DWORD size) {
-    HMODULE self = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&ReadExpectedText), &self);
     char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(self, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH - 20) return false;
-    strcpy(strrchr(path, '\\') + 1, "previewtext.txt");
+    if (!BesideModule("previewtext.txt", path)) return false;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
@@ -93,41 +85,32 @@ const char* PreviewMatch(const DRAWITEMSTRUCT* item, COLORREF fill, const char* 
     return drawn.SameAs(reference) ? "same" : "different";
 }
 
-void LogDrawItem(const DRAWITEMSTRUCT* item, void (*log)(const char*)) {
-    char line[128] = "";
+void LogDrawItem(const DRAWITEMSTRUCT* item) {
     if (item->CtlType == ODT_MENU) {
-        snprintf(line, sizeof line, "drawmenu %u %d\r\n", item->itemID,
-                 (item->itemState & ODS_SELECTED) != 0);
+        Log("drawmenu %u %d", item->itemID, (item->itemState & ODS_SELECTED) != 0);
     } else if (item->CtlID == IDC_DROPDOWN) {
-        snprintf(line, sizeof line, "arrow %s\r\n", ArrowLook(item));
+        Log("arrow %s", ArrowLook(item));
     } else if (item->CtlID == IDC_PREVIEW) {
         const COLORREF corner = GetPixel(item->hDC, item->rcItem.left, item->rcItem.top);
         char expected[80];
         const char* match =
             ReadExpectedText(expected, sizeof expected) ? PreviewMatch(item, corner, expected) : "";
-        snprintf(line, sizeof line, "preview %06lx%s%s\r\n", static_cast<unsigned long>(corner),
-                 *match ? " " : "", match);
+        Log("preview %06lx%s%s", static_cast<unsigned long>(corner), *match ? " " : "", match);
     }
-    if (line[0]) log(line);
 }
 
 } // namespace
 
 // Called by the hook after each message that a window of the program's thread handled.
-void WatchColorMessages(const CWPRETSTRUCT* message, void (*log)(const char*)) {
+void WatchColorMessages(const CWPRETSTRUCT* message) {
     switch (message->message) {
-    case WM_INITMENUPOPUP: LogMenu(reinterpret_cast<HMENU>(message->wParam), log); break;
+    case WM_INITMENUPOPUP: LogMenu(reinterpret_cast<HMENU>(message->wParam)); break;
     case WM_MEASUREITEM: {
         const MEASUREITEMSTRUCT* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(message->lParam);
-        if (item->CtlType != ODT_MENU) break;
-        char line[96];
-        snprintf(line, sizeof line, "measure %u %u %u\r\n", item->itemID, item->itemWidth,
-                 item->itemHeight);
-        log(line);
+        if (item->CtlType == ODT_MENU)
+            Log("measure %u %u %u", item->itemID, item->itemWidth, item->itemHeight);
         break;
     }
-    case WM_DRAWITEM:
-        LogDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(message->lParam), log);
-        break;
+    case WM_DRAWITEM: LogDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(message->lParam)); break;
     }
 }

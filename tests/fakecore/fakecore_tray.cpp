@@ -10,39 +10,27 @@
 //   menu closed
 #include <windows.h>
 #include <shellapi.h>
-#include <stdio.h>
 #include <string.h>
 
 #include "../common/import_patch.h"
 
+void Log(const char* format, ...) __attribute__((format(gnu_printf, 1, 2))); // fakecore.cpp
+
 namespace {
 
-using LogFunction = void (*)(const char*);
 using ShellNotifyFunction = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
-
-LogFunction logLine;
 ShellNotifyFunction realShellNotify;
-
-void LogShellRequest(DWORD message, const NOTIFYICONDATAA* data) {
-    char line[160];
-    const char* picture = data->hIcon ? "icon" : "noicon";
-    const unsigned id = data->uID, flags = data->uFlags;
-    switch (message) {
-    case NIM_ADD:
-        snprintf(line, sizeof line, "shell add %u %x %s %s\r\n", id, flags, picture, data->szTip);
-        break;
-    case NIM_MODIFY:
-        snprintf(line, sizeof line, "shell modify %u %x %s\r\n", id, flags, picture);
-        break;
-    case NIM_DELETE: snprintf(line, sizeof line, "shell delete %u\r\n", id); break;
-    default: snprintf(line, sizeof line, "shell %lu\r\n", static_cast<unsigned long>(message));
-    }
-    logLine(line);
-}
 
 // Logged before the shell answers, so the line is there before anything that follows.
 BOOL WINAPI RecordShellNotify(DWORD message, PNOTIFYICONDATAA data) {
-    LogShellRequest(message, data);
+    const char* picture = data->hIcon ? "icon" : "noicon";
+    const unsigned id = data->uID, flags = data->uFlags;
+    switch (message) {
+    case NIM_ADD: Log("shell add %u %x %s %s", id, flags, picture, data->szTip); break;
+    case NIM_MODIFY: Log("shell modify %u %x %s", id, flags, picture); break;
+    case NIM_DELETE: Log("shell delete %u", id); break;
+    default: Log("shell %lu", static_cast<unsigned long>(message));
+    }
     return realShellNotify(message, data);
 }
 
@@ -51,7 +39,7 @@ void LogMenuItem(HMENU menu, int position) {
     info.cbSize = sizeof info;
     info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID;
     GetMenuItemInfoA(menu, position, TRUE, &info);
-    char marks[8] = "", text[128] = "", line[192];
+    char marks[8] = "", text[128] = "";
     if (info.fState & MFS_CHECKED) strcat(marks, "c");
     if (info.fState & MFS_DEFAULT) strcat(marks, "d");
     // Separators count as grayed; only the type is of interest there.
@@ -61,23 +49,13 @@ void LogMenuItem(HMENU menu, int position) {
         strcat(marks, "g");
     if (!marks[0]) strcat(marks, "-");
     GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
-    snprintf(line, sizeof line, "menu %d %u %s %s\r\n", position, info.wID, marks, text);
-    logLine(line);
-}
-
-void LogMenu(HMENU menu) {
-    const int count = GetMenuItemCount(menu);
-    char line[48];
-    snprintf(line, sizeof line, "menu open %d\r\n", count);
-    logLine(line);
-    for (int position = 0; position < count; ++position) LogMenuItem(menu, position);
+    Log("menu %d %u %s %s", position, info.wID, marks, text);
 }
 
 } // namespace
 
-// Called once when the module is loaded, with the module's line writer.
-void WatchTrayRequests(LogFunction log) {
-    logLine = log;
+// Called once when the module is loaded.
+void WatchTrayRequests() {
     ReplaceImport(GetModuleHandleA(nullptr), "shell32.dll", "Shell_NotifyIconA",
                   reinterpret_cast<void*>(RecordShellNotify),
                   reinterpret_cast<void**>(&realShellNotify));
@@ -85,10 +63,12 @@ void WatchTrayRequests(LogFunction log) {
 
 // Called after each message sent to a window of the program's thread.
 void WatchMenus(const CWPRETSTRUCT* message) {
-    if (!logLine) return;
     if (message->message == WM_INITMENUPOPUP) {
-        LogMenu(reinterpret_cast<HMENU>(message->wParam));
+        const HMENU menu = reinterpret_cast<HMENU>(message->wParam);
+        const int count = GetMenuItemCount(menu);
+        Log("menu open %d", count);
+        for (int position = 0; position < count; ++position) LogMenuItem(menu, position);
     } else if (message->message == WM_EXITMENULOOP) {
-        logLine("menu closed\r\n");
+        Log("menu closed");
     }
 }
