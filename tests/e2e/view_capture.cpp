@@ -185,35 +185,6 @@ int ThreadCount(DWORD processId) {
 
 namespace {
 
-// Calls found(entry) for each module until it returns true; false when none did or the
-// modules could not be listed.
-template <typename Found> bool AnyModule(DWORD processId, Found found) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
-    if (snapshot == INVALID_HANDLE_VALUE) return false;
-    MODULEENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    bool any = false;
-    for (BOOL more = Module32First(snapshot, &entry); more && !any;
-         more = Module32Next(snapshot, &entry))
-        any = found(entry);
-    CloseHandle(snapshot);
-    return any;
-}
-
-} // namespace
-
-bool HasModule(DWORD processId, const char* fileName) {
-    return AnyModule(processId, [&](const MODULEENTRY32& entry) {
-        return lstrcmpiA(entry.szModule, fileName) == 0;
-    });
-}
-
-bool ModulesVisible(DWORD processId) {
-    return AnyModule(processId, [](const MODULEENTRY32&) { return true; });
-}
-
-namespace {
-
 // The start of the loader's record of one module, as Windows and Wine lay it out.
 struct LoaderEntry {
     LIST_ENTRY inLoadOrder;

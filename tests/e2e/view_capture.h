@@ -69,11 +69,6 @@ void CheckStyleRadios(const App& app, HWND view, const ViewImage& plain, const V
 
 // The number of threads of process `processId`.
 int ThreadCount(DWORD processId);
-// Whether process `processId` has a module of this file name loaded; false also when the
-// process's modules cannot be listed (see ModulesVisible).
-bool HasModule(DWORD processId, const char* fileName);
-bool ModulesVisible(DWORD processId);
-
 // The loader's count of references to a module of process `processId`, as far as the
 // system keeps it (Wine does); 0 when the module is not loaded, -1 when unreadable.
 int ModuleLoadCount(DWORD processId, const wchar_t* fileName);
