@@ -111,12 +111,12 @@ DialogTemplate ParseDialog(const BYTE* data) {
     return dialog;
 }
 
-// Dialog `id` (Chinese, PRC) of Quillmere.exe beside the test program.
-bool LoadDialogTemplate(int id, DialogTemplate* dialog) {
+// Dialog `id` (Chinese, PRC) of Quillmere.exe beside the test program; the case ends without it.
+DialogTemplate LoadDialogTemplate(int id) {
     ProgramResources program;
     const BYTE* data = program.Find(RT_DIALOG, id);
-    if (data) *dialog = ParseDialog(data);
-    return data != nullptr;
+    REQUIRE(data);
+    return ParseDialog(data);
 }
 
 struct ExpectedItem {
@@ -231,27 +231,25 @@ BITMAPINFOHEADER ImageHeader(const BYTE* image) {
     return Reader(image).Get<BITMAPINFOHEADER>();
 }
 
-// Whether pixel (x, y) of a monochrome cursor image (after its hotspot prefix) is
-// drawn, and if so whether it is white. Rows are stored bottom-up, XOR mask first.
-struct CursorPixel {
-    bool drawn, white;
-};
-CursorPixel ReadCursorPixel(const BYTE* image, int x, int y) {
+// Pixel (x, y) of a monochrome cursor image (after its hotspot prefix): left clear, inverted,
+// or drawn black or white. Rows are stored bottom-up, XOR mask first.
+enum Pixel { Clear, Inverted, Black, White };
+Pixel PixelAt(const BYTE* image, int x, int y) {
     const BITMAPINFOHEADER header = ImageHeader(image);
     const int size = header.biWidth;
     const int stride = (size + 31) / 32 * 4;
     const BYTE* xorMask = image + header.biSize + 2 * sizeof(RGBQUAD);
     const BYTE* andMask = xorMask + stride * size;
-    const int row = size - 1 - y;
+    const int at = (size - 1 - y) * stride + x / 8;
     const BYTE bit = static_cast<BYTE>(0x80 >> (x % 8));
-    return {(andMask[row * stride + x / 8] & bit) == 0, (xorMask[row * stride + x / 8] & bit) != 0};
+    const bool drawn = (andMask[at] & bit) == 0, set = (xorMask[at] & bit) != 0;
+    return drawn ? (set ? White : Black) : (set ? Inverted : Clear);
 }
 
 } // namespace
 
 TEST_CASE("main dialog 105 is built exactly as designed") {
-    DialogTemplate dialog;
-    REQUIRE(LoadDialogTemplate(IDD_MAIN, &dialog));
+    const DialogTemplate dialog = LoadDialogTemplate(IDD_MAIN);
     CHECK(dialog.extended);
     CHECK(dialog.style == 0x10CA0040);
     CHECK(dialog.exStyle == WS_EX_CLIENTEDGE);
@@ -267,8 +265,7 @@ TEST_CASE("main dialog 105 is built exactly as designed") {
 }
 
 TEST_CASE("About dialog 107 is built exactly as designed") {
-    DialogTemplate dialog;
-    REQUIRE(LoadDialogTemplate(IDD_ABOUT, &dialog));
+    const DialogTemplate dialog = LoadDialogTemplate(IDD_ABOUT);
     CHECK_FALSE(dialog.extended);
     CHECK(dialog.style ==
           (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT));
@@ -384,41 +381,32 @@ TEST_CASE("cursor 137 is a 32 x 32 monochrome hand pointing at its hotspot (13, 
     CHECK(bits.biHeight == 64);
     CHECK(bits.biBitCount == 1);
 
-    SUBCASE("it loads as a cursor with that hotspot") {
-        HCURSOR cursor = static_cast<HCURSOR>(LoadImageA(
-            program.module, MAKEINTRESOURCEA(IDC_HAND_CURSOR), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
-        REQUIRE(cursor);
-        ICONINFO info = {};
-        REQUIRE(GetIconInfo(cursor, &info));
-        CHECK_FALSE(info.fIcon);
-        CHECK(info.xHotspot == 13);
-        CHECK(info.yHotspot == 9);
-        CHECK(info.hbmColor == nullptr); // monochrome: the mask bitmap holds both masks
-        BITMAP mask = {};
-        GetObjectA(info.hbmMask, sizeof mask, &mask);
-        CHECK(mask.bmWidth == 32);
-        CHECK(mask.bmHeight == 64);
-        DeleteObject(info.hbmMask);
-        DestroyCursor(cursor);
-    }
-    SUBCASE("the hotspot is the top of the black outline of the fingertip") {
-        const CursorPixel tip = ReadCursorPixel(bitmap, 13, 9);
-        CHECK(tip.drawn);
-        CHECK_FALSE(tip.white);
-        for (int y = 0; y < 9; ++y) CHECK_FALSE(ReadCursorPixel(bitmap, 13, y).drawn);
-        const CursorPixel inside = ReadCursorPixel(bitmap, 13, 11);
-        CHECK(inside.drawn);
-        CHECK(inside.white);
-    }
-    SUBCASE("white hand, black cuff at the bottom") {
-        int white = 0, blackBottomRow = 0;
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x) white += ReadCursorPixel(bitmap, x, y).white;
-        for (int x = 0; x < 32; ++x) {
-            const CursorPixel pixel = ReadCursorPixel(bitmap, x, 30);
-            blackBottomRow += pixel.drawn && !pixel.white;
-        }
-        CHECK(white > 100);
-        CHECK(blackBottomRow >= 8);
-    }
+    // The hotspot is the top of the black outline of the fingertip.
+    CHECK(PixelAt(bitmap, 13, 9) == Black);
+    for (int y = 0; y < 9; ++y) CHECK(PixelAt(bitmap, 13, y) == Clear);
+    CHECK(PixelAt(bitmap, 13, 11) == White);
+    // A white hand, a black cuff at the bottom.
+    int white = 0, blackBottomRow = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) white += PixelAt(bitmap, x, y) == White;
+    for (int x = 0; x < 32; ++x) blackBottomRow += PixelAt(bitmap, x, 30) == Black;
+    CHECK(white > 100);
+    CHECK(blackBottomRow >= 8);
+
+    // It loads as a cursor with that hotspot.
+    HCURSOR cursor = static_cast<HCURSOR>(LoadImageA(
+        program.module, MAKEINTRESOURCEA(IDC_HAND_CURSOR), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
+    REQUIRE(cursor);
+    ICONINFO info = {};
+    REQUIRE(GetIconInfo(cursor, &info));
+    CHECK_FALSE(info.fIcon);
+    CHECK(info.xHotspot == 13);
+    CHECK(info.yHotspot == 9);
+    CHECK(info.hbmColor == nullptr); // monochrome: the mask bitmap holds both masks
+    BITMAP mask = {};
+    GetObjectA(info.hbmMask, sizeof mask, &mask);
+    CHECK(mask.bmWidth == 32);
+    CHECK(mask.bmHeight == 64);
+    DeleteObject(info.hbmMask);
+    DestroyCursor(cursor);
 }
