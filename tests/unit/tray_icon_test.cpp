@@ -158,8 +158,7 @@ TEST_CASE("Add creates the hidden window and sends the whole record, which ends 
     HWND window = t.tray.window;
     CHECK(ClassOf(window) == kTrayClass);
     CHECK(TitleOf(window) == kTrayTitle);
-    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
-    CHECK((style & WS_POPUPWINDOW) == WS_POPUPWINDOW);
+    CHECK((GetWindowLongPtrA(window, GWL_STYLE) & WS_POPUPWINDOW) == WS_POPUPWINDOW);
     CHECK_FALSE(IsWindowVisible(window));
     CHECK(GetClassLongPtrA(window, GCL_STYLE) == 0);
     CHECK(GetParent(window) == nullptr);
@@ -168,10 +167,9 @@ TEST_CASE("Add creates the hidden window and sends the whole record, which ends 
     GetWindowRect(window, &rect);
     CHECK(EqualRect(&rect, &expected));
 
-    SUBCASE("a null picture reaches the shell as null") {
-        t.tray.Add(7, nullptr, "Quillmere  1.4", RecordNotification, 42);
-        CHECK(t.Last().data.hIcon == nullptr);
-    }
+    // A null picture reaches the shell as null.
+    t.tray.Add(7, nullptr, "Quillmere  1.4", RecordNotification, 42);
+    CHECK(t.Last().data.hIcon == nullptr);
 }
 
 TEST_CASE("SetIcon and Remove reach the shell only once a window exists, which Add reuses") {
