@@ -88,19 +88,14 @@ void CheckDefaultsSaved(const AppFolder& folder) {
     CheckWhiteCustomColors(folder);
 }
 
-INT_PTR CALLBACK IdleDialogProc(HWND, UINT, WPARAM, LPARAM) {
-    return FALSE;
-}
-
 // The outer size of dialog 105 as the template makes it, before any folding.
 SIZE TemplateWindowSize(const std::string& exe) {
-    SIZE size = {0, 0};
     ProgramResources resources(exe);
     DWORD bytes = 0;
     const BYTE* data = resources.Find(RT_DIALOG, IDD_MAIN, &bytes);
-    if (!data) return size;
+    if (!data) return {0, 0};
     // An extended template: its style follows the version, signature, help id and extended
-    // style. Without WS_VISIBLE the copy never shows.
+    // style. Without WS_VISIBLE the copy never shows; it needs no dialog procedure.
     std::string copy(reinterpret_cast<const char*>(data), bytes);
     DWORD style;
     memcpy(&style, &copy[12], sizeof style);
@@ -108,7 +103,7 @@ SIZE TemplateWindowSize(const std::string& exe) {
     memcpy(&copy[12], &style, sizeof style);
     HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
                                              reinterpret_cast<const DLGTEMPLATE*>(copy.data()),
-                                             nullptr, IdleDialogProc, 0);
+                                             nullptr, nullptr, 0);
     const RECT rect = WindowRect(dialog);
     DestroyWindow(dialog);
     return {rect.right - rect.left, rect.bottom - rect.top};
