@@ -26,29 +26,76 @@ std::string QuotedRunData(const AppFolder& folder) {
     return "\"" + folder.Exe() + "\" /AUTOSET";
 }
 
-// Starts the program after `store` has written to its settings file, on a desktop whose
-// view has the text colour kViewColor.
-Running Stored(void (*store)(const AppFolder&), bool firstRun = false) {
-    return Running("", "", [=](const SimDesktop& desktop, const AppFolder& folder) {
-        SendMessageA(desktop.View(), LVM_SETTEXTCOLOR, 0, kViewColor);
-        if (!firstRun) folder.NotFirstRun();
-        if (store) store(folder);
-    });
+// Entries of section Saves as the settings file holds them: "key=value".
+using Entries = std::vector<std::string>;
+
+std::string KeyOf(const std::string& entry) {
+    return entry.substr(0, entry.find('='));
 }
 
-INT_PTR CALLBACK IdleDialogProc(HWND, UINT, WPARAM, LPARAM) {
-    return FALSE;
+void Store(const AppFolder& folder, const Entries& entries) {
+    for (const std::string& entry : entries)
+        folder.Store(KeyOf(entry).c_str(), entry.substr(entry.find('=') + 1));
+}
+
+// Each entry as the program saved it.
+void CheckSaved(const AppFolder& folder, const Entries& expected) {
+    for (const std::string& entry : expected)
+        CHECK(KeyOf(entry) + "=" + folder.Saved(KeyOf(entry).c_str()) == entry);
+}
+
+// Starts the program after `entries`, then `store`, have gone into its settings file, on a
+// desktop whose view has the text colour kViewColor; a start after the first unless firstRun.
+Running Stored(const Entries& entries, void (*store)(const AppFolder&) = nullptr,
+               bool firstRun = false, const std::string& folderSuffix = "") {
+    const auto prepare = [=](const SimDesktop& desktop, const AppFolder& folder) {
+        SendMessageA(desktop.View(), LVM_SETTEXTCOLOR, 0, kViewColor);
+        if (!firstRun) folder.NotFirstRun();
+        Store(folder, entries);
+        if (store) store(folder);
+    };
+    return Running("", "", prepare, "fake", folderSuffix);
+}
+
+// Custom colours that no default can produce, written the way the program writes them.
+void StoreCustomColors(const AppFolder& folder) {
+    COLORREF colors[kCustomColorCount];
+    for (int i = 0; i < kCustomColorCount; ++i) colors[i] = RGB(i, 100 + i, 200 - i);
+    WritePrivateProfileStructA("Saves", "CustColors", colors, sizeof colors, folder.Ini().c_str());
+}
+
+// What a start without usable settings shows on its first run: every default.
+void CheckFirstRunDefaults(const Running& run) {
+    CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), kViewColor, 0));
+    CHECK(run.app.IsChecked(IDC_STYLE_NORMAL));
+    CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
+    CHECK(run.app.IsChecked(IDC_AUTOSTART));
+}
+
+// The custom colours as saved by default: all white.
+void CheckWhiteCustomColors(const AppFolder& folder) {
+    COLORREF colors[kCustomColorCount];
+    REQUIRE(folder.SavedCustomColors(colors));
+    for (COLORREF color : colors) CHECK(color == kWhite);
+}
+
+// What a save writes for the defaults: the view's colour with its generated description, the
+// tray icon, plain text and white custom colours.
+void CheckDefaultsSaved(const AppFolder& folder) {
+    CheckSaved(folder,
+               {"TextColor=" + std::to_string(kViewColor),
+                "TextColorDesc=" + CustomColorText(kViewColor), "ShowTrayIcon=1", "ShadowDist=0"});
+    CheckWhiteCustomColors(folder);
 }
 
 // The outer size of dialog 105 as the template makes it, before any folding.
 SIZE TemplateWindowSize(const std::string& exe) {
-    SIZE size = {0, 0};
     ProgramResources resources(exe);
     DWORD bytes = 0;
     const BYTE* data = resources.Find(RT_DIALOG, IDD_MAIN, &bytes);
-    if (!data) return size;
+    if (!data) return {0, 0};
     // An extended template: its style follows the version, signature, help id and extended
-    // style. Without WS_VISIBLE the copy never shows.
+    // style. Without WS_VISIBLE the copy never shows; it needs no dialog procedure.
     std::string copy(reinterpret_cast<const char*>(data), bytes);
     DWORD style;
     memcpy(&style, &copy[12], sizeof style);
@@ -56,18 +103,55 @@ SIZE TemplateWindowSize(const std::string& exe) {
     memcpy(&copy[12], &style, sizeof style);
     HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
                                              reinterpret_cast<const DLGTEMPLATE*>(copy.data()),
-                                             nullptr, IdleDialogProc, 0);
+                                             nullptr, nullptr, 0);
     const RECT rect = WindowRect(dialog);
     DestroyWindow(dialog);
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
+// Takes the right to change the Run key's values from everyone, as Windows does for a user
+// without administrator rights; the key's own security comes back with the object.
+struct RunKeyReadOnly {
+    RunKeyReadOnly() {
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, READ_CONTROL | WRITE_DAC, &key);
+        DWORD size = sizeof saved;
+        savedKnown = RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved, &size) == 0;
+        PSECURITY_DESCRIPTOR denied = nullptr;
+        // Deny KEY_SET_VALUE, KEY_CREATE_SUB_KEY and DELETE; allow the rest.
+        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;0x10006;;;WD)(A;;KA;;;WD)", 1,
+                                                             &denied, nullptr);
+        applied = denied && RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, denied) == 0;
+        LocalFree(denied);
+    }
+    ~RunKeyReadOnly() {
+        if (savedKnown) RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved);
+        RegCloseKey(key);
+    }
+    HKEY key = nullptr;
+    BYTE saved[4096];
+    bool savedKnown = false;
+    bool applied = false;
+};
+
+// Bytes with no section header in them, so nothing in them can be read as an entry.
+std::string JunkBytes(size_t count) {
+    std::string bytes;
+    unsigned seed = 12345;
+    for (size_t i = 0; i < count; ++i) {
+        seed = seed * 1103515245 + 12345;
+        const char byte = static_cast<char>(seed >> 16);
+        bytes += byte == '[' ? ']' : byte;
+    }
+    return bytes;
+}
+
 } // namespace
 
-TEST_CASE("a first start without a settings file") {
+TEST_CASE("a first start without a settings file, from a path with blanks") {
     RunValueCleanup cleanup;
-    Running run = Stored(nullptr, true);
+    Running run = Stored({}, nullptr, true, " with blanks");
     const AppFolder& folder = run.folder;
+    REQUIRE(folder.Exe().find(' ') != std::string::npos);
     // It centres the window for the template's full height, then folds it.
     const SIZE full = TemplateWindowSize(folder.Exe());
     REQUIRE(full.cy > 0);
@@ -75,28 +159,19 @@ TEST_CASE("a first start without a settings file") {
     CHECK(rect.left == GetSystemMetrics(SM_CXFULLSCREEN) / 2 - full.cx / 2);
     CHECK(rect.top == GetSystemMetrics(SM_CYFULLSCREEN) / 2 - full.cy / 2);
     CHECK(rect.bottom - rect.top < full.cy);
-    // It shows the defaults and registers the program.
-    CHECK(folder.LastCoreCall() == ApplyLine(run.desktop.View(), kViewColor, 0));
-    CHECK(run.app.IsChecked(IDC_STYLE_NORMAL));
-    CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
-    CHECK(run.app.IsChecked(IDC_AUTOSTART));
+    // It shows the defaults and registers the program, its path in quotes.
+    CheckFirstRunDefaults(run);
     CHECK_FALSE(run.app.RestoreEnabled());
     CHECK(FindErrorBox(run.app.process.id) == nullptr);
     CHECK(RunValueData() == QuotedRunData(folder));
     // Until the first save the file holds the first-run mark only.
     CHECK(folder.RawLines() == std::vector<std::string>{"[Main]", "BeFirst=0"});
 
-    SUBCASE("saves the view's colour with its generated description") {
+    SUBCASE("saves the defaults and the window's place") {
         run.SaveByMainButton();
-        CHECK(folder.Saved("Left") == std::to_string(rect.left));
-        CHECK(folder.Saved("Top") == std::to_string(rect.top));
-        CHECK(folder.Saved("TextColor") == std::to_string(kViewColor));
-        CHECK(folder.Saved("TextColorDesc") == CustomColorText(kViewColor));
-        CHECK(folder.Saved("ShowTrayIcon") == "1");
-        CHECK(folder.Saved("ShadowDist") == "0");
-        COLORREF colors[kCustomColorCount];
-        REQUIRE(folder.SavedCustomColors(colors));
-        for (COLORREF color : colors) CHECK(color == kWhite);
+        CheckDefaultsSaved(folder);
+        CheckSaved(folder,
+                   {"Left=" + std::to_string(rect.left), "Top=" + std::to_string(rect.top)});
     }
     SUBCASE("registers only once") {
         run.ExitAndWait();
@@ -135,92 +210,54 @@ TEST_CASE("a Run key that cannot be opened is reported and the first run still c
 
 TEST_CASE("stored values are read as the program has always read them") {
     RunValueCleanup cleanup;
-    SUBCASE("TextColor -1 takes the view's colour") {
-        Running run = Stored([](const AppFolder& folder) { folder.Store("TextColor", "-1"); });
-        CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), kViewColor, 0));
-        run.SaveByMainButton();
-        CHECK(run.folder.Saved("TextColor") == std::to_string(kViewColor));
-        CHECK(run.folder.Saved("TextColorDesc") == CustomColorText(kViewColor));
-    }
-    SUBCASE("TextColor -01 is the number -1, not the view's colour") {
-        Running run = Stored([](const AppFolder& folder) { folder.Store("TextColor", "-01"); });
-        CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), 0xFFFFFFFF, 0));
-        run.SaveByMainButton();
-        CHECK(run.folder.Saved("TextColor") == "-1");
-        CHECK(run.folder.Saved("TextColorDesc") == CustomColorText(0xFFFFFFFF));
-    }
-    SUBCASE("a stored description is kept, a long one cut to 59 bytes") {
-        Running run = Stored([](const AppFolder& folder) {
-            folder.Store("TextColor", std::to_string(RGB(1, 2, 3)));
-            folder.Store("TextColorDesc", std::string(70, 'x'));
-        });
-        run.SaveByMainButton();
-        CHECK(run.folder.Saved("TextColor") == std::to_string(RGB(1, 2, 3)));
-        CHECK(run.folder.Saved("TextColorDesc") == std::string(59, 'x'));
-    }
-    SUBCASE("ShowTrayIcon 2 is saved back as 1, ShadowDist 3 as 1") {
-        Running run = Stored([](const AppFolder& folder) {
-            folder.Store("ShowTrayIcon", "2");
-            folder.Store("ShadowDist", "3");
-        });
+    SUBCASE("TextColor -1 takes the view's colour, ShowTrayIcon 2 and ShadowDist 3 are saved "
+            "back as 1, an off-screen position and the custom colours are restored unchanged") {
+        Running run =
+            Stored({"TextColor=-1", "ShowTrayIcon=2", "ShadowDist=3", "Left=-3000", "Top=5000"},
+                   StoreCustomColors);
         CHECK(run.app.IsChecked(IDC_STYLE_SHADOW));
         CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
         CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), kViewColor, StyleShadow));
-        run.SaveByMainButton();
-        CHECK(run.folder.Saved("ShowTrayIcon") == "1");
-        CHECK(run.folder.Saved("ShadowDist") == "1");
-    }
-    SUBCASE("an off-screen position is restored unchanged") {
-        Running run = Stored([](const AppFolder& folder) {
-            folder.Store("Left", "-3000");
-            folder.Store("Top", "5000");
-        });
         const RECT rect = WindowRect(run.app.mainWindow);
         CHECK(rect.left == -3000);
         CHECK(rect.top == 5000);
-    }
-    SUBCASE("the custom colours are read back") {
-        Running run = Stored([](const AppFolder& folder) {
-            COLORREF colors[kCustomColorCount];
-            for (int i = 0; i < kCustomColorCount; ++i) colors[i] = RGB(i, 100 + i, 200 - i);
-            WritePrivateProfileStructA("Saves", "CustColors", colors, sizeof colors,
-                                       folder.Ini().c_str());
-        });
         COLORREF saved[kCustomColorCount];
         REQUIRE(run.folder.SavedCustomColors(saved));
         run.folder.Store("CustColors", ""); // what is saved next can only come from the program
         run.SaveByMainButton();
+        CheckSaved(run.folder, {"TextColor=" + std::to_string(kViewColor),
+                                "TextColorDesc=" + CustomColorText(kViewColor), "ShowTrayIcon=1",
+                                "ShadowDist=1"});
         COLORREF again[kCustomColorCount];
         REQUIRE(run.folder.SavedCustomColors(again));
         CHECK(memcmp(saved, again, sizeof saved) == 0);
         CHECK(again[5] == RGB(5, 105, 195));
     }
-    SUBCASE("a Run value pointing elsewhere still checks box 1000") {
-        SetRunValue("C:\\elsewhere\\other.exe");
-        Running run = Stored(nullptr);
-        CHECK(run.app.IsChecked(IDC_AUTOSTART));
-        CHECK(RunValueData() == "C:\\elsewhere\\other.exe");
+    SUBCASE("TextColor -01 is the number -1, not the view's colour") {
+        Running run = Stored({"TextColor=-01"});
+        CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), 0xFFFFFFFF, 0));
+        run.SaveByMainButton();
+        CheckSaved(run.folder, {"TextColor=-1", "TextColorDesc=" + CustomColorText(0xFFFFFFFF)});
+    }
+    SUBCASE("a stored description is kept, a long one cut to 59 bytes") {
+        const std::string color = "TextColor=" + std::to_string(RGB(1, 2, 3));
+        Running run = Stored({color, "TextColorDesc=" + std::string(70, 'x')});
+        run.SaveByMainButton();
+        CheckSaved(run.folder, {color, "TextColorDesc=" + std::string(59, 'x')});
     }
 }
 
 TEST_CASE("Restore and Esc reload the saved settings only while Restore is enabled") {
     RunValueCleanup cleanup;
-    Running run = Stored([](const AppFolder& folder) {
-        folder.Store("Left", "100");
-        folder.Store("Top", "120");
-        folder.Store("TextColor", std::to_string(RGB(255, 0, 0)));
-        folder.Store("ShadowDist", std::to_string(StyleEmbossed));
-    });
+    Running run = Stored({"Left=100", "Top=120", "TextColor=" + std::to_string(RGB(255, 0, 0)),
+                          "ShadowDist=" + std::to_string(StyleEmbossed)});
     const AppFolder& folder = run.folder;
     REQUIRE(run.app.IsChecked(IDC_STYLE_EMBOSSED));
     REQUIRE(folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(255, 0, 0), StyleEmbossed));
     // What a later save elsewhere might have left in the file.
-    folder.Store("Left", "400");
-    folder.Store("Top", "420");
-    folder.Store("TextColor", std::to_string(RGB(0, 255, 0)));
-    folder.Store("TextColorDesc", "绿色");
-    folder.Store("ShadowDist", std::to_string(StyleEngraved));
-    folder.Store("ShowTrayIcon", "0");
+    Store(folder,
+          {"Left=400", "Top=420", "TextColor=" + std::to_string(RGB(0, 255, 0)),
+           "TextColorDesc=绿色", "ShadowDist=" + std::to_string(StyleEngraved), "ShowTrayIcon=0"});
     const size_t callsBefore = folder.CoreCalls().size();
 
     SUBCASE("disabled: neither does anything") {
@@ -257,7 +294,7 @@ TEST_CASE("Restore and Esc reload the saved settings only while Restore is enabl
 
 TEST_CASE("the Run value follows box 1000 only on the main button and the close box") {
     RunValueCleanup cleanup;
-    Running run = Stored(nullptr);
+    Running run = Stored({});
     REQUIRE_FALSE(run.app.IsChecked(IDC_AUTOSTART));
     run.app.ClickCheckBox(IDC_AUTOSTART, true);
     CHECK(RunValueData() == kNone);
@@ -294,100 +331,47 @@ TEST_CASE("the Run value follows box 1000 only on the main button and the close 
     }
 }
 
-TEST_CASE("a program path with blanks is stored in quotes") {
+TEST_CASE("a Run value pointing elsewhere checks box 1000; if it may not be deleted, that is "
+          "reported as a failed write is") {
     RunValueCleanup cleanup;
-    Running run("", "", nullptr, "fake", " with blanks");
-    CHECK(run.folder.Exe().find(' ') != std::string::npos);
-    CHECK(WaitUntil([&] { return run.folder.Read("Main", "BeFirst") == "0"; }));
-    CHECK(RunValueData() == QuotedRunData(run.folder));
-}
-
-namespace {
-
-// Takes the right to change the Run key's values from everyone, as Windows does for a user
-// without administrator rights; the key's own security comes back with the object.
-struct RunKeyReadOnly {
-    RunKeyReadOnly() {
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, READ_CONTROL | WRITE_DAC, &key);
-        DWORD size = sizeof saved;
-        savedKnown = RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved, &size) == 0;
-        PSECURITY_DESCRIPTOR denied = nullptr;
-        // Deny KEY_SET_VALUE, KEY_CREATE_SUB_KEY and DELETE; allow the rest.
-        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;0x10006;;;WD)(A;;KA;;;WD)", 1,
-                                                             &denied, nullptr);
-        applied = denied && RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, denied) == 0;
-        LocalFree(denied);
-    }
-    ~RunKeyReadOnly() {
-        if (savedKnown) RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved);
-        RegCloseKey(key);
-    }
-    HKEY key = nullptr;
-    BYTE saved[4096];
-    bool savedKnown = false;
-    bool applied = false;
-};
-
-} // namespace
-
-TEST_CASE("a Run value the user may not delete is reported, as one he may not write") {
-    RunValueCleanup cleanup;
-    SetRunValue("elsewhere.exe /AUTOSET");
-    Running run = Stored(nullptr);
+    const char* const elsewhere = "C:\\elsewhere\\other.exe";
+    SetRunValue(elsewhere);
+    Running run = Stored({});
     CHECK(run.app.IsChecked(IDC_AUTOSTART));
+    CHECK(RunValueData() == elsewhere);
     RunKeyReadOnly readOnly;
     REQUIRE(readOnly.applied);
     run.app.ClickCheckBox(IDC_AUTOSTART, false);
     run.app.PostCommand(IDC_MAIN_BUTTON);
     DismissMessageBox(ExpectErrorBox(run.app, kRegistryFailedText));
-    CHECK(RunValueData() == "elsewhere.exe /AUTOSET");
+    CHECK(RunValueData() == elsewhere);
 }
-
-namespace {
-
-// Bytes with no section header in them, so nothing in them can be read as an entry.
-std::string JunkBytes(size_t count) {
-    std::string bytes;
-    unsigned seed = 12345;
-    for (size_t i = 0; i < count; ++i) {
-        seed = seed * 1103515245 + 12345;
-        const char byte = static_cast<char>(seed >> 16);
-        bytes += byte == '[' ? ']' : byte;
-    }
-    return bytes;
-}
-
-} // namespace
 
 TEST_CASE("a damaged settings file starts the program normally and is written clean") {
     RunValueCleanup cleanup;
     SUBCASE("junk bytes and a 10,000-character line: every default") {
-        Running run = Stored(
-            [](const AppFolder& folder) {
-                folder.WriteRaw(std::string("\0\x01\xfe", 3) + JunkBytes(4000) + "\r\n" +
-                                std::string(10000, 'Z') + "\r\n" + JunkBytes(100));
-            },
-            true);
-        CHECK(run.app.IsChecked(IDC_STYLE_NORMAL));
-        CHECK(run.app.IsChecked(IDC_TRAY_CHECK));
-        CHECK(run.app.IsChecked(IDC_AUTOSTART)); // a first run: the file had no mark
+        const auto junk = [](const AppFolder& folder) {
+            folder.WriteRaw(std::string("\0\x01\xfe", 3) + JunkBytes(4000) + "\r\n" +
+                            std::string(10000, 'Z') + "\r\n" + JunkBytes(100));
+        };
+        Running run = Stored({}, junk, true);
+        CheckFirstRunDefaults(run); // a first run: the file had no mark
         run.SaveByMainButton();
-        CHECK(run.folder.Saved("TextColor") == std::to_string(kViewColor));
-        CHECK(run.folder.Saved("TextColorDesc") == CustomColorText(kViewColor));
-        CHECK(run.folder.Saved("ShowTrayIcon") == "1");
-        CHECK(run.folder.Saved("ShadowDist") == "0");
+        CheckDefaultsSaved(run.folder);
         CHECK(run.folder.Read("Main", "BeFirst") == "0");
     }
-    SUBCASE("10,000-character values and non-numbers") {
-        Running run = Stored(
-            [](const AppFolder& folder) {
-                const std::string longLine(10000, 'Z');
-                folder.WriteRaw(
-                    "[Saves]\r\nLeft=" + longLine + "\r\nTop=abc\r\nTextColor=" + longLine +
-                    "\r\nTextColorDesc=" + longLine + "\r\n" + longLine +
-                    "\r\nShowTrayIcon=yes\r\nShadowDist=--5\r\n[Main]\r\nBeFirst=0\r\n");
-            },
-            true);
+    SUBCASE("10,000-character values, non-numbers and custom colours with a broken checksum") {
+        const auto damaged = [](const AppFolder& folder) {
+            const std::string longLine(10000, 'Z');
+            folder.WriteRaw("[Saves]\r\nLeft=" + longLine + "\r\nTop=abc\r\nTextColor=" + longLine +
+                            "\r\nTextColorDesc=" + longLine + "\r\n" + longLine +
+                            "\r\nShowTrayIcon=yes\r\nShadowDist=--5\r\n[Main]\r\nBeFirst=0\r\n");
+            StoreCustomColors(folder);
+            std::string colors = folder.Saved("CustColors");
+            colors.back() = colors.back() == '0' ? '1' : '0';
+            folder.Store("CustColors", colors);
+        };
+        Running run = Stored({}, damaged, true);
         CHECK(run.app.IsChecked(IDC_STYLE_NORMAL));
         CHECK_FALSE(run.app.IsChecked(IDC_TRAY_CHECK));
         CHECK(run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), 0, 0));
@@ -395,26 +379,9 @@ TEST_CASE("a damaged settings file starts the program normally and is written cl
         CHECK(rect.left == 0);
         CHECK(rect.top == 0);
         run.SaveByMainButton();
-        CHECK(run.folder.Saved("Left") == "0");
-        CHECK(run.folder.Saved("Top") == "0");
-        CHECK(run.folder.Saved("TextColor") == "0");
-        CHECK(run.folder.Saved("TextColorDesc") == std::string(59, 'Z'));
-        CHECK(run.folder.Saved("ShowTrayIcon") == "0");
-        CHECK(run.folder.Saved("ShadowDist") == "0");
-    }
-    SUBCASE("a custom colour entry with a broken checksum leaves them white") {
-        Running run = Stored([](const AppFolder& folder) {
-            COLORREF colors[kCustomColorCount];
-            for (int i = 0; i < kCustomColorCount; ++i) colors[i] = RGB(i, 0, 0);
-            WritePrivateProfileStructA("Saves", "CustColors", colors, sizeof colors,
-                                       folder.Ini().c_str());
-            std::string entry = folder.Saved("CustColors");
-            entry.back() = entry.back() == '0' ? '1' : '0';
-            folder.Store("CustColors", entry);
-        });
-        run.SaveByMainButton();
-        COLORREF saved[kCustomColorCount];
-        REQUIRE(run.folder.SavedCustomColors(saved));
-        for (COLORREF color : saved) CHECK(color == kWhite);
+        CheckSaved(run.folder,
+                   {"Left=0", "Top=0", "TextColor=0", "TextColorDesc=" + std::string(59, 'Z'),
+                    "ShowTrayIcon=0", "ShadowDist=0"});
+        CheckWhiteCustomColors(run.folder);
     }
 }

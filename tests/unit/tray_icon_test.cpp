@@ -74,6 +74,11 @@ struct RecordedTray {
     LRESULT Notify(WPARAM iconId, LPARAM mouseMessage) const {
         return SendMessageA(tray.window, kTrayNotifyMessage, iconId, mouseMessage);
     }
+    // What the shell broadcasts when a new taskbar comes up, heard with no requests before.
+    void NewTaskbar() const {
+        shellRequests.clear();
+        SendMessageA(tray.window, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    }
     // The last request: `message` for icon `id` of the hidden window with these flags and
     // the fields they name.
     void CheckLast(DWORD message, UINT id, UINT flags, HICON icon = nullptr,
@@ -104,6 +109,13 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
+// The title, as the window's procedure gives it.
+std::string TitleOf(HWND window) {
+    char title[32] = "";
+    SendMessageA(window, WM_GETTEXT, sizeof title, reinterpret_cast<LPARAM>(title));
+    return title;
+}
+
 int TrayWindowsOfThisThread() {
     int count = 0;
     for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, kTrayClass, nullptr));)
@@ -116,14 +128,24 @@ LRESULT CALLBACK RefuseWindowCreation(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-} // namespace
+struct FilterCall {
+    HWND window;
+    UINT message;
+    DWORD action;
+};
+std::vector<FilterCall> filterCalls;
 
-TEST_CASE("the record size is the one that ends with the 64-byte tip") {
-    CHECK(kNotifyIconDataSize == NOTIFYICONDATAA_V1_SIZE);
-    CHECK(kNotifyIconDataSize == (sizeof(void*) == 4 ? 88u : 104u));
+BOOL WINAPI RecordFilter(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT) {
+    filterCalls.push_back({window, message, action});
+    return TRUE;
 }
 
-TEST_CASE("Add creates the hidden window and sends the whole record") {
+} // namespace
+
+TEST_CASE("Add creates the hidden window and sends the whole record, which ends with the 64-byte "
+          "tip") {
+    CHECK(kNotifyIconDataSize == NOTIFYICONDATAA_V1_SIZE);
+    CHECK(kNotifyIconDataSize == (sizeof(void*) == 4 ? 88u : 104u));
     RecordedTray t;
     CHECK(t.tray.Add(7, t.firstIcon, "Quillmere  1.4", RecordNotification, 42) == TRUE);
     REQUIRE(t.tray.window != nullptr);
@@ -135,11 +157,8 @@ TEST_CASE("Add creates the hidden window and sends the whole record") {
 
     HWND window = t.tray.window;
     CHECK(ClassOf(window) == kTrayClass);
-    char title[32] = "";
-    GetWindowTextA(window, title, sizeof title);
-    CHECK(std::string(title) == kTrayTitle);
-    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
-    CHECK((style & WS_POPUPWINDOW) == WS_POPUPWINDOW);
+    CHECK(TitleOf(window) == kTrayTitle);
+    CHECK((GetWindowLongPtrA(window, GWL_STYLE) & WS_POPUPWINDOW) == WS_POPUPWINDOW);
     CHECK_FALSE(IsWindowVisible(window));
     CHECK(GetClassLongPtrA(window, GCL_STYLE) == 0);
     CHECK(GetParent(window) == nullptr);
@@ -148,13 +167,12 @@ TEST_CASE("Add creates the hidden window and sends the whole record") {
     GetWindowRect(window, &rect);
     CHECK(EqualRect(&rect, &expected));
 
-    SUBCASE("a null picture reaches the shell as null") {
-        t.tray.Add(7, nullptr, "Quillmere  1.4", RecordNotification, 42);
-        CHECK(t.Last().data.hIcon == nullptr);
-    }
+    // A null picture reaches the shell as null.
+    t.tray.Add(7, nullptr, "Quillmere  1.4", RecordNotification, 42);
+    CHECK(t.Last().data.hIcon == nullptr);
 }
 
-TEST_CASE("SetIcon and Remove reach the shell only once a window exists") {
+TEST_CASE("SetIcon and Remove reach the shell only once a window exists, which Add reuses") {
     RecordedTray t;
     t.tray.SetIcon(t.secondIcon);
     t.tray.Remove();
@@ -162,6 +180,7 @@ TEST_CASE("SetIcon and Remove reach the shell only once a window exists") {
     CHECK(t.tray.window == nullptr);
 
     t.Add(7);
+    const HWND first = t.tray.window;
     t.tray.SetIcon(t.secondIcon);
     REQUIRE(shellRequests.size() == 2);
     t.CheckLast(NIM_MODIFY, 7, NIF_ICON, t.secondIcon);
@@ -169,39 +188,17 @@ TEST_CASE("SetIcon and Remove reach the shell only once a window exists") {
     REQUIRE(shellRequests.size() == 3);
     t.CheckLast(NIM_DELETE, 7, 0);
 
-    // Sent even though the icon is gone; the shell's refusal is of no concern.
-    shellAnswer = FALSE;
-    t.tray.Remove();
-    t.tray.SetIcon(t.firstIcon);
-    CHECK(shellRequests.size() == 5);
-}
-
-TEST_CASE("Add after Remove reuses the hidden window") {
-    RecordedTray t;
-    t.Add(7);
-    HWND first = t.tray.window;
-    t.tray.Remove();
     CHECK(t.Add(7) == TRUE);
     CHECK(t.tray.window == first);
     CHECK(TrayWindowsOfThisThread() == 1);
     t.CheckLastAdd(7, t.firstIcon, "tip");
-}
 
-TEST_CASE("a second Add returns the shell's refusal but keeps its callback, value and id") {
-    RecordedTray t;
-    t.Add(7);
+    // Sent even though the icon is gone; the shell's refusal is of no concern.
+    t.tray.Remove();
     shellAnswer = FALSE;
-    CHECK(t.tray.Add(9, t.secondIcon, "other", RecordOtherNotification, -5) == FALSE);
-    REQUIRE(shellRequests.size() == 2);
-    t.CheckLastAdd(9, t.secondIcon, "other");
-    CHECK(t.tray.iconId == 9);
-    CHECK((trayCallback == RecordOtherNotification));
-    CHECK(trayUserValue == -5);
-
-    t.Notify(9, WM_RBUTTONDOWN);
-    REQUIRE(notifications.size() == 1);
-    CHECK(notifications[0].callback == 2);
-    CHECK(notifications[0].userValue == -5);
+    t.tray.Remove();
+    t.tray.SetIcon(t.firstIcon);
+    CHECK(shellRequests.size() == 7);
 }
 
 TEST_CASE("the tip is cut to its first 63 bytes") {
@@ -218,7 +215,7 @@ TEST_CASE("the tip is cut to its first 63 bytes") {
     }
 }
 
-TEST_CASE("the hidden window hands its notification message to the callback") {
+TEST_CASE("the hidden window hands its notification message to the last Add's callback") {
     RecordedTray t;
     SUBCASE("with a callback every notification arrives with the user value") {
         t.Add(7);
@@ -235,15 +232,28 @@ TEST_CASE("the hidden window hands its notification message to the callback") {
         SendMessageA(t.tray.window, kTrayNotifyMessage - 1, 7, WM_RBUTTONDOWN);
         CHECK(notifications.size() == 2);
     }
+    SUBCASE("a second Add returns the shell's refusal but keeps its callback, value and id") {
+        t.Add(7);
+        shellAnswer = FALSE;
+        CHECK(t.tray.Add(9, t.secondIcon, "other", RecordOtherNotification, -5) == FALSE);
+        REQUIRE(shellRequests.size() == 2);
+        t.CheckLastAdd(9, t.secondIcon, "other");
+        CHECK(t.tray.iconId == 9);
+        CHECK((trayCallback == RecordOtherNotification));
+        CHECK(trayUserValue == -5);
+
+        t.Notify(9, WM_RBUTTONDOWN);
+        REQUIRE(notifications.size() == 1);
+        CHECK(notifications[0].callback == 2);
+        CHECK(notifications[0].userValue == -5);
+    }
     SUBCASE("without a callback the message gets the default processing") {
         t.tray.Add(7, t.firstIcon, "tip", nullptr, 42);
         CHECK(t.Notify(7, WM_RBUTTONDOWN) == 0);
         CHECK(notifications.empty());
     }
     // Everything else is the default window procedure's, such as the title.
-    char title[32] = "";
-    SendMessageA(t.tray.window, WM_GETTEXT, sizeof title, reinterpret_cast<LPARAM>(title));
-    CHECK(std::string(title) == kTrayTitle);
+    CHECK(TitleOf(t.tray.window) == kTrayTitle);
 }
 
 TEST_CASE("a failed window creation changes nothing and does not block the next Add") {
@@ -268,26 +278,21 @@ TEST_CASE("a failed window creation changes nothing and does not block the next 
 
 TEST_CASE("a new taskbar gets the icon again only while it is shown") {
     RecordedTray t;
-    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     t.Add(7, "Quillmere  1.4");
     t.tray.SetIcon(t.secondIcon);
-    shellRequests.clear();
-
-    SendMessageA(t.tray.window, taskbarCreated, 0, 0);
+    t.NewTaskbar();
     REQUIRE(shellRequests.size() == 1);
     t.CheckLastAdd(7, t.secondIcon, "Quillmere  1.4");
 
     SUBCASE("after Remove nothing is added") {
         t.tray.Remove();
-        shellRequests.clear();
-        SendMessageA(t.tray.window, taskbarCreated, 0, 0);
+        t.NewTaskbar();
         CHECK(shellRequests.empty());
     }
     SUBCASE("after an Add the shell refused it is added, as the user asked for it") {
         shellAnswer = FALSE;
         t.Add(7, "again");
-        shellRequests.clear();
-        SendMessageA(t.tray.window, taskbarCreated, 0, 0);
+        t.NewTaskbar();
         REQUIRE(shellRequests.size() == 1);
         t.CheckLastAdd(7, t.firstIcon, "again");
     }
@@ -322,22 +327,6 @@ TEST_CASE("a refused icon is asked for again on every tick, for up to a minute")
     t.Tick();
     CHECK(shellRequests.size() == requests);
 }
-
-namespace {
-
-struct FilterCall {
-    HWND window;
-    UINT message;
-    DWORD action;
-};
-std::vector<FilterCall> filterCalls;
-
-BOOL WINAPI RecordFilter(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT) {
-    filterCalls.push_back({window, message, action});
-    return TRUE;
-}
-
-} // namespace
 
 TEST_CASE("an elevated program still hears of a new taskbar, where the system can say so") {
     filterCalls.clear();
