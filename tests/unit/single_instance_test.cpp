@@ -2,7 +2,12 @@
 
 #include <string.h>
 
+#include "../../src/app/app.h"
+#include "../../src/app/main_window.h"
 #include "../../src/app/single_instance.h"
+#include "../../src/common/settings_record.h"
+#include "../../src/desktop/desktop_view.h"
+#include "../../src/settings/settings_file.h"
 #include "test_windows.h"
 
 TEST_CASE("a second start signals only a live window of a process of its own executable") {
@@ -33,4 +38,25 @@ TEST_CASE("a second start signals only a live window of a process of its own exe
         CHECK(IsRunningInstance(window, &allowed));
         CHECK(allowed == GetCurrentProcessId());
     }
+}
+
+TEST_CASE("an elevated first instance still hears a second start, where the system can say so") {
+    FakeShell desktop("Progman", "Program Manager");
+    MainWindowStandIn main;
+    // Without a desktop the initialisation would wait in a message box.
+    REQUIRE(FindDesktopView(main) == desktop.view.handle);
+    // Settings beside the tests that make no first run and show no tray icon.
+    char ini[kSettingsPathSize];
+    BuildSettingsPath(ini);
+    WritePrivateProfileStringA(kMainSection, kFirstRunKey, "0", ini);
+    WritePrivateProfileStringA(kSavesSection, kShowTrayIconKey, "0", ini);
+    ScopedSet<Settings> record(settings, settings);
+    ScopedSet<HWND> view(desktopView, nullptr);
+    CoreRecorder core;
+    FilterRecorder filter;
+    MainDialogProc(main, WM_INITDIALOG, 0, 0);
+    KillTimer(main, kWatchdogTimerId);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini);
+    DeleteFileA(ini);
+    CHECK(filter.allowed == std::vector<FilterRecorder::Allowed>{{main, showWindowMessage}});
 }

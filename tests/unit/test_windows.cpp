@@ -48,3 +48,22 @@ CoreRecorder::CoreRecorder()
       undo(coreUndo, [] { coreCalls.push_back("undo"); }) {
     coreCalls.clear();
 }
+
+namespace {
+
+FilterRecorder* filterRecorder;
+
+BOOL WINAPI RecordFilter(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT) {
+    if (action == MSGFLT_ALLOW) filterRecorder->allowed.push_back({window, message});
+    return TRUE;
+}
+
+} // namespace
+
+FilterRecorder::FilterRecorder() : filter(changeMessageFilter, RecordFilter) {
+    filterRecorder = this;
+}
+
+FilterRecorder::~FilterRecorder() {
+    filterRecorder = nullptr;
+}

@@ -5,8 +5,10 @@
 #include <commctrl.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "../../src/common/message_filter.h"
 #include "../../src/desktop/core_module.h"
 
 // A window destroyed with the object.
@@ -66,3 +68,13 @@ struct CoreRecorder {
 };
 extern std::vector<std::string> coreCalls;
 std::string ApplyLine(HWND view, COLORREF color, int style);
+
+// The system's message filter replaced, while the object lives, by a recorder of the
+// window and message of each call that lets a message through.
+struct FilterRecorder {
+    using Allowed = std::pair<HWND, UINT>;
+    FilterRecorder();
+    ~FilterRecorder();
+    ScopedSet<MessageFilterFunction> filter;
+    std::vector<Allowed> allowed;
+};

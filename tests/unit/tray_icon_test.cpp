@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "../../src/app/app.h"
-#include "../../src/common/message_filter.h"
 #include "../../src/tray/tray_icon.h"
 #include "test_windows.h"
 
@@ -126,18 +125,6 @@ int TrayWindowsOfThisThread() {
 LRESULT CALLBACK RefuseWindowCreation(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_CREATEWND) return 1;
     return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-struct FilterCall {
-    HWND window;
-    UINT message;
-    DWORD action;
-};
-std::vector<FilterCall> filterCalls;
-
-BOOL WINAPI RecordFilter(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT) {
-    filterCalls.push_back({window, message, action});
-    return TRUE;
 }
 
 } // namespace
@@ -329,15 +316,12 @@ TEST_CASE("a refused icon is asked for again on every tick, for up to a minute")
 }
 
 TEST_CASE("an elevated program still hears of a new taskbar, where the system can say so") {
-    filterCalls.clear();
     SUBCASE("the hidden window lets \"TaskbarCreated\" through from any process") {
-        ScopedSet<MessageFilterFunction> filter(changeMessageFilter, RecordFilter);
+        FilterRecorder filter;
         RecordedTray t;
         t.Add(7);
-        REQUIRE(filterCalls.size() == 1);
-        CHECK(filterCalls[0].window == t.tray.window);
-        CHECK(filterCalls[0].message == RegisterWindowMessageA("TaskbarCreated"));
-        CHECK(filterCalls[0].action == static_cast<DWORD>(MSGFLT_ALLOW));
+        CHECK(filter.allowed == std::vector<FilterRecorder::Allowed>{
+                                    {t.tray.window, RegisterWindowMessageA("TaskbarCreated")}});
     }
     SUBCASE("without the filter the icon is added all the same") {
         ScopedSet<MessageFilterFunction> filter(changeMessageFilter, nullptr);
