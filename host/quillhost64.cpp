@@ -10,6 +10,7 @@
 namespace {
 
 constexpr char kApplyExport[] = "Quillmere";
+constexpr wchar_t kListViewClass[] = L"SysListView32";
 using ApplyFunction = void(__cdecl*)(HWND view, COLORREF textColor, int textStyle);
 
 DWORD Apply(const Host64Request& request) {
@@ -23,13 +24,20 @@ DWORD Apply(const Host64Request& request) {
     return kHost64Applied;
 }
 
+// Only an icon view is styled: the module would subclass the parent of any window given.
+bool IsListView(HWND window) {
+    wchar_t className[32] = L"";
+    return IsWindow(window) && GetClassNameW(window, className, 32) &&
+           lstrcmpW(className, kListViewClass) == 0;
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Nobody sits at this program: a damaged module must not bring up a system error box.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     Host64Request request;
-    if (!ParseHost64Command(GetCommandLineW(), &request) || !IsWindow(request.view))
+    if (!ParseHost64Command(GetCommandLineW(), &request) || !IsListView(request.view))
         return kHost64BadCommand;
     return static_cast<int>(Apply(request));
 }

@@ -98,6 +98,7 @@ TEST_CASE("the helper refuses a bad command line and leaves the desktop alone") 
         view + " ffff00 1x",
         view + " ffff00 2147483648",
         Hex(gone) + " ffff00 1",
+        Hex(GetParent(run.desktop.View())) + " ffff00 1", // a window, but no list view
     };
     for (const std::string& arguments : bad) {
         CAPTURE(arguments);
