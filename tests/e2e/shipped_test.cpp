@@ -78,9 +78,10 @@ TEST_CASE("the helper draws each style in a 64-bit desktop, and undo reaches it,
         SendMessageA(GetParent(view), DetachMessage(), 0, 0);
         CHECK(CaptureView(view) == run.plain);
         // The 64-bit copy lets go of its own reference too.
-        if (countable) CHECK(WaitUntil([&] {
-            return ModuleLoadCount(run.desktop.ProcessId(), L"QuillCore64.dll") < attached;
-        }));
+        if (countable)
+            CHECK(WaitUntil([&] {
+                return ModuleLoadCount(run.desktop.ProcessId(), L"QuillCore64.dll") < attached;
+            }));
     }
 }
 
