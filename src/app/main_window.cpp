@@ -106,14 +106,17 @@ BOOL OnInitDialog(HWND window) {
 // The main button confirms while the text is transparent and exits while it is opaque,
 // whatever its caption says; only here does box 1000 reach the registry.
 void ConfirmOrExit() {
+    const bool autoStart = IsDlgButtonChecked(sharedMainWindow, IDC_AUTOSTART) == BST_CHECKED;
     if (IsTextTransparent(desktopView)) {
         exitOnClose = false;
         PostMessageA(sharedMainWindow, WM_CLOSE, 0, 0);
+        SetAutoStartOrReport(autoStart);
     } else {
+        // Before the quit message: a failure box opened after it would end at once, unseen.
+        SetAutoStartOrReport(autoStart);
         PostQuitMessage(0);
         trayIcon.Remove();
     }
-    SetAutoStartOrReport(IsDlgButtonChecked(sharedMainWindow, IDC_AUTOSTART) == BST_CHECKED);
 }
 
 void SetMainButtonCaption(const char* caption) {

@@ -331,20 +331,36 @@ TEST_CASE("the Run value follows box 1000 only on the main button and the close 
     }
 }
 
-TEST_CASE("a Run value pointing elsewhere checks box 1000; if it may not be deleted, that is "
-          "reported as a failed write is") {
+TEST_CASE("a Run value that may not be written or deleted is reported, on the way out too, and "
+          "the program waits for the box") {
     RunValueCleanup cleanup;
-    const char* const elsewhere = "C:\\elsewhere\\other.exe";
-    SetRunValue(elsewhere);
+    std::string before = kNone;
+    bool autoStart = true;
+    SUBCASE("a refused write") {}
+    SUBCASE("a refused delete of a value pointing elsewhere, which checks box 1000") {
+        before = "C:\\elsewhere\\other.exe";
+        autoStart = false;
+        SetRunValue(before.c_str());
+    }
     Running run = Stored({});
-    CHECK(run.app.IsChecked(IDC_AUTOSTART));
-    CHECK(RunValueData() == elsewhere);
+    CHECK(run.app.IsChecked(IDC_AUTOSTART) == (before != kNone));
     RunKeyReadOnly readOnly;
     REQUIRE(readOnly.applied);
-    run.app.ClickCheckBox(IDC_AUTOSTART, false);
+    run.app.ClickCheckBox(IDC_AUTOSTART, autoStart);
+    bool exits = false;
+    SUBCASE("confirming") {}
+    SUBCASE("exiting, the text opaque") {
+        run.app.Click(IDC_OPAQUE);
+        exits = true;
+    }
     run.app.PostCommand(IDC_MAIN_BUTTON);
-    DismissMessageBox(ExpectErrorBox(run.app, kRegistryFailedText));
-    CHECK(RunValueData() == elsewhere);
+    HWND box = ExpectErrorBox(run.app, kRegistryFailedText);
+    Pause(500); // the box stays until the user answers it, and the program with it
+    CHECK(IsWindowVisible(box));
+    CHECK(run.app.IsRunning());
+    DismissMessageBox(box);
+    if (exits) CHECK(run.app.ExitCode() == 0);
+    CHECK(RunValueData() == before);
 }
 
 TEST_CASE("a damaged settings file starts the program normally and is written clean") {
