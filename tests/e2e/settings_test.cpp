@@ -292,6 +292,27 @@ TEST_CASE("Restore and Esc reload the saved settings only while Restore is enabl
     CHECK(rect.top == 120);
 }
 
+TEST_CASE("the main button's hide and both ways out save the window's place as it is then") {
+    RunValueCleanup cleanup;
+    Running run = Stored({"Left=100", "Top=120"});
+    // Where the user has dragged it: a place that no start gives.
+    SetWindowPos(run.app.mainWindow, nullptr, 234, 345, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    REQUIRE(WindowRect(run.app.mainWindow).left == 234);
+    SUBCASE("the main button hides the window while the text is transparent") {
+        run.SaveByMainButton();
+    }
+    SUBCASE("the tray's exit") {
+        run.ExitAndWait();
+    }
+    SUBCASE("the main button exits while the text is opaque") {
+        run.app.Click(IDC_OPAQUE);
+        run.app.PostCommand(IDC_MAIN_BUTTON);
+        REQUIRE(run.app.ExitCode() == 0);
+    }
+    CheckSaved(run.folder, {"Left=234", "Top=345"});
+}
+
 TEST_CASE("the Run value follows box 1000 only on the main button and the close box") {
     RunValueCleanup cleanup;
     Running run = Stored({});
