@@ -17,6 +17,7 @@ build: deps
 dist: build
 	@cmake --build $(BUILD) --target dist
 	@ls -1 $(BUILD)/dist/Quillmere $(BUILD)/dist/*.zip*
+	@cat $(BUILD)/dist/*.zip.sha256
 
 test: build
 	@tools/test.sh

@@ -17,10 +17,17 @@ check() { # description, then a command that must succeed
 }
 
 exports() { $objdump -p "$dir/$1" | sed -n '/Ordinal\/Name Pointer/,/^$/p' | sed -n 's/^\s*\[ *[0-9]*\] //p' | sort | tr '\n' ' '; }
-imports() { $objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' | tr 'a-z' 'A-Z'; }
+# The names of the DLLs a file imports; fails when the file cannot be read as a PE file or
+# imports nothing, as every file built here imports KERNEL32.DLL at least.
+imports() {
+    local headers
+    headers=$($objdump -p "$1") || return 1
+    sed -n 's/^\s*DLL Name: //p' <<<"$headers" | tr 'a-z' 'A-Z' | grep .
+}
 only_system_imports() {
-    local dll
-    for dll in $(imports "$1"); do
+    local dll list
+    list=$(imports "$1") || { echo "no imports read from $1"; return 1; }
+    for dll in $list; do
         case "$dll" in
             KERNEL32.DLL|USER32.DLL|GDI32.DLL|COMDLG32.DLL|SHELL32.DLL|ADVAPI32.DLL|COMCTL32.DLL|MSVCRT.DLL) ;;
             *) echo "unexpected import $dll"; return 1 ;;
@@ -40,8 +47,19 @@ for file in Quillmere.exe QuillCore.dll QuillCore64.dll QuillHost64.exe; do
     check "$file imports only Windows DLLs" only_system_imports "$dir/$file"
 done
 # Systems without WOW64 lack it; an import of it would keep the module from loading there.
-check "QuillCore.dll does not import IsWow64Process" \
-    bash -c "! $objdump -p '$dir/QuillCore.dll' | grep -q IsWow64Process"
+# The import table read as a whole first, so that an unreadable file cannot pass.
+lacks_import() { local headers; headers=$($objdump -p "$1") && grep -q 'DLL Name:' <<<"$headers" && ! grep -q "$2" <<<"$headers"; }
+check "QuillCore.dll does not import IsWow64Process" lacks_import "$dir/QuillCore.dll" IsWow64Process
+# No build time, so that the same sources give the same files: the PE header's stamp (at
+# the offset the DOS header gives, plus 8) and, in the modules, the export directory's.
+pe_stamp() { local at; at=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null) && od -An -tu4 -j$((at + 8)) -N4 "$1" 2>/dev/null | tr -d ' '; }
+for file in Quillmere.exe QuillCore.dll QuillCore64.dll QuillHost64.exe; do
+    check "$file carries no build time" test "$(pe_stamp "$dir/$file")" = 0
+done
+for core in QuillCore.dll QuillCore64.dll; do
+    check "$core's exports carry no build time" \
+        bash -c "$objdump -p '$dir/$core' | grep -qx 'Time/Date stamp\s*0'"
+done
 check "the main window handle lives in a shared section of its own" \
     bash -c "$objdump -h '$dir/Quillmere.exe' | grep -A1 ' ShareDat ' | grep -q 'DATA, SHARED'"
 check "the shared section holds one 32-bit value" \
