@@ -69,19 +69,16 @@ TEST_CASE("the helper draws each style in a 64-bit desktop, and undo reaches it,
             CHECK(ApplyThroughHost64(nullptr, view, kLabel, style));
             CheckStyled(run.plain, CaptureView(view), style, kLabel);
         }
-        // The helper has ended; the attached copy holds itself, and a 32-bit process
-        // cannot read a 64-bit one's loader.
-        const bool countable = sizeof(void*) == 8;
-        const int attached = ModuleLoadCount(run.desktop.ProcessId(), L"QuillCore64.dll");
-        if (countable) REQUIRE(attached > 0);
+        // The helper has ended; the attached copy holds itself.
+        const int attached = ModuleLoadCount64(run.desktop.ProcessId(), "QuillCore64.dll");
+        REQUIRE(attached > 0);
         // What the 32-bit module's undo sends, from a process with no module attached.
         SendMessageA(GetParent(view), DetachMessage(), 0, 0);
         CHECK(CaptureView(view) == run.plain);
         // The 64-bit copy lets go of its own reference too.
-        if (countable)
-            CHECK(WaitUntil([&] {
-                return ModuleLoadCount(run.desktop.ProcessId(), L"QuillCore64.dll") < attached;
-            }));
+        CHECK(WaitUntil([&] {
+            return ModuleLoadCount64(run.desktop.ProcessId(), "QuillCore64.dll") < attached;
+        }));
     }
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "../common/module_count.h"
+
 #include "../../src/common/text_style.h"
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);
@@ -69,7 +71,4 @@ void CheckStyleRadios(const App& app, HWND view, const ViewImage& plain, const V
 
 // The number of threads of process `processId`.
 int ThreadCount(DWORD processId);
-// The loader's count of references to a module of process `processId`, as far as the
-// system keeps it (Wine does); 0 when the module is not loaded, -1 when unreadable.
-int ModuleLoadCount(DWORD processId, const wchar_t* fileName);
 bool RunningOnWine();
