@@ -82,7 +82,8 @@ struct Link {
 };
 
 // Moves the pointer to a point of the box (client coordinates) and lets the box choose
-// the cursor, as a mouse move does; returns "hand" or "other" as the box set it.
+// the cursor, as a mouse move does; returns "hand" or "other" as the box set it after the
+// move, never a choice logged before it.
 std::string CursorAt(const Running& run, HWND box, POINT point) {
     ClientToScreen(box, &point);
     REQUIRE(MovePointer(point.x, point.y));
@@ -91,7 +92,8 @@ std::string CursorAt(const Running& run, HWND box, POINT point) {
     SendMessageTimeoutA(box, WM_SETCURSOR, reinterpret_cast<WPARAM>(box),
                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), SMTO_ABORTIFHUNG, kDefaultWaitMs,
                         &result);
-    WaitUntil([&] { return run.folder.CountLines("about cursor ") > before; });
+    if (!WaitUntil([&] { return run.folder.CountLines("about cursor ") > before; }))
+        return "no cursor set after the move";
     return run.folder.LastLine("about cursor ").substr(strlen("about cursor "));
 }
 
