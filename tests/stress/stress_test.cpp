@@ -4,6 +4,8 @@
 #include <doctest.h>
 #include <windows.h>
 #include <psapi.h>
+#include <ctype.h>
+#include <stdint.h>
 #include <stdlib.h>
 
 #include <memory>
@@ -26,9 +28,16 @@ const char* const kRegressionFiles[] = {
     "[Saves]\r\nShadowDist=99999999999\r\n",
 };
 
+// The number of generated files to try; 0 when the environment gives something that is
+// not a positive number, which must not pass as a run that tried none.
 uint32_t SettingsFileCount() {
     const char* count = getenv("QUILL_STRESS_SETTINGS_FILES");
-    return count ? static_cast<uint32_t>(atoi(count)) : 500;
+    if (!count) return 500;
+    char* end = nullptr;
+    const unsigned long value = strtoul(count, &end, 10);
+    const bool positive = isdigit(static_cast<unsigned char>(count[0])) && *end == '\0' &&
+                          value > 0 && value <= UINT32_MAX;
+    return positive ? static_cast<uint32_t>(value) : 0;
 }
 
 // Why a start showed no main window: a start that ended (a crash, or a second instance's
@@ -87,13 +96,14 @@ DWORD CountHandles(HANDLE process) {
 } // namespace
 
 TEST_CASE("damaged settings files never stop a start and are saved back clean") {
+    const uint32_t count = SettingsFileCount();
+    REQUIRE_MESSAGE(count > 0, "QUILL_STRESS_SETTINGS_FILES is not a positive number");
     RunValueCleanup runValue;
     SimDesktop desktop;
     for (const char* bytes : kRegressionFiles) {
         INFO("regression file: " << bytes);
         CHECK(SaveAfterDamagedStart(bytes, false) == "");
     }
-    const uint32_t count = SettingsFileCount();
     for (uint32_t index = 0; index < count; ++index) {
         INFO("generated file " << index << " of seed " << kSettingsSeed);
         CHECK(SaveAfterDamagedStart(DamagedSettingsFile(kSettingsSeed, index), index % 4 == 3) ==
