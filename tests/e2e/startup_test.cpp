@@ -68,8 +68,10 @@ TEST_CASE("an AUTOSET start is never visible and still applies the effect") {
 }
 
 TEST_CASE("a path containing the word AUTOSET starts visibly") {
-    Running run("", "", nullptr, "fake", "-AUTOSET"); // which waits until the window shows
-    CHECK(run.app.IsVisible());
+    // Without AUTOSET among its arguments the fixture requires the window to show; the
+    // program's own thread logged it shown.
+    Running run("", "", nullptr, "fake", "-AUTOSET");
+    CHECK(WaitUntil([&] { return run.folder.CountLines("shown #32770|Quillmere") > 0; }));
 }
 
 TEST_CASE("a start without a usable core module reports it and exits 0") {

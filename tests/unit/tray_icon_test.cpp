@@ -131,8 +131,8 @@ LRESULT CALLBACK RefuseWindowCreation(int code, WPARAM wParam, LPARAM lParam) {
 
 TEST_CASE("Add creates the hidden window and sends the whole record, which ends with the 64-byte "
           "tip") {
-    CHECK(kNotifyIconDataSize == NOTIFYICONDATAA_V1_SIZE);
-    CHECK(kNotifyIconDataSize == (sizeof(void*) == 4 ? 88u : 104u));
+    static_assert(kNotifyIconDataSize == NOTIFYICONDATAA_V1_SIZE, "the first record layout");
+    static_assert(kNotifyIconDataSize == (sizeof(void*) == 4 ? 88u : 104u), "its size in bytes");
     RecordedTray t;
     CHECK(t.tray.Add(7, t.firstIcon, "Quillmere  1.4", RecordNotification, 42) == TRUE);
     REQUIRE(t.tray.window != nullptr);
