@@ -77,7 +77,8 @@ int ModuleLoadCount64(DWORD processId, const char* fileName) {
     *name = '\0';
     char command[2 * MAX_PATH];
     wsprintfA(command, "\"%sx64\\ModuleCount.exe\" %lu %s", folder, processId, fileName);
-    STARTUPINFOA startup = {sizeof startup};
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
