@@ -28,7 +28,7 @@ cp "$build/bin/Quillmere.exe" "$build/bin/QuillCore.dll" "$app/"
 
 # The desktop must exist before the program looks for it; it says so with a file.
 rm -f "$app/SimDesktop.ready"
-(cd "$app" && quill_wine "$build/bin/SimDesktop.exe" /ready) </dev/null >/dev/null 2>&1 &
+(cd "$app" && quill_wine "$build/bin/SimDesktop.exe" /ready /traycorner) </dev/null >/dev/null 2>&1 &
 echo "SIMDESK_PID=$!" >>"$state"
 for _ in $(seq 300); do
     [ -f "$app/SimDesktop.ready" ] && break

@@ -103,6 +103,10 @@ wine_env_start() {
         touch "$WINEPREFIX/.quill-ready-win64"
     fi
     wineserver -p </dev/null >/dev/null 2>&1
+    # 96 DPI unless a caller asks for another (QUILL_DPI): the tests run some suites at 144
+    # and put 96 back after them, which a killed run would not have done.
+    quill_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "${QUILL_DPI:-96}" /f \
+        </dev/null >/dev/null 2>&1
     # Starts Wine's own background processes now, away from the callers' output pipes:
     # started by a test, they would hold its output open and CTest would wait for them.
     quill_wine cmd /c exit </dev/null >/dev/null 2>&1

@@ -111,11 +111,17 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 }
 
 // Runs after the dialog manager has chosen the default colours, so the link's blue wins.
+// On a DPI change the dialog manager gives its controls the box's font at the new DPI, but
+// not the link, which has a font of its own: once it is done, the link's underlined copy
+// is made again from the new font.
 LRESULT CALLBACK AboutSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const LRESULT result = CallWindowProcA(aboutOrigProc, window, message, wParam, lParam);
     if (message == WM_CTLCOLORSTATIC &&
         GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_ABOUT_LINK) {
         SetTextColor(reinterpret_cast<HDC>(wParam), kLinkColor);
+    } else if (message == WM_DPICHANGED) {
+        ReleaseUnderlineFont(window);
+        UnderlineLink(window);
     }
     return result;
 }

@@ -3,6 +3,7 @@
 #include "../about/about_dialog.h"
 #include "../color/color_menu.h"
 #include "../color/color_preview.h"
+#include "../common/dpi.h"
 #include "../common/message_filter.h"
 #include "../common/resource.h"
 #include "../common/settings_record.h"
@@ -27,6 +28,15 @@ constexpr char kExitCaption[] = "退出程序(&X)";
 constexpr char kExpandCaption[] = "高级(&V)>>";
 constexpr char kCollapseCaption[] = "<<标准(&V)";
 constexpr UINT kSysCommandMask = 0xFFF0;
+// Posted to itself on a DPI change, to run once the dialog manager has rescaled the window.
+constexpr UINT kAfterDpiChangeMessage = WM_APP + 1;
+
+// The icons loaded for a DPI above 96, destroyed once others have replaced them; icon 103
+// is shared by the system and never destroyed.
+HICON sizedBigIcon;
+HICON sizedSmallIcon;
+// Sent by the shell when a new taskbar has started.
+UINT taskbarCreatedMessage;
 
 HWND Control(int id) {
     return GetDlgItem(sharedMainWindow, id);
@@ -42,10 +52,31 @@ void FitHeightToMarker(int markerId, bool toBottomEdge) {
                  SWP_NOZORDER | SWP_NOMOVE);
 }
 
-void LoadAppIcon() {
-    appIcon = LoadIconA(appInstance, MAKEINTRESOURCEA(IDI_APP));
-    SendMessageA(sharedMainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
+HICON LoadSizedIcon(int metric, UINT dpi) {
+    const int size = SystemMetricForDpi(metric, dpi);
+    return static_cast<HICON>(
+        LoadImageW(appInstance, MAKEINTRESOURCEW(IDI_APP_SIZES), IMAGE_ICON, size, size, 0));
+}
+
+// At 96 DPI icon 103, as always. Above it the sizes that the system asks for at that DPI,
+// each drawn for its size, instead of the 16-colour images stretched.
+void LoadAppIcon(UINT dpi) {
+    const HICON oldBig = sizedBigIcon, oldSmall = sizedSmallIcon;
+    HICON bigIcon;
+    if (dpi <= kBaseDpi) {
+        appIcon = LoadIconA(appInstance, MAKEINTRESOURCEA(IDI_APP));
+        bigIcon = appIcon;
+        sizedBigIcon = sizedSmallIcon = nullptr;
+    } else {
+        sizedBigIcon = bigIcon = LoadSizedIcon(SM_CXICON, dpi);
+        sizedSmallIcon = appIcon = LoadSizedIcon(SM_CXSMICON, dpi);
+    }
+    SendMessageA(sharedMainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
     SendMessageA(sharedMainWindow, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon));
+    if (settings.showTrayIcon) trayIcon.SetIcon(appIcon);
+    // Only now that neither the window nor the tray shows them any more.
+    if (oldBig) DestroyIcon(oldBig);
+    if (oldSmall) DestroyIcon(oldSmall);
 }
 
 void MakePreviewOwnerDrawn() {
@@ -94,8 +125,10 @@ BOOL OnInitDialog(HWND window) {
     }
     ApplyChoice();
     CheckDlgButton(window, IDC_TRANSPARENT, BST_CHECKED);
-    LoadAppIcon();
-    if (settings.showTrayIcon) trayIcon.SetIcon(appIcon);
+    LoadAppIcon(WindowDpi(window));
+    // A new taskbar may come with a new DPI (after a log-on, say): the icons are reloaded.
+    taskbarCreatedMessage = TaskbarCreatedMessage();
+    LetMessageThrough(window, taskbarCreatedMessage);
     MakePreviewOwnerDrawn();
     SetTimer(sharedMainWindow, kWatchdogTimerId, kWatchdogIntervalMs, nullptr);
     FitHeightToMarker(IDC_COLLAPSED_MARK, false);
@@ -265,19 +298,40 @@ BOOL OnPreviewDoubleClick() {
     return FALSE;
 }
 
+// The window's DPI now: the colour menu opens on the window's monitor.
 BOOL OnMeasureItem(MEASUREITEMSTRUCT* item) {
-    if (item->CtlType == ODT_MENU) MeasureColorMenuItem(sharedMainWindow, item);
+    if (item->CtlType == ODT_MENU)
+        MeasureColorMenuItem(sharedMainWindow, item, WindowDpi(sharedMainWindow));
     return TRUE;
 }
 
 BOOL OnDrawItem(const DRAWITEMSTRUCT* item) {
     if (item->CtlType == ODT_MENU) {
-        DrawColorMenuItem(item);
+        DrawColorMenuItem(item, WindowDpi(sharedMainWindow));
         return TRUE;
     }
     switch (item->CtlID) {
     case IDC_PREVIEW: DrawColorPreview(item); break;
     case IDC_DROPDOWN: DrawDropDownArrow(item); break;
+    }
+    return TRUE;
+}
+
+// Declared per-monitor aware, the window is rescaled with its controls and fonts by the
+// dialog manager when the default handling follows; the program reloads its icons at the
+// new DPI, and fits the height to the marker again after the rescaling, as it was fitted
+// at the start. Menu items are measured anew at every opening anyway.
+BOOL OnDpiChanged(WPARAM dpis) {
+    LoadAppIcon(HIWORD(dpis));
+    PostMessageW(sharedMainWindow, kAfterDpiChangeMessage, 0, 0);
+    return FALSE;
+}
+
+BOOL AfterDpiChange() {
+    if (expanded) {
+        FitHeightToMarker(IDC_EXPANDED_MARK, true);
+    } else {
+        FitHeightToMarker(IDC_COLLAPSED_MARK, false);
     }
     return TRUE;
 }
@@ -335,6 +389,12 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DRAWITEM: return OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
     case WM_MEASUREITEM: return OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
     case WM_ENDSESSION: return OnEndSession(wParam != FALSE);
+    case WM_DPICHANGED: return OnDpiChanged(wParam);
+    case kAfterDpiChangeMessage: return AfterDpiChange();
+    }
+    if (message == taskbarCreatedMessage && taskbarCreatedMessage != 0) {
+        LoadAppIcon(WindowDpi(window));
+        return FALSE;
     }
     if (message == showWindowMessage && showWindowMessage != 0) {
         ShowMainWindow();

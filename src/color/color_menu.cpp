@@ -1,5 +1,6 @@
 #include "color_menu.h"
 
+#include "../common/dpi.h"
 #include "../common/resource.h"
 #include "../common/settings_record.h"
 #include "gdi_scope.h"
@@ -9,11 +10,13 @@ bool dropDownOpen;
 
 namespace {
 
+// At 96 DPI; every size is scaled to the window's DPI where it is used.
 constexpr int kItemHeight = 15;
 constexpr int kLabelOffset = 40; // the swatch and the space around it, left of the name
 constexpr int kSwatchLeft = 10;
 constexpr int kSwatchWidth = 20;
 constexpr int kSwatchHeight = 10;
+constexpr int kSwatchFrame = 1;
 constexpr COLORREF kSwatchFrameColor = RGB(255, 255, 255);
 // The size of NONCLIENTMETRICSA before iPaddedBorderWidth was added; every Windows
 // version accepts it, and the fields read here are all within it.
@@ -25,33 +28,35 @@ const PaletteEntry* EntryOfItem(UINT itemId) {
     return index < kPaletteSize ? &palette[index] : nullptr;
 }
 
-// The menu font, created for one request; the caller deletes it.
-HFONT CreateMenuFont() {
+// The menu font at `dpi`, created for one request; the caller deletes it. The system
+// gives it at its own DPI, which a window on another monitor may not have.
+HFONT CreateMenuFont(UINT dpi) {
     NONCLIENTMETRICSA metrics = {};
     metrics.cbSize = kNonClientMetricsSize;
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &metrics, 0);
+    metrics.lfMenuFont.lfHeight = SystemSizeForDpi(metrics.lfMenuFont.lfHeight, dpi);
     return CreateFontIndirectA(&metrics.lfMenuFont);
 }
 
-// The swatch: a 20 x 10 rectangle 10 pixels from the item's left edge, centred vertically.
-RECT SwatchRect(const RECT& item) {
+// The swatch: 20 x 10 at 96 DPI, 10 from the item's left edge, centred vertically.
+RECT SwatchRect(const RECT& item, UINT dpi) {
+    const int height = ScaleForDpi(kSwatchHeight, dpi);
     RECT swatch;
-    swatch.left = item.left + kSwatchLeft;
-    swatch.right = swatch.left + kSwatchWidth;
-    swatch.top = item.top + (item.bottom - item.top - kSwatchHeight) / 2;
-    swatch.bottom = swatch.top + kSwatchHeight;
+    swatch.left = item.left + ScaleForDpi(kSwatchLeft, dpi);
+    swatch.right = swatch.left + ScaleForDpi(kSwatchWidth, dpi);
+    swatch.top = item.top + (item.bottom - item.top - height) / 2;
+    swatch.bottom = swatch.top + height;
     return swatch;
 }
 
-// A one-pixel white frame around the colour, which keeps dark colours visible on the menu.
-void DrawSwatch(HDC dc, RECT swatch, COLORREF color) {
-    CreatedGdiObject pen(CreatePen(PS_SOLID, 0, kSwatchFrameColor));
+// A white frame, one pixel at 96 DPI, around the colour, which keeps dark colours visible
+// on the menu.
+void DrawSwatch(HDC dc, RECT swatch, COLORREF color, UINT dpi) {
+    CreatedGdiObject frame(CreateSolidBrush(kSwatchFrameColor));
     CreatedGdiObject brush(CreateSolidBrush(color));
-    {
-        SelectedGdiObject framePen(dc, pen.Get());
-        Rectangle(dc, swatch.left, swatch.top, swatch.right, swatch.bottom);
-    }
-    InflateRect(&swatch, -1, -1);
+    FillRect(dc, &swatch, frame.Brush());
+    const int frameWidth = ScaleForDpi(kSwatchFrame, dpi);
+    InflateRect(&swatch, -frameWidth, -frameWidth);
     FillRect(dc, &swatch, brush.Brush());
 }
 
@@ -89,22 +94,22 @@ bool SelectPaletteEntry(unsigned index) {
     return true;
 }
 
-void MeasureColorMenuItem(HWND window, MEASUREITEMSTRUCT* item) {
+void MeasureColorMenuItem(HWND window, MEASUREITEMSTRUCT* item, UINT dpi) {
     const PaletteEntry* entry = EntryOfItem(item->itemID);
     if (!entry) return;
     WindowDC dc(window);
-    CreatedGdiObject font(CreateMenuFont());
+    CreatedGdiObject font(CreateMenuFont(dpi));
     RECT text = {0, 0, 0, 0};
     {
         SelectedGdiObject menuFont(dc.Get(), font.Get());
         DrawTextA(dc.Get(), entry->name, -1, &text, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
     }
-    item->itemWidth = text.right - text.left + kLabelOffset;
-    // Fixed, whatever the menu font: the swatch is laid out for this height.
-    item->itemHeight = kItemHeight;
+    item->itemWidth = text.right - text.left + ScaleForDpi(kLabelOffset, dpi);
+    // Fixed for the DPI, whatever the menu font: the swatch is laid out for this height.
+    item->itemHeight = ScaleForDpi(kItemHeight, dpi);
 }
 
-void DrawColorMenuItem(const DRAWITEMSTRUCT* item) {
+void DrawColorMenuItem(const DRAWITEMSTRUCT* item, UINT dpi) {
     const PaletteEntry* entry = EntryOfItem(item->itemID);
     if (!entry) return;
     HDC dc = item->hDC;
@@ -112,9 +117,9 @@ void DrawColorMenuItem(const DRAWITEMSTRUCT* item) {
     // System colour brushes belong to the system and are never deleted.
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
     FillRect(dc, &item->rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
-    DrawSwatch(dc, SwatchRect(item->rcItem), PaletteColor(*entry));
+    DrawSwatch(dc, SwatchRect(item->rcItem, dpi), PaletteColor(*entry), dpi);
     RECT label = item->rcItem;
-    label.left += kLabelOffset;
+    label.left += ScaleForDpi(kLabelOffset, dpi);
     SetBkMode(dc, TRANSPARENT);
     DrawTextA(dc, entry->name, -1, &label, DT_SINGLELINE | DT_VCENTER);
 }

@@ -19,7 +19,7 @@ HMENU BuildColorMenu(const PaletteEntry* entries, unsigned count);
 // index past the palette, which changes nothing.
 bool SelectPaletteEntry(unsigned index);
 
-// Size and look of one colour menu item, measured with a device context of `window`;
-// items of other menus are left alone.
-void MeasureColorMenuItem(HWND window, MEASUREITEMSTRUCT* item);
-void DrawColorMenuItem(const DRAWITEMSTRUCT* item);
+// Size and look of one colour menu item at `dpi`, the DPI of the window that owns the menu,
+// measured with a device context of `window`; items of other menus are left alone.
+void MeasureColorMenuItem(HWND window, MEASUREITEMSTRUCT* item, UINT dpi);
+void DrawColorMenuItem(const DRAWITEMSTRUCT* item, UINT dpi);

@@ -2,6 +2,7 @@
 #pragma once
 
 // Resources
+#define IDI_APP_SIZES 1   // program icon drawn for 8 sizes, 32-bit; the lowest id: the file's icon
 #define IDI_APP 103       // program icon
 #define IDD_MAIN 105      // main window
 #define IDD_ABOUT 107     // About box

@@ -49,6 +49,10 @@ void CopyTip(char* field, const char* tip) {
 
 ShellNotifyFunction shellNotifyIcon = CallShell;
 
+UINT TaskbarCreatedMessage() {
+    return RegisterWindowMessageA("TaskbarCreated");
+}
+
 TrayIcon::~TrayIcon() {}
 
 // A class left registered by an earlier failed window creation counts as registered:
@@ -61,7 +65,7 @@ BOOL TrayIcon::CreateHiddenWindow() {
     if (!RegisterClassA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         return FALSE;
     }
-    taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    taskbarCreatedMessage = TaskbarCreatedMessage();
     window =
         CreateWindowExA(0, kTrayClassName, kTrayWindowTitle, WS_POPUPWINDOW, 0, 0, kTrayWindowSize,
                         kTrayWindowSize, nullptr, nullptr, appInstance, nullptr);

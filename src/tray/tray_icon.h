@@ -64,6 +64,9 @@ class TrayIcon {
     int retriesLeft = 0; // tries left at an icon the shell refused
 };
 
+// The message that the shell sends every top-level window when a new taskbar has started.
+UINT TaskbarCreatedMessage();
+
 LRESULT CALLBACK TrayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The program's one tray icon, built during static initialisation.

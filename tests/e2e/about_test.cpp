@@ -66,7 +66,8 @@ struct Link {
         width = rect.right - rect.left;
         height = rect.bottom - rect.top;
         sscanf(run.folder.LastLine("about link font ").c_str(),
-               "about link font underlined=%*d text=%d width=%d", &text, &measuredWidth);
+               "about link font underlined=%*d text=%d width=%d height=%d", &text, &measuredWidth,
+               &fontHeight);
     }
     POINT At(int dx, int dy, HWND control = nullptr) const {
         const RECT rect = WindowRect(control ? control : handle);
@@ -78,7 +79,7 @@ struct Link {
     HWND MailLabel() const { return GetWindow(handle, GW_HWNDPREV); } // "E-mail:"
 
     HWND box, handle;
-    int width = 0, height = 0, text = -1, measuredWidth = -1;
+    int width = 0, height = 0, text = -1, measuredWidth = -1, fontHeight = 0;
 };
 
 // Moves the pointer to a point of the box (client coordinates) and lets the box choose
@@ -174,6 +175,8 @@ TEST_CASE("each opening's link is blue, underlined and under the hand; the rest 
         const Link link(run, box);
         CHECK(link.text > 0);
         CHECK(link.text + 4 <= link.measuredWidth);
+        // The box's 9 points at the DPI of the run: 12 pixels at 96 DPI, 18 at 144.
+        CHECK(link.fontHeight == -MulDiv(9, TestDpi(), 72));
         CHECK(CursorAt(run, box, link.At(2, 2)) == "hand");
         CHECK(EndBox(run, box, PressOk) == "1");
         CHECK(run.folder.Lines("about font deleted=1").size() == opening);

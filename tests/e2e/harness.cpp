@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <stdarg.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <fstream>
@@ -81,6 +82,18 @@ bool MovePointer(int x, int y) {
         if (now.x != x || now.y != y) heldSince = GetTickCount();
         return GetTickCount() - heldSince >= 100;
     });
+}
+
+UINT TestDpi() {
+    char value[16] = "";
+    const UINT dpi = GetEnvironmentVariableA("QUILL_TEST_DPI", value, sizeof value) ? atoi(value) : 0;
+    return dpi ? dpi : 96;
+}
+
+void UseDpi(UINT dpi) {
+    const DWORD pixels = dpi;
+    RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &pixels,
+                    sizeof pixels);
 }
 
 std::string Format(const char* format, ...) {

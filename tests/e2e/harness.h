@@ -30,6 +30,16 @@ constexpr char kRunValue[] = "Quillmere";
 // What a read gives for an entry or value that is not there.
 constexpr char kNone[] = "<none>";
 
+// The DPI that the programs started by this test run see: QUILL_TEST_DPI (144 in the
+// second run of some suites), else 96. UseDpi writes it into the prefix's registry, where
+// Wine 8 gives it to every process started after that (this test's own keeps its DPI).
+UINT TestDpi();
+void UseDpi(UINT dpi);
+// A size given at 96 DPI, at the DPI of the run.
+inline int Scaled(int pixels) {
+    return MulDiv(pixels, static_cast<int>(TestDpi()), 96);
+}
+
 void PumpMessages();
 // Calls condition() every few milliseconds, pumping this thread's messages, until it is
 // true or timeoutMs has passed. Returns its last answer.

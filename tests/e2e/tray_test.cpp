@@ -107,6 +107,12 @@ TEST_CASE("the icon is there after a start, first without and then with its pict
     const std::vector<std::string> requests = run.folder.Lines("shell ");
     CHECK(requests[0] == "shell add 0 7 noicon Quillmere  1.4");
     CHECK(requests[1] == "shell modify 0 2 icon");
+    // Icon 103 at 96 DPI, as loaded for a window (32 pixels); at 144 the images drawn for
+    // the small and big icons of that DPI.
+    const bool at96 = TestDpi() == 96;
+    CHECK(run.folder.LastLine("icon tray") == Format("icon tray %d", at96 ? 32 : 24));
+    CHECK(run.folder.LastLine("icon small") == Format("icon small %d", at96 ? 32 : 24));
+    CHECK(run.folder.LastLine("icon big") == Format("icon big %d", at96 ? 32 : 48));
     if (arguments.empty()) {
         CHECK(WaitUntil([&] { return run.app.IsVisible(); }));
     } else {

@@ -17,6 +17,7 @@ void Log(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
 // What each area of the program adds to the log, in files of their own.
 void WatchTrayRequests();                             // fakecore_tray.cpp, once at load
 void WatchMenus(const CWPRETSTRUCT* message);         // fakecore_tray.cpp
+void WatchIcons(const CWPRETSTRUCT* message);         // fakecore_tray.cpp
 void WatchColorMessages(const CWPRETSTRUCT* message); // fakecore_color.cpp
 void WatchAboutBox(const CWPRETSTRUCT* message);      // fakecore_about.cpp
 
@@ -33,6 +34,7 @@ LRESULT CALLBACK WatchWindows(int code, WPARAM wParam, LPARAM lParam) {
     const CWPRETSTRUCT* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
     if (code != HC_ACTION) return CallNextHookEx(nullptr, code, wParam, lParam);
     WatchMenus(message);
+    WatchIcons(message);
     if (message->message == WM_WINDOWPOSCHANGED && IsTopLevel(message->hwnd) &&
         (reinterpret_cast<const WINDOWPOS*>(message->lParam)->flags & SWP_SHOWWINDOW)) {
         char className[64] = "", title[128] = "";

@@ -1,7 +1,7 @@
 // The recording core module's view of the About box. Called by the window hook of
 // fakecore.cpp after each message sent to a window of the program's thread, it appends
 // to the same "corecalls.log":
-//   about link font underlined=<0|1> text=<text width> width=<control width>
+//   about link font underlined=<0|1> text=<text width> width=<control width> height=<font height>
 //   about link colour <COLORREF in hex>     (each new colour that the link is drawn in)
 //   about text colour <COLORREF in hex>     (the same for the box's other texts)
 //   about cursor <hand|other>               (after each WM_SETCURSOR to the box)
@@ -67,8 +67,8 @@ void LogLinkFont(HWND box) {
     RECT client;
     GetClientRect(link, &client);
 
-    Log("about link font underlined=%d text=%ld width=%ld", font.lfUnderline, extent.cx,
-        client.right);
+    Log("about link font underlined=%d text=%ld width=%ld height=%ld", font.lfUnderline, extent.cx,
+        client.right, font.lfHeight);
 }
 
 void LogColour(const char* what, COLORREF colour, COLORREF* last) {

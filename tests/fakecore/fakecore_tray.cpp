@@ -8,6 +8,8 @@
 //   menu <position> <id> <marks> <text>   marks: c checked, d default, g grayed item,
 //                                         s separator, - none
 //   menu closed
+//   icon tray|small|big <size>             the picture given to the shell (with NIF_ICON),
+//                                         or as the window's small or big icon (WM_SETICON)
 #include <windows.h>
 #include <shellapi.h>
 #include <string.h>
@@ -21,6 +23,17 @@ namespace {
 using ShellNotifyFunction = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
 ShellNotifyFunction realShellNotify;
 
+// The width of an icon's picture, 0 for none.
+int IconSize(HICON icon) {
+    ICONINFO info = {};
+    if (!icon || !GetIconInfo(icon, &info)) return 0;
+    BITMAP bitmap = {};
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
 // Logged before the shell answers, so the line is there before anything that follows.
 BOOL WINAPI RecordShellNotify(DWORD message, PNOTIFYICONDATAA data) {
     const char* picture = data->hIcon ? "icon" : "noicon";
@@ -31,6 +44,7 @@ BOOL WINAPI RecordShellNotify(DWORD message, PNOTIFYICONDATAA data) {
     case NIM_DELETE: Log("shell delete %u", id); break;
     default: Log("shell %lu", static_cast<unsigned long>(message));
     }
+    if ((data->uFlags & NIF_ICON) && data->hIcon) Log("icon tray %d", IconSize(data->hIcon));
     return realShellNotify(message, data);
 }
 
@@ -59,6 +73,13 @@ void WatchTrayRequests() {
     ReplaceImport(GetModuleHandleA(nullptr), "shell32.dll", "Shell_NotifyIconA",
                   reinterpret_cast<void*>(RecordShellNotify),
                   reinterpret_cast<void**>(&realShellNotify));
+}
+
+// Called after each message sent to a window of the program's thread.
+void WatchIcons(const CWPRETSTRUCT* message) {
+    if (message->message != WM_SETICON) return;
+    const HICON icon = reinterpret_cast<HICON>(message->lParam);
+    Log("icon %s %d", message->wParam == ICON_SMALL ? "small" : "big", IconSize(icon));
 }
 
 // Called after each message sent to a window of the program's thread.

@@ -22,26 +22,39 @@
 namespace {
 
 constexpr COLORREF kUntouched = RGB(255, 0, 255);
-constexpr int kItemHeight = 15;
-constexpr int kItemWidth = 100;
+constexpr int kItemWidth = 150;
 // Items of other menus: around the palette's commands and in the rest of their range.
 constexpr UINT kOtherItems[] = {0, IDM_COLOR_FIRST - 1, IDM_COLOR_FIRST + kPaletteSize,
                                 IDM_COLOR_LAST, 0xFFFFFFFF};
 
-void DrawMenuItem(Canvas& canvas, UINT itemId, const RECT& rect, UINT state = 0) {
+// An item's layout at a DPI, counted from its top-left corner: a white frame around the
+// swatch, left of the label. At 144 DPI everything is 1.5 times as large, rounded.
+struct ItemLayout {
+    UINT dpi;
+    int height;                            // of the item
+    int left, right, top, bottom;          // the frame's outer pixels, inclusive
+    int frame;                             // its width
+    int labelLeft;                         // where the name begins
+};
+constexpr ItemLayout kLayouts[] = {{96, 15, 10, 29, 2, 11, 1, 40}, {144, 23, 15, 44, 4, 18, 2, 60}};
+
+void DrawMenuItem(Canvas& canvas, UINT itemId, const RECT& rect, UINT dpi, UINT state = 0) {
     DRAWITEMSTRUCT item = DrawRequest(canvas, ODT_MENU, itemId, rect, state);
-    DrawColorMenuItem(&item);
+    DrawColorMenuItem(&item, dpi);
 }
 
-// Checks every pixel of an item drawn at (left, top), 15 pixels high, left of the label: a
-// white frame from (10, 2) to (29, 11) around the swatch, on the background.
+// Checks every pixel of an item drawn at (left, top) left of the label: the frame around
+// the swatch, on the background.
 void CheckItemLayout(const Canvas& canvas, int left, int top, COLORREF swatch,
-                     COLORREF background) {
+                     COLORREF background, const ItemLayout& layout) {
     char firstWrong[80] = "";
-    for (int y = 0; y < kItemHeight; ++y) {
-        for (int x = 0; x < 40; ++x) {
-            const bool inFrame = x >= 10 && x <= 29 && y >= 2 && y <= 11;
-            const bool inSwatch = x >= 11 && x <= 28 && y >= 3 && y <= 10;
+    const int f = layout.frame;
+    for (int y = 0; y < layout.height; ++y) {
+        for (int x = 0; x < layout.labelLeft; ++x) {
+            const bool inFrame =
+                x >= layout.left && x <= layout.right && y >= layout.top && y <= layout.bottom;
+            const bool inSwatch = x >= layout.left + f && x <= layout.right - f &&
+                                  y >= layout.top + f && y <= layout.bottom - f;
             const COLORREF expected = inSwatch ? swatch : inFrame ? RGB(255, 255, 255) : background;
             const COLORREF pixel = canvas.Pixel(left + x, top + y);
             if (pixel != expected && !*firstWrong)
@@ -151,59 +164,70 @@ TEST_CASE("measuring a colour item: 15 high, the name's width in the menu font p
     for (unsigned i = 0; i < kPaletteSize; ++i) {
         CAPTURE(i);
         MEASUREITEMSTRUCT item = {ODT_MENU, 0, IDM_COLOR_FIRST + i, 0, 0, 0};
-        MeasureColorMenuItem(main, &item);
+        MeasureColorMenuItem(main, &item, 96);
         CHECK(item.itemHeight == 15u);
         CHECK(item.itemWidth == static_cast<UINT>(MenuFontTextWidth(palette[i].name) + 40));
+        // At 144 DPI: 22.5 rounded, and the name in a menu font 1.5 times as large.
+        MEASUREITEMSTRUCT large = {ODT_MENU, 0, IDM_COLOR_FIRST + i, 0, 0, 0};
+        MeasureColorMenuItem(main, &large, 144);
+        CHECK(large.itemHeight == 23u);
+        const double nameWidth = 1.5 * (item.itemWidth - 40);
+        CHECK(large.itemWidth - 60 >= nameWidth - 3);
+        CHECK(large.itemWidth - 60 <= nameWidth + 3);
     }
     SUBCASE("items of other menus are not measured") {
         for (UINT id : kOtherItems) {
             MEASUREITEMSTRUCT item = {ODT_MENU, 0, id, 1234, 567, 0};
-            MeasureColorMenuItem(main, &item);
+            MeasureColorMenuItem(main, &item, 96);
             CHECK(item.itemWidth == 1234u);
             CHECK(item.itemHeight == 567u);
         }
     }
 }
 
-TEST_CASE("drawing a colour item: background, framed swatch and label") {
+TEST_CASE("drawing a colour item: background, framed swatch and label, at 96 and 144 DPI") {
     const COLORREF menu = GetSysColor(COLOR_MENU);
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
-    // Menu colours that equal a swatch colour would hide a misplaced swatch.
-    for (unsigned index : {0u, 14u, 19u, 11u}) {
-        CAPTURE(index);
-        const COLORREF color = palette[index].value;
-        REQUIRE(color != menu);
-        REQUIRE(color != highlight);
-        SUBCASE("at the canvas origin") {
-            Canvas canvas(kItemWidth, kItemHeight, kUntouched);
-            DrawMenuItem(canvas, IDM_COLOR_FIRST + index, {0, 0, kItemWidth, kItemHeight});
-            CheckItemLayout(canvas, 0, 0, color, menu);
-            CHECK(LabelPixels(canvas, {40, 0, kItemWidth, kItemHeight}, GetSysColor(COLOR_MENUTEXT),
-                              menu) > 0);
-        }
-        SUBCASE("lower down and to the right, as the second item of a menu") {
-            Canvas canvas(kItemWidth + 7, 2 * kItemHeight + 3, kUntouched);
-            DrawMenuItem(canvas, IDM_COLOR_FIRST + index,
-                         {7, kItemHeight + 3, kItemWidth + 7, 2 * kItemHeight + 3});
-            CheckItemLayout(canvas, 7, kItemHeight + 3, color, menu);
-            // Nothing outside the item's rectangle.
-            CHECK(canvas.Count({0, 0, kItemWidth + 7, kItemHeight + 3}, kUntouched) ==
-                  (kItemWidth + 7) * (kItemHeight + 3));
-        }
-        SUBCASE("highlighted: highlight colours, same swatch") {
-            Canvas canvas(kItemWidth, kItemHeight, kUntouched);
-            DrawMenuItem(canvas, IDM_COLOR_FIRST + index, {0, 0, kItemWidth, kItemHeight},
-                         ODS_SELECTED);
-            CheckItemLayout(canvas, 0, 0, color, highlight);
-            CHECK(LabelPixels(canvas, {40, 0, kItemWidth, kItemHeight},
-                              GetSysColor(COLOR_HIGHLIGHTTEXT), highlight) > 0);
+    for (const ItemLayout& layout : kLayouts) {
+        const int height = layout.height;
+        const RECT label = {layout.labelLeft, 0, kItemWidth, height};
+        // Menu colours that equal a swatch colour would hide a misplaced swatch.
+        for (unsigned index : {0u, 14u, 19u, 11u}) {
+            CAPTURE(layout.dpi);
+            CAPTURE(index);
+            const COLORREF color = palette[index].value;
+            REQUIRE(color != menu);
+            REQUIRE(color != highlight);
+            SUBCASE("at the canvas origin") {
+                Canvas canvas(kItemWidth, height, kUntouched);
+                DrawMenuItem(canvas, IDM_COLOR_FIRST + index, {0, 0, kItemWidth, height},
+                             layout.dpi);
+                CheckItemLayout(canvas, 0, 0, color, menu, layout);
+                CHECK(LabelPixels(canvas, label, GetSysColor(COLOR_MENUTEXT), menu) > 0);
+            }
+            SUBCASE("lower down and to the right, as the second item of a menu") {
+                Canvas canvas(kItemWidth + 7, 2 * height + 3, kUntouched);
+                DrawMenuItem(canvas, IDM_COLOR_FIRST + index,
+                             {7, height + 3, kItemWidth + 7, 2 * height + 3}, layout.dpi);
+                CheckItemLayout(canvas, 7, height + 3, color, menu, layout);
+                // Nothing outside the item's rectangle.
+                CHECK(canvas.Count({0, 0, kItemWidth + 7, height + 3}, kUntouched) ==
+                      (kItemWidth + 7) * (height + 3));
+            }
+            SUBCASE("highlighted: highlight colours, same swatch") {
+                Canvas canvas(kItemWidth, height, kUntouched);
+                DrawMenuItem(canvas, IDM_COLOR_FIRST + index, {0, 0, kItemWidth, height},
+                             layout.dpi, ODS_SELECTED);
+                CheckItemLayout(canvas, 0, 0, color, highlight, layout);
+                CHECK(LabelPixels(canvas, label, GetSysColor(COLOR_HIGHLIGHTTEXT), highlight) > 0);
+            }
         }
     }
 }
 
 TEST_CASE("the swatch stays centred in a taller item") {
     Canvas canvas(kItemWidth, 20, kUntouched);
-    DrawMenuItem(canvas, IDM_COLOR_FIRST + 14, {0, 0, kItemWidth, 20});
+    DrawMenuItem(canvas, IDM_COLOR_FIRST + 14, {0, 0, kItemWidth, 20}, 96);
     // (20 - 10) / 2: the frame spans rows 5 to 14.
     CHECK(canvas.Pixel(10, 4) == GetSysColor(COLOR_MENU));
     CHECK(canvas.Pixel(10, 5) == RGB(255, 255, 255));
@@ -213,12 +237,12 @@ TEST_CASE("the swatch stays centred in a taller item") {
 }
 
 TEST_CASE("items outside the colour range draw nothing") {
-    Canvas canvas(kItemWidth, kItemHeight, kUntouched);
-    const RECT all = {0, 0, kItemWidth, kItemHeight};
+    Canvas canvas(kItemWidth, 15, kUntouched);
+    const RECT all = {0, 0, kItemWidth, 15};
     for (UINT id : kOtherItems) {
         CAPTURE(id);
-        DrawMenuItem(canvas, id, all, ODS_SELECTED);
-        CHECK(canvas.Count(all, kUntouched) == kItemWidth * kItemHeight);
+        DrawMenuItem(canvas, id, all, 96, ODS_SELECTED);
+        CHECK(canvas.Count(all, kUntouched) == kItemWidth * 15);
     }
 }
 

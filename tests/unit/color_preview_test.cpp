@@ -170,9 +170,9 @@ TEST_CASE("draw and measure requests leave no GDI object behind") {
 
     // The first requests may make objects the system keeps for good, such as cached fonts.
     auto requestAll = [&] {
-        DrawColorMenuItem(&menuDraw);
+        DrawColorMenuItem(&menuDraw, 96);
         DrawColorPreview(&previewDraw);
-        MeasureColorMenuItem(window, &measure);
+        MeasureColorMenuItem(window, &measure, 144);
     };
     requestAll();
     const int roomBefore = RoomForGdiObjects();
@@ -181,7 +181,7 @@ TEST_CASE("draw and measure requests leave no GDI object behind") {
     CHECK(RoomForGdiObjects() == roomBefore);
     CHECK(item.Pixel(20, 7) == RGB(255, 0, 0));
     CHECK(preview.Pixel(0, 0) == RGB(255, 0, 0));
-    CHECK(measure.itemHeight == 15u);
+    CHECK(measure.itemHeight == 23u);
 }
 
 namespace {

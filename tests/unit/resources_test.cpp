@@ -8,7 +8,11 @@
 #include <utility>
 #include <vector>
 
+#include "../../src/app/app.h"
+#include "../../src/app/main_window.h"
 #include "../../src/common/resource.h"
+#include "../../src/common/settings_record.h"
+#include "../common/canvas.h"
 #include "../common/program_resources.h"
 #include "test_windows.h"
 
@@ -246,7 +250,62 @@ Pixel PixelAt(const BYTE* image, int x, int y) {
     return drawn ? (set ? White : Black) : (set ? Inverted : Clear);
 }
 
+// The first icon group of the executable, which Explorer shows as the file's icon.
+BOOL CALLBACK TakeFirstName(HMODULE, LPCSTR, LPSTR name, LPARAM first) {
+    *reinterpret_cast<LPSTR*>(first) = name;
+    return FALSE;
+}
+ULONG_PTR FirstIconGroup(HMODULE module) {
+    LPSTR first = nullptr;
+    EnumResourceNamesA(module, RT_GROUP_ICON, TakeFirstName, reinterpret_cast<LONG_PTR>(&first));
+    return reinterpret_cast<ULONG_PTR>(first);
+}
+
+// An icon's picture on a ground of a colour it does not use, at its own size.
+constexpr COLORREF kIconGround = RGB(255, 0, 255);
+struct IconPicture : Canvas {
+    IconPicture(HICON icon, int size) : Canvas(size, size, kIconGround) {
+        DrawIconEx(Dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    }
+};
+
+int IconSize(HICON icon) {
+    ICONINFO info = {};
+    if (!GetIconInfo(icon, &info)) return 0;
+    BITMAP colour = {};
+    GetObjectA(info.hbmColor, sizeof colour, &colour);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return colour.bmWidth == colour.bmHeight ? colour.bmWidth : -1;
+}
+
+HICON WindowIcon(HWND window, WPARAM type) {
+    return reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, type, 0));
+}
+
 } // namespace
+
+TEST_CASE("the manifest: per-monitor DPI aware, common controls 6, Windows Vista to 11") {
+    ProgramResources program;
+    DWORD size = 0; // the process's manifest is resource 1
+    const char* manifest = reinterpret_cast<const char*>(
+        program.Find(RT_MANIFEST, 1, &size));
+    REQUIRE(manifest);
+    const std::string text(manifest, size);
+    CHECK(text.find(">PerMonitorV2, PerMonitor</dpiAwareness>") != std::string::npos);
+    CHECK(text.find(">true/pm</dpiAware>") != std::string::npos);
+    CHECK(text.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"") !=
+          std::string::npos);
+    // Vista, 7, 8, 8.1, and 10, which 11 shares.
+    for (const char* system :
+         {"e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
+          "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",
+          "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"}) {
+        CAPTURE(system);
+        CHECK(text.find(std::string("<supportedOS Id=\"{") + system + "}\"/>") !=
+              std::string::npos);
+    }
+}
 
 TEST_CASE("main dialog 105 is built exactly as designed") {
     const DialogTemplate dialog = LoadDialogTemplate(IDD_MAIN);
@@ -356,6 +415,76 @@ TEST_CASE("icon 103 holds a 32 x 32 and a 16 x 16 image of 16 colours") {
         DeleteObject(info.hbmMask);
         DestroyIcon(icon);
     }
+}
+
+TEST_CASE("icon 1, the file's icon, holds eight sizes of 32-bit images, each its own PNG") {
+    ProgramResources program;
+    REQUIRE(program.module);
+    CHECK(FirstIconGroup(program.module) == IDI_APP_SIZES);
+    const BYTE* group = program.Find(RT_GROUP_ICON, IDI_APP_SIZES);
+    REQUIRE(group);
+    Reader in(group);
+    REQUIRE(in.Get<GroupHeader>().count == 8);
+    std::vector<std::vector<BYTE>> images;
+    for (int size : {16, 20, 24, 32, 40, 48, 64, 256}) {
+        CAPTURE(size);
+        const IconGroupEntry entry = in.Get<IconGroupEntry>();
+        CHECK(entry.width == size % 256); // 0 stands for 256
+        CHECK(entry.bitCount == 32);
+        DWORD bytes = 0;
+        const BYTE* image = program.Find(RT_ICON, entry.id, &bytes);
+        REQUIRE(image);
+        CHECK(memcmp(image, "\x89PNG", 4) == 0);
+        images.emplace_back(image, image + bytes);
+
+        // Loaded at its size, the icon is that image, with its corners left clear.
+        HICON icon = static_cast<HICON>(
+            LoadImageA(program.module, MAKEINTRESOURCEA(IDI_APP_SIZES), IMAGE_ICON, size, size, 0));
+        REQUIRE(icon);
+        CHECK(IconSize(icon) == size);
+        IconPicture picture(icon, size);
+        if (size >= 32) CHECK(picture.Pixel(0, 0) == kIconGround); // smaller: partly covered
+        CHECK(picture.Pixel(size / 2, size / 2) != kIconGround);
+        DestroyIcon(icon);
+    }
+    // Drawn for each size: no two images alike.
+    for (size_t i = 1; i < images.size(); ++i) CHECK(images[i] != images[i - 1]);
+}
+
+TEST_CASE("the window's icons: icon 103 at 96 DPI, above it icon 1 at the DPI's sizes") {
+    ProgramResources program;
+    REQUIRE(program.module);
+    ScopedSet<HINSTANCE> instance(appInstance, program.module);
+    ScopedSet<bool> noTray(settings.showTrayIcon, false);
+    MainWindowStandIn main;
+    auto changeDpi = [&](WORD dpi) { MainDialogProc(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), 0); };
+
+    changeDpi(144);
+    HICON smallIcon = WindowIcon(main, ICON_SMALL), bigIcon = WindowIcon(main, ICON_BIG);
+    CHECK(IconSize(smallIcon) == 24);
+    CHECK(IconSize(bigIcon) == 48);
+    CHECK(appIcon == smallIcon); // the tray's picture too
+    // The 24-pixel image itself, not another size scaled.
+    const BYTE* group = program.Find(RT_GROUP_ICON, IDI_APP_SIZES);
+    REQUIRE(group);
+    const int id = LookupIconIdFromDirectoryEx(const_cast<BYTE*>(group), TRUE, 24, 24, 0);
+    DWORD bytes = 0;
+    BYTE* image = const_cast<BYTE*>(program.Find(RT_ICON, id, &bytes));
+    REQUIRE(image);
+    HICON own = CreateIconFromResourceEx(image, bytes, TRUE, 0x00030000, 24, 24, 0);
+    REQUIRE(own);
+    CHECK(IconPicture(smallIcon, 24).SameAs(IconPicture(own, 24)));
+    DestroyIcon(own);
+
+    changeDpi(96);
+    HICON icon103 = LoadIconA(program.module, MAKEINTRESOURCEA(IDI_APP));
+    CHECK(WindowIcon(main, ICON_SMALL) == appIcon);
+    CHECK(WindowIcon(main, ICON_BIG) == appIcon);
+    CHECK(IconSize(appIcon) == 32);
+    CHECK(IconPicture(appIcon, 32).SameAs(IconPicture(icon103, 32)));
+    // The icons made for 144 DPI are gone with it.
+    ICONINFO gone = {};
+    CHECK_FALSE(GetIconInfo(smallIcon, &gone));
 }
 
 TEST_CASE("cursor 137 is a 32 x 32 monochrome hand pointing at its hotspot (13, 9)") {

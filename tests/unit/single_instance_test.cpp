@@ -8,6 +8,7 @@
 #include "../../src/common/settings_record.h"
 #include "../../src/desktop/desktop_view.h"
 #include "../../src/settings/settings_file.h"
+#include "../../src/tray/tray_icon.h"
 #include "test_windows.h"
 
 TEST_CASE("a second start signals only a live window of a process of its own executable") {
@@ -40,7 +41,8 @@ TEST_CASE("a second start signals only a live window of a process of its own exe
     }
 }
 
-TEST_CASE("an elevated first instance still hears a second start, where the system can say so") {
+TEST_CASE("an elevated first instance still hears a second start and a new taskbar, where the "
+          "system can say so") {
     FakeShell desktop("Progman", "Program Manager");
     MainWindowStandIn main;
     // Without a desktop the initialisation would wait in a message box.
@@ -58,5 +60,6 @@ TEST_CASE("an elevated first instance still hears a second start, where the syst
     KillTimer(main, kWatchdogTimerId);
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini);
     DeleteFileA(ini);
-    CHECK(filter.allowed == std::vector<FilterRecorder::Allowed>{{main, showWindowMessage}});
+    CHECK(filter.allowed == std::vector<FilterRecorder::Allowed>{
+                                {main, showWindowMessage}, {main, TaskbarCreatedMessage()}});
 }

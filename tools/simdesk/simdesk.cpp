@@ -17,6 +17,9 @@
 //                   child "WorkerW"
 //   /ready          once the desktop is shown, create the file "SimDesktop.ready" in the
 //                   current folder, for scripts that wait for it
+//   /traycorner     keep Wine's own notification-area window ("Wine System Tray", which
+//                   Wine shows at the top left when it runs without a desktop of its own)
+//                   in the bottom right corner, where it hides no label: for pictures
 // An unknown switch ends the program at once with exit code 2, so a mistyped test fails
 // loudly instead of running against the wrong layout.
 // Tests may ask the desktop's top-level windows for captures, repaints and changes of the
@@ -65,6 +68,7 @@ struct Options {
     bool workerTree = false;
     bool tree24H2 = false;
     bool signalReady = false;
+    bool trayInCorner = false;
     int iconCount = -1; // -1: the default named set
 };
 
@@ -140,6 +144,8 @@ bool ApplySwitch(const char* word, Options* options) {
         options->tree24H2 = true;
     else if (lstrcmpiA(word, "/ready") == 0)
         options->signalReady = true;
+    else if (lstrcmpiA(word, "/traycorner") == 0)
+        options->trayInCorner = true;
     else if (_strnicmp(word, iconsPrefix, iconsPrefixLength) == 0)
         return ParseIconCount(word + iconsPrefixLength, &options->iconCount);
     else
@@ -381,6 +387,20 @@ void SignalReady() {
     if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
 }
 
+// Wine shows its tray window when the first icon arrives, and again at its place for each
+// new icon: it is looked for and moved on every tick.
+const UINT kTrayCornerIntervalMs = 250;
+
+void CALLBACK KeepTrayInCorner(HWND, UINT, UINT_PTR, DWORD) {
+    HWND tray = FindWindowA("__winex11_standalone_tray", nullptr); // Wine's X11 driver's
+    RECT rect;
+    if (!tray || !GetWindowRect(tray, &rect)) return;
+    const int x = GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left);
+    const int y = GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top);
+    if (rect.left != x || rect.top != y)
+        SetWindowPos(tray, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 int RunMessageLoop() {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -401,5 +421,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!CreateDesktop(options)) return kExitStartFailed;
     if (options.decoys) CreateDecoys();
     if (options.signalReady) SignalReady();
+    if (options.trayInCorner) SetTimer(nullptr, 0, kTrayCornerIntervalMs, KeepTrayInCorner);
     return RunMessageLoop();
 }

@@ -10,21 +10,6 @@ int RowBytes(int width) {
     return (width * kBitsPerPixel / 8 + 3) & ~3;
 }
 
-bool WriteBitmapFile(const char* path, const BITMAPINFOHEADER& info, const void* bits) {
-    const DWORD imageSize = static_cast<DWORD>(RowBytes(info.biWidth) * info.biHeight);
-    BITMAPFILEHEADER file = {};
-    file.bfType = kBitmapFileType;
-    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    file.bfSize = file.bfOffBits + imageSize;
-    HANDLE out = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (out == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(out, &file, sizeof file, &written, nullptr) &&
-              WriteFile(out, &info, sizeof info, &written, nullptr) &&
-              WriteFile(out, bits, imageSize, &written, nullptr);
-    CloseHandle(out);
-    return ok;
-}
 
 // The view paints itself, custom draw included, into a bitmap of this process.
 bool CaptureView(HWND view, const char* path) {
@@ -73,6 +58,22 @@ const char* PathOf(const COPYDATASTRUCT* request) {
 }
 
 } // namespace
+
+bool WriteBitmapFile(const char* path, const BITMAPINFOHEADER& info, const void* bits) {
+    const DWORD imageSize = static_cast<DWORD>(RowBytes(info.biWidth) * info.biHeight);
+    BITMAPFILEHEADER file = {};
+    file.bfType = kBitmapFileType;
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + imageSize;
+    HANDLE out = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(out, &file, sizeof file, &written, nullptr) &&
+              WriteFile(out, &info, sizeof info, &written, nullptr) &&
+              WriteFile(out, bits, imageSize, &written, nullptr);
+    CloseHandle(out);
+    return ok;
+}
 
 LRESULT HandleSimDesktopRequest(HWND view, const COPYDATASTRUCT* request) {
     if (!view) return 0;

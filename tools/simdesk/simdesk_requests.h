@@ -29,3 +29,6 @@ constexpr UINT kDefViewEndModalLoop = WM_APP + 2;
 // Handles a capture or repaint request for the desktop's icon view; the result of
 // WM_COPYDATA.
 LRESULT HandleSimDesktopRequest(HWND view, const COPYDATASTRUCT* request);
+
+// Writes a 24-bit bottom-up image, described by `info`, as a .bmp file.
+bool WriteBitmapFile(const char* path, const BITMAPINFOHEADER& info, const void* bits);
