@@ -21,11 +21,11 @@ bool expanded;
 
 namespace {
 
-constexpr char kNoDesktopText[] = "无法找到桌面,请与开发者联系";
-constexpr char kConfirmCaption[] = "确认设置(&O)";
-constexpr char kExitCaption[] = "退出程序(&X)";
-constexpr char kExpandCaption[] = "高级(&V)>>";
-constexpr char kCollapseCaption[] = "<<标准(&V)";
+constexpr wchar_t kNoDesktopText[] = L"无法找到桌面,请与开发者联系";
+constexpr wchar_t kConfirmCaption[] = L"确认设置(&O)";
+constexpr wchar_t kExitCaption[] = L"退出程序(&X)";
+constexpr wchar_t kExpandCaption[] = L"高级(&V)>>";
+constexpr wchar_t kCollapseCaption[] = L"<<标准(&V)";
 constexpr UINT kSysCommandMask = 0xFFF0;
 
 HWND Control(int id) {
@@ -77,7 +77,7 @@ BOOL OnInitDialog(HWND window) {
     windowVisible = true;
     exitOnClose = true;
     if (!LookUpDesktopView(window)) {
-        MessageBoxA(window, kNoDesktopText, kErrorCaption, MB_ICONERROR);
+        MessageBoxW(window, kNoDesktopText, kErrorCaption, MB_ICONERROR);
         PostQuitMessage(0);
         return TRUE;
     }
@@ -116,8 +116,8 @@ void ConfirmOrExit() {
     SetAutoStartOrReport(IsDlgButtonChecked(sharedMainWindow, IDC_AUTOSTART) == BST_CHECKED);
 }
 
-void SetMainButtonCaption(const char* caption) {
-    SetWindowTextA(Control(IDC_MAIN_BUTTON), caption);
+void SetMainButtonCaption(const wchar_t* caption) {
+    SetWindowTextW(Control(IDC_MAIN_BUTTON), caption);
     SetFocus(Control(IDC_MAIN_BUTTON));
 }
 
@@ -311,11 +311,11 @@ void ToggleAdvanced() {
     if (expanded) {
         FitHeightToMarker(IDC_COLLAPSED_MARK, false);
         expanded = false;
-        SetWindowTextA(Control(IDC_ADVANCED), kExpandCaption);
+        SetWindowTextW(Control(IDC_ADVANCED), kExpandCaption);
     } else {
         FitHeightToMarker(IDC_EXPANDED_MARK, true);
         expanded = true;
-        SetWindowTextA(Control(IDC_ADVANCED), kCollapseCaption);
+        SetWindowTextW(Control(IDC_ADVANCED), kCollapseCaption);
     }
 }
 

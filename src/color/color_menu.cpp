@@ -15,9 +15,9 @@ constexpr int kSwatchLeft = 10;
 constexpr int kSwatchWidth = 20;
 constexpr int kSwatchHeight = 10;
 constexpr COLORREF kSwatchFrameColor = RGB(255, 255, 255);
-// The size of NONCLIENTMETRICSA before iPaddedBorderWidth was added; every Windows
+// The size of NONCLIENTMETRICSW before iPaddedBorderWidth was added; every Windows
 // version accepts it, and the fields read here are all within it.
-constexpr UINT kNonClientMetricsSize = 340;
+constexpr UINT kNonClientMetricsSize = 500;
 
 // The palette entry of a colour menu item, or null for any other item.
 const PaletteEntry* EntryOfItem(UINT itemId) {
@@ -27,10 +27,10 @@ const PaletteEntry* EntryOfItem(UINT itemId) {
 
 // The menu font, created for one request; the caller deletes it.
 HFONT CreateMenuFont() {
-    NONCLIENTMETRICSA metrics = {};
+    NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = kNonClientMetricsSize;
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &metrics, 0);
-    return CreateFontIndirectA(&metrics.lfMenuFont);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &metrics, 0);
+    return CreateFontIndirectW(&metrics.lfMenuFont);
 }
 
 // The swatch: a 20 x 10 rectangle 10 pixels from the item's left edge, centred vertically.
@@ -60,10 +60,10 @@ void DrawSwatch(HDC dc, RECT swatch, COLORREF color) {
 HMENU BuildColorMenu(const PaletteEntry* entries, unsigned count) {
     HMENU menu = CreatePopupMenu();
     for (unsigned index = 0; index < count; ++index) {
-        AppendMenuA(menu, MF_OWNERDRAW, IDM_COLOR_FIRST + index, nullptr);
+        AppendMenuW(menu, MF_OWNERDRAW, IDM_COLOR_FIRST + index, nullptr);
         // A separator parts a run of system colours from the plain colours after it.
         if (index + 1 < count && entries[index].isSysColor && !entries[index + 1].isSysColor)
-            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     }
     return menu;
 }
@@ -85,7 +85,7 @@ bool SelectPaletteEntry(unsigned index) {
     if (index >= kPaletteSize) return false;
     const PaletteEntry& entry = palette[index];
     settings.textColor = PaletteColor(entry);
-    lstrcpynA(settings.textColorDesc, entry.name, kColorDescSize);
+    lstrcpynW(settings.textColorDesc, entry.name, kColorDescSize);
     return true;
 }
 
@@ -97,7 +97,7 @@ void MeasureColorMenuItem(HWND window, MEASUREITEMSTRUCT* item) {
     RECT text = {0, 0, 0, 0};
     {
         SelectedGdiObject menuFont(dc.Get(), font.Get());
-        DrawTextA(dc.Get(), entry->name, -1, &text, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
+        DrawTextW(dc.Get(), entry->name, -1, &text, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
     }
     item->itemWidth = text.right - text.left + kLabelOffset;
     // Fixed, whatever the menu font: the swatch is laid out for this height.
@@ -116,5 +116,5 @@ void DrawColorMenuItem(const DRAWITEMSTRUCT* item) {
     RECT label = item->rcItem;
     label.left += kLabelOffset;
     SetBkMode(dc, TRANSPARENT);
-    DrawTextA(dc, entry->name, -1, &label, DT_SINGLELINE | DT_VCENTER);
+    DrawTextW(dc, entry->name, -1, &label, DT_SINGLELINE | DT_VCENTER);
 }
