@@ -111,10 +111,14 @@ SettingsFileCopy::SettingsFileCopy(const wchar_t* path) {
     lstrcpynW(workPath, path, kSettingsPathSize);
     DWORD storedSize = 0;
     BYTE* stored = ReadWholeFile(settingsPath, &storedSize);
+    const DWORD readError = stored ? ERROR_SUCCESS : GetLastError();
     if (stored && StartsWithByteOrderMark(stored, storedSize)) {
         Release(stored);
         return;
     }
+    // A file that is there but cannot be read now (held by another program, say) is never
+    // replaced by what a copy made without it would hold.
+    mayStore = stored || readError == ERROR_FILE_NOT_FOUND || readError == ERROR_PATH_NOT_FOUND;
     wchar_t folder[MAX_PATH];
     const DWORD folderLength = GetTempPathW(MAX_PATH, folder);
     if (folderLength > 0 && folderLength < MAX_PATH &&
@@ -137,7 +141,7 @@ SettingsFileCopy::~SettingsFileCopy() {
         DWORD size = 0;
         BYTE* copy = ReadWholeFile(workPath, &size);
         // Only a change is written, so a damaged file that was only read stays as it is.
-        if (copy && (size != copySize || memcmp(copy, copyAtStart, size) != 0))
+        if (mayStore && copy && (size != copySize || memcmp(copy, copyAtStart, size) != 0))
             StoreUnicodeCopy(copy, size, settingsPath);
         Release(copy);
         DeleteFileW(workPath);
