@@ -50,7 +50,7 @@ class SettingsFileCopy {
     wchar_t settingsPath[kSettingsPathSize];
     wchar_t workPath[MAX_PATH + kSettingsPathSize];
     bool isCopy = false;
-    bool mayStore = false; // the file was read, or is not there: the copy may replace it
+    bool mayStore = false;       // the file was read, or is not there: the copy may replace it
     BYTE* copyAtStart = nullptr; // the copy's bytes as made, to see whether they changed
     DWORD copySize = 0;
 };
