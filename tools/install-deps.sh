@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb
-          fonts-wqy-zenhei doctest-dev imagemagick file zip unzip)
+          fonts-wqy-zenhei doctest-dev imagemagick file zip unzip locales)
 
 missing=()
 for p in "${packages[@]}"; do

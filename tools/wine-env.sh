@@ -73,14 +73,33 @@ quill_display_reachable() {
     esac
 }
 
+# Wine turns Windows file names into Unix ones through the Unix locale's character set,
+# which is ASCII for a locale that glibc does not have: names such as "Ж" or "ü" could not
+# be made. The two locales the tests run under are compiled into the build folder once.
+quill_compile_locales() {
+    export LOCPATH="$QUILL_ROOT/build/locale"
+    local name
+    for name in zh_CN zh_TW; do
+        [ -f "$LOCPATH/$name.UTF-8/LC_CTYPE" ] && continue
+        mkdir -p "$LOCPATH"
+        command -v localedef >/dev/null || { echo "localedef is missing: run tools/install-deps.sh." >&2; return 1; }
+        # localedef warns about the locales' own definitions and exits 1 for warnings alone.
+        localedef -i "$name" -f UTF-8 "$LOCPATH/$name.UTF-8" >/dev/null 2>&1 || true
+        [ -f "$LOCPATH/$name.UTF-8/LC_CTYPE" ] || { echo "localedef could not compile $name.UTF-8." >&2; return 1; }
+    done
+}
+
 wine_env_start() {
+    quill_compile_locales || return 1
     export WINEPREFIX="$QUILL_ROOT/build/wine/${1:?a prefix name}"
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
     # A 64-bit prefix runs 32-bit and 64-bit programs side by side, as the tests of the
     # 64-bit helper need; said outright, not left to the kind of loader that makes it.
     export WINEARCH=win64
-    # Makes the ANSI code page 936 (Wine needs no glibc locale for it; bash warns).
+    # Makes the ANSI code page 936; a test run under another code page sets LC_ALL again
+    # for its own processes (tools/with-code-page.sh).
+    # (bash itself may warn that it cannot take the locale: it looks before LOCPATH is set.)
     { export LC_ALL=zh_CN.UTF-8; } 2>/dev/null
     quill_can_run_32bit || export WINELOADER=/usr/lib/wine/wine64
 

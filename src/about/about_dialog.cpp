@@ -11,7 +11,7 @@ WNDPROC aboutOrigProc;
 namespace {
 
 constexpr COLORREF kLinkColor = RGB(0, 0, 255);
-constexpr char kMailtoPrefix[] = "mailto:";
+constexpr wchar_t kMailtoPrefix[] = L"mailto:";
 // Remembers the link's underlined font on the link control itself, so that every box,
 // even one opened from the tray while another is still open, deletes its own font.
 constexpr char kUnderlineFontProperty[] = "QuillmereUnderlineFont";
@@ -29,12 +29,12 @@ bool IsOverLink(HWND dialog, POINT screenPoint) {
 void UnderlineLink(HWND dialog) {
     HWND link = LinkControl(dialog);
     const HFONT linkFont = reinterpret_cast<HFONT>(SendMessageA(link, WM_GETFONT, 0, 0));
-    LOGFONTA underlined;
-    if (!linkFont || GetObjectA(linkFont, sizeof underlined, &underlined) != sizeof underlined) {
+    LOGFONTW underlined;
+    if (!linkFont || GetObjectW(linkFont, sizeof underlined, &underlined) != sizeof underlined) {
         return;
     }
     underlined.lfUnderline = TRUE;
-    HFONT underlineFont = CreateFontIndirectA(&underlined);
+    HFONT underlineFont = CreateFontIndirectW(&underlined);
     if (!underlineFont) return;
     SetPropA(link, kUnderlineFontProperty, underlineFont);
     SendMessageA(link, WM_SETFONT, reinterpret_cast<WPARAM>(underlineFont), TRUE);
@@ -51,8 +51,10 @@ void ReleaseUnderlineFont(HWND dialog) {
 }
 
 BOOL OnAboutInitDialog(HWND dialog) {
-    aboutOrigProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(dialog, GWLP_WNDPROC));
-    SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AboutSubclassProc));
+    // The wide calls keep the box a Unicode window, so its texts never pass through the
+    // system's code page.
+    aboutOrigProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(dialog, GWLP_WNDPROC));
+    SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AboutSubclassProc));
     UnderlineLink(dialog);
     return FALSE; // no initial focus: Enter and Esc still reach the box through its loop
 }
@@ -71,11 +73,12 @@ BOOL OnAboutSetCursor(HWND dialog) {
 // Opens the user's mail program on the address that the link shows. Failures, such as
 // no mail program registered for mailto:, are not reported; the box stays open.
 void OpenMailProgram(HWND dialog) {
-    char target[128] = "";
-    lstrcpyA(target, kMailtoPrefix);
-    const int prefixLength = lstrlenA(kMailtoPrefix);
-    GetWindowTextA(LinkControl(dialog), target + prefixLength, sizeof target - prefixLength);
-    ShellExecuteA(dialog, "open", target, nullptr, nullptr, SW_SHOWDEFAULT);
+    wchar_t target[128] = L"";
+    lstrcpyW(target, kMailtoPrefix);
+    const int prefixLength = lstrlenW(kMailtoPrefix);
+    GetWindowTextW(LinkControl(dialog), target + prefixLength,
+                   sizeof target / sizeof(wchar_t) - prefixLength);
+    ShellExecuteW(dialog, L"open", target, nullptr, nullptr, SW_SHOWDEFAULT);
 }
 
 BOOL OnAboutLButtonDown(HWND dialog, LPARAM lParam) {
@@ -96,7 +99,7 @@ BOOL OnAboutCommand(HWND dialog, WPARAM wParam) {
 AboutDialog::~AboutDialog() {}
 
 INT_PTR AboutDialog::DoModal(HWND owner) {
-    return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDlgProc, 0);
+    return DialogBoxParamW(appInstance, MAKEINTRESOURCEW(IDD_ABOUT), owner, AboutDlgProc, 0);
 }
 
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -115,7 +118,7 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 // not the link, which has a font of its own: once it is done, the link's underlined copy
 // is made again from the new font.
 LRESULT CALLBACK AboutSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = CallWindowProcA(aboutOrigProc, window, message, wParam, lParam);
+    const LRESULT result = CallWindowProcW(aboutOrigProc, window, message, wParam, lParam);
     if (message == WM_CTLCOLORSTATIC &&
         GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_ABOUT_LINK) {
         SetTextColor(reinterpret_cast<HDC>(wParam), kLinkColor);

@@ -1,6 +1,6 @@
 #include "app.h"
 
-const char* commandArgs = "";
+const wchar_t* commandArgs = L"";
 HANDLE mutexHandle;
 HICON appIcon;
 

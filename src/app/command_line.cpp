@@ -2,43 +2,42 @@
 
 namespace {
 
-constexpr char kAutosetWord[] = "AUTOSET";
+constexpr wchar_t kAutosetWord[] = L"AUTOSET";
 
-char AsciiUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+wchar_t AsciiUpper(wchar_t c) {
+    return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
 }
 
-bool StartsWithUpperCased(const char* text, const char* word) {
+bool StartsWithUpperCased(const wchar_t* text, const wchar_t* word) {
     for (; *word; ++text, ++word) {
         if (AsciiUpper(*text) != *word) return false;
     }
     return true;
 }
 
-bool IsBlankOrControl(char c) {
-    const unsigned char code = static_cast<unsigned char>(c);
-    return code >= 1 && code <= ' ';
+bool IsBlankOrControl(wchar_t c) {
+    return c >= 1 && c <= L' ';
 }
 
 } // namespace
 
-const char* ArgumentsOf(const char* commandLine) {
-    const char* p = commandLine;
-    if (*p == '"') {
+const wchar_t* ArgumentsOf(const wchar_t* commandLine) {
+    const wchar_t* p = commandLine;
+    if (*p == L'"') {
         ++p;
-        while (*p && *p != '"') ++p;
-        if (*p == '"') ++p;
+        while (*p && *p != L'"') ++p;
+        if (*p == L'"') ++p;
     } else {
-        while (static_cast<unsigned char>(*p) > ' ') ++p;
+        while (*p > L' ') ++p;
     }
     while (IsBlankOrControl(*p)) ++p;
     return p;
 }
 
-bool HasAutosetArgument(const char* arguments) {
-    // Compared byte by byte with only the ASCII letters folded, so no locale or
-    // code page changes what counts as the word.
-    for (const char* p = arguments; *p; ++p) {
+bool HasAutosetArgument(const wchar_t* arguments) {
+    // Compared character by character with only the ASCII letters folded, so no locale
+    // changes what counts as the word.
+    for (const wchar_t* p = arguments; *p; ++p) {
         if (StartsWithUpperCased(p, kAutosetWord)) return true;
     }
     return false;

@@ -2,7 +2,7 @@
 #pragma once
 
 // Skips the program name (quoted or not) and the blanks and control characters after it.
-const char* ArgumentsOf(const char* commandLine);
+const wchar_t* ArgumentsOf(const wchar_t* commandLine);
 
 // True when "AUTOSET" occurs anywhere in the arguments, in any letter case.
-bool HasAutosetArgument(const char* arguments);
+bool HasAutosetArgument(const wchar_t* arguments);

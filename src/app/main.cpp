@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr char kCoreMissingText[] =
-    "无法装载核心模块 QuillCore.dll,\n该文件可能损坏或被删除，请重新安装本软件.";
+constexpr wchar_t kCoreMissingText[] =
+    L"无法装载核心模块 QuillCore.dll,\n该文件可能损坏或被删除，请重新安装本软件.";
 
 // A second start hands over to the running instance: posted, never sent, so that it
 // never waits for the first one. A start with AUTOSET does nothing.
@@ -34,7 +34,7 @@ int HandOverToFirstInstance() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    commandArgs = ArgumentsOf(GetCommandLineA());
+    commandArgs = ArgumentsOf(GetCommandLineW());
     appInstance = instance;
     dropDownOpen = false;
 
@@ -44,10 +44,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ResetCustomColors();
     HMODULE coreModule = LoadCoreModule();
     if (!coreModule) {
-        MessageBoxA(nullptr, kCoreMissingText, kErrorCaption, MB_ICONERROR);
+        MessageBoxW(nullptr, kCoreMissingText, kErrorCaption, MB_ICONERROR);
         return 0;
     }
-    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+    DialogBoxParamW(appInstance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
     ShutDown(coreModule);
     return 0;
 }

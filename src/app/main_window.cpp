@@ -22,11 +22,11 @@ bool expanded;
 
 namespace {
 
-constexpr char kNoDesktopText[] = "无法找到桌面,请与开发者联系";
-constexpr char kConfirmCaption[] = "确认设置(&O)";
-constexpr char kExitCaption[] = "退出程序(&X)";
-constexpr char kExpandCaption[] = "高级(&V)>>";
-constexpr char kCollapseCaption[] = "<<标准(&V)";
+constexpr wchar_t kNoDesktopText[] = L"无法找到桌面,请与开发者联系";
+constexpr wchar_t kConfirmCaption[] = L"确认设置(&O)";
+constexpr wchar_t kExitCaption[] = L"退出程序(&X)";
+constexpr wchar_t kExpandCaption[] = L"高级(&V)>>";
+constexpr wchar_t kCollapseCaption[] = L"<<标准(&V)";
 constexpr UINT kSysCommandMask = 0xFFF0;
 // Posted to itself on a DPI change, to run once the dialog manager has rescaled the window.
 constexpr UINT kAfterDpiChangeMessage = WM_APP + 1;
@@ -108,7 +108,7 @@ BOOL OnInitDialog(HWND window) {
     windowVisible = true;
     exitOnClose = true;
     if (!LookUpDesktopView(window)) {
-        MessageBoxA(window, kNoDesktopText, kErrorCaption, MB_ICONERROR);
+        MessageBoxW(window, kNoDesktopText, kErrorCaption, MB_ICONERROR);
         PostQuitMessage(0);
         return TRUE;
     }
@@ -152,8 +152,8 @@ void ConfirmOrExit() {
     }
 }
 
-void SetMainButtonCaption(const char* caption) {
-    SetWindowTextA(Control(IDC_MAIN_BUTTON), caption);
+void SetMainButtonCaption(const wchar_t* caption) {
+    SetWindowTextW(Control(IDC_MAIN_BUTTON), caption);
     SetFocus(Control(IDC_MAIN_BUTTON));
 }
 
@@ -368,11 +368,11 @@ void ToggleAdvanced() {
     if (expanded) {
         FitHeightToMarker(IDC_COLLAPSED_MARK, false);
         expanded = false;
-        SetWindowTextA(Control(IDC_ADVANCED), kExpandCaption);
+        SetWindowTextW(Control(IDC_ADVANCED), kExpandCaption);
     } else {
         FitHeightToMarker(IDC_EXPANDED_MARK, true);
         expanded = true;
-        SetWindowTextA(Control(IDC_ADVANCED), kCollapseCaption);
+        SetWindowTextW(Control(IDC_ADVANCED), kCollapseCaption);
     }
 }
 

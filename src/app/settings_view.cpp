@@ -13,8 +13,8 @@ namespace {
 
 constexpr UINT kTrayIconId = 0;
 constexpr int kTrayUserValue = 0;
-constexpr char kTrayTip[] = "Quillmere  1.4";
-constexpr char kRegistryFailedText[] = "注册表操作失败!";
+constexpr wchar_t kTrayTip[] = L"Quillmere  1.4";
+constexpr wchar_t kRegistryFailedText[] = L"注册表操作失败!";
 
 struct StyleRadio {
     int style;
@@ -86,7 +86,7 @@ void SaveSettings() {
 
 void SetAutoStartOrReport(bool enable) {
     if (!SetAutoStart(enable))
-        MessageBoxA(sharedMainWindow, kRegistryFailedText, kErrorCaption, MB_ICONERROR);
+        MessageBoxW(sharedMainWindow, kRegistryFailedText, kErrorCaption, MB_ICONERROR);
 }
 
 int StyleOfRadio(int radioId) {

@@ -4,12 +4,12 @@ namespace {
 
 constexpr DWORD kPathSize = MAX_PATH * 2;
 
-using QueryImageFunction = BOOL(WINAPI*)(HANDLE process, DWORD flags, LPSTR path, PDWORD size);
+using QueryImageFunction = BOOL(WINAPI*)(HANDLE process, DWORD flags, LPWSTR path, PDWORD size);
 
-// QueryFullProcessImageNameA exists from Vista on; older systems cannot tell.
-bool QueryProcessImage(DWORD processId, char* path, DWORD size) {
+// QueryFullProcessImageNameW exists from Vista on; older systems cannot tell.
+bool QueryProcessImage(DWORD processId, wchar_t* path, DWORD size) {
     const auto query = reinterpret_cast<QueryImageFunction>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA")));
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameW")));
     if (!query) return false;
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
     if (!process) return false;
@@ -24,8 +24,8 @@ struct FileIdentity {
     DWORD indexLow;
 };
 
-bool IdentityOf(const char* path, FileIdentity* identity) {
-    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+bool IdentityOf(const wchar_t* path, FileIdentity* identity) {
+    HANDLE file = CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     BY_HANDLE_FILE_INFORMATION info = {};
@@ -37,12 +37,12 @@ bool IdentityOf(const char* path, FileIdentity* identity) {
 
 // One file may go by several paths (short names, other letter case), so the files
 // themselves are compared; the paths only where a file cannot be opened.
-bool SameFile(const char* first, const char* second) {
+bool SameFile(const wchar_t* first, const wchar_t* second) {
     FileIdentity a, b;
     if (IdentityOf(first, &a) && IdentityOf(second, &b)) {
         return a.volume == b.volume && a.indexHigh == b.indexHigh && a.indexLow == b.indexLow;
     }
-    return lstrcmpiA(first, second) == 0;
+    return lstrcmpiW(first, second) == 0;
 }
 
 } // namespace
@@ -54,10 +54,10 @@ bool IsRunningInstance(HWND window, DWORD* processId) {
     if (!window || !IsWindow(window)) return false;
     GetWindowThreadProcessId(window, processId);
     if (!*processId) return false;
-    char theirs[kPathSize] = "";
+    wchar_t theirs[kPathSize] = L"";
     if (!processImagePath(*processId, theirs, kPathSize)) return true;
-    char ours[kPathSize] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, ours, kPathSize);
+    wchar_t ours[kPathSize] = L"";
+    const DWORD length = GetModuleFileNameW(nullptr, ours, kPathSize);
     if (length == 0 || length >= kPathSize) return true;
     return SameFile(ours, theirs);
 }

@@ -2,9 +2,9 @@
 #pragma once
 #include <windows.h>
 
-// Reads the executable file of a process into path; false when the system cannot tell.
-// The tests put a stand-in here.
-using ProcessImageFunction = bool (*)(DWORD processId, char* path, DWORD size);
+// Reads the executable file of a process into path (size characters); false when the system cannot
+// tell. The tests put a stand-in here.
+using ProcessImageFunction = bool (*)(DWORD processId, wchar_t* path, DWORD size);
 extern ProcessImageFunction processImagePath;
 
 // True when `window`, read from the shared value, is a live window of a process that runs

@@ -18,9 +18,9 @@ constexpr int kSwatchWidth = 20;
 constexpr int kSwatchHeight = 10;
 constexpr int kSwatchFrame = 1;
 constexpr COLORREF kSwatchFrameColor = RGB(255, 255, 255);
-// The size of NONCLIENTMETRICSA before iPaddedBorderWidth was added; every Windows
+// The size of NONCLIENTMETRICSW before iPaddedBorderWidth was added; every Windows
 // version accepts it, and the fields read here are all within it.
-constexpr UINT kNonClientMetricsSize = 340;
+constexpr UINT kNonClientMetricsSize = 500;
 
 // The palette entry of a colour menu item, or null for any other item.
 const PaletteEntry* EntryOfItem(UINT itemId) {
@@ -31,11 +31,11 @@ const PaletteEntry* EntryOfItem(UINT itemId) {
 // The menu font at `dpi`, created for one request; the caller deletes it. The system
 // gives it at its own DPI, which a window on another monitor may not have.
 HFONT CreateMenuFont(UINT dpi) {
-    NONCLIENTMETRICSA metrics = {};
+    NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = kNonClientMetricsSize;
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &metrics, 0);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &metrics, 0);
     metrics.lfMenuFont.lfHeight = SystemSizeForDpi(metrics.lfMenuFont.lfHeight, dpi);
-    return CreateFontIndirectA(&metrics.lfMenuFont);
+    return CreateFontIndirectW(&metrics.lfMenuFont);
 }
 
 // The swatch: 20 x 10 at 96 DPI, 10 from the item's left edge, centred vertically.
@@ -65,10 +65,10 @@ void DrawSwatch(HDC dc, RECT swatch, COLORREF color, UINT dpi) {
 HMENU BuildColorMenu(const PaletteEntry* entries, unsigned count) {
     HMENU menu = CreatePopupMenu();
     for (unsigned index = 0; index < count; ++index) {
-        AppendMenuA(menu, MF_OWNERDRAW, IDM_COLOR_FIRST + index, nullptr);
+        AppendMenuW(menu, MF_OWNERDRAW, IDM_COLOR_FIRST + index, nullptr);
         // A separator parts a run of system colours from the plain colours after it.
         if (index + 1 < count && entries[index].isSysColor && !entries[index + 1].isSysColor)
-            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     }
     return menu;
 }
@@ -90,7 +90,7 @@ bool SelectPaletteEntry(unsigned index) {
     if (index >= kPaletteSize) return false;
     const PaletteEntry& entry = palette[index];
     settings.textColor = PaletteColor(entry);
-    lstrcpynA(settings.textColorDesc, entry.name, kColorDescSize);
+    lstrcpynW(settings.textColorDesc, entry.name, kColorDescSize);
     return true;
 }
 
@@ -102,7 +102,7 @@ void MeasureColorMenuItem(HWND window, MEASUREITEMSTRUCT* item, UINT dpi) {
     RECT text = {0, 0, 0, 0};
     {
         SelectedGdiObject menuFont(dc.Get(), font.Get());
-        DrawTextA(dc.Get(), entry->name, -1, &text, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
+        DrawTextW(dc.Get(), entry->name, -1, &text, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
     }
     item->itemWidth = text.right - text.left + ScaleForDpi(kLabelOffset, dpi);
     // Fixed for the DPI, whatever the menu font: the swatch is laid out for this height.
@@ -121,5 +121,5 @@ void DrawColorMenuItem(const DRAWITEMSTRUCT* item, UINT dpi) {
     RECT label = item->rcItem;
     label.left += ScaleForDpi(kLabelOffset, dpi);
     SetBkMode(dc, TRANSPARENT);
-    DrawTextA(dc, entry->name, -1, &label, DT_SINGLELINE | DT_VCENTER);
+    DrawTextW(dc, entry->name, -1, &label, DT_SINGLELINE | DT_VCENTER);
 }

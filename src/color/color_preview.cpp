@@ -7,7 +7,7 @@
 #include "gdi_scope.h"
 
 #ifndef _WIN64
-static_assert(sizeof(CHOOSECOLORA) == 36, "the 32-bit colour dialog record is 36 bytes");
+static_assert(sizeof(CHOOSECOLORW) == 36, "the 32-bit colour dialog record is 36 bytes");
 #endif
 
 COLORREF InverseColor(COLORREF color) {
@@ -22,7 +22,7 @@ void DrawColorPreview(const DRAWITEMSTRUCT* item) {
     SetTextColor(dc, InverseColor(settings.textColor));
     SetBkMode(dc, TRANSPARENT);
     RECT text = item->rcItem;
-    DrawTextA(dc, settings.textColorDesc, -1, &text,
+    DrawTextW(dc, settings.textColorDesc, -1, &text,
               DT_SINGLELINE | DT_WORDBREAK | DT_VCENTER | DT_CENTER);
 }
 
@@ -34,13 +34,13 @@ void DrawDropDownArrow(const DRAWITEMSTRUCT* item) {
 }
 
 bool ChooseCustomColor(HWND owner) {
-    CHOOSECOLORA dialog = {};
+    CHOOSECOLORW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
     dialog.rgbResult = settings.textColor;
     dialog.lpCustColors = settings.custColors;
     dialog.Flags = CC_RGBINIT;
-    if (!ChooseColorA(&dialog)) return false;
+    if (!ChooseColorW(&dialog)) return false;
     settings.textColor = dialog.rgbResult;
     FormatCustomColorDesc(settings.textColor, settings.textColorDesc);
     return true;

@@ -4,9 +4,9 @@
 
 // One named colour.
 struct PaletteEntry {
-    bool isSysColor;  // value is a system colour index (for GetSysColor), not a colour
-    DWORD value;      // a COLORREF unless isSysColor is set
-    const char* name; // display name (code page 936): menu label and colour description
+    bool isSysColor;     // value is a system colour index (for GetSysColor), not a colour
+    DWORD value;         // a COLORREF unless isSysColor is set
+    const wchar_t* name; // display name: menu label and colour description
 };
 
 constexpr unsigned kPaletteSize = 31;

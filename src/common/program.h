@@ -6,4 +6,4 @@
 extern HINSTANCE appInstance;
 
 // The caption of every message box that reports a failure.
-constexpr char kErrorCaption[] = "错误";
+constexpr wchar_t kErrorCaption[] = L"错误";

@@ -4,7 +4,7 @@ Settings settings;
 
 namespace {
 
-constexpr char kCustomColorDescFormat[] = "自定义颜色:(%d,%d,%d)";
+constexpr wchar_t kCustomColorDescFormat[] = L"自定义颜色:(%d,%d,%d)";
 
 } // namespace
 
@@ -12,8 +12,8 @@ void ResetCustomColors() {
     for (COLORREF& color : settings.custColors) color = RGB(255, 255, 255);
 }
 
-void FormatCustomColorDesc(COLORREF color, char* desc) {
-    // wsprintfA rather than snprintf throughout: MinGW's own printf family would add
+void FormatCustomColorDesc(COLORREF color, wchar_t* desc) {
+    // wsprintfW rather than swprintf throughout: MinGW's own printf family would add
     // some 17 KiB to a program of 40. Every text formatted here is short and bounded.
-    wsprintfA(desc, kCustomColorDescFormat, GetRValue(color), GetGValue(color), GetBValue(color));
+    wsprintfW(desc, kCustomColorDescFormat, GetRValue(color), GetGValue(color), GetBValue(color));
 }

@@ -7,7 +7,8 @@ constexpr int kCustomColorCount = 16;
 
 struct Settings {
     COLORREF textColor;                     // colour of the desktop icon text
-    char textColorDesc[kColorDescSize];     // the colour's display name, code page 936
+    wchar_t textColorDesc[kColorDescSize];  // the colour's display name; the settings
+                                            // file stores it in code page 936
     int textStyle;                          // a TextStyle code
     COLORREF custColors[kCustomColorCount]; // the colour dialog's custom colours
     bool showTrayIcon;                      // the notification-area icon is wanted
@@ -21,4 +22,4 @@ void ResetCustomColors();
 
 // Writes "自定义颜色:(r,g,b)" for a colour into a kColorDescSize buffer: the description of
 // a colour that has no name.
-void FormatCustomColorDesc(COLORREF color, char* desc);
+void FormatCustomColorDesc(COLORREF color, wchar_t* desc);

@@ -5,17 +5,17 @@ CoreUndoFunction coreUndo;
 
 namespace {
 
-constexpr char kCoreModuleName[] = "QuillCore.dll";
+constexpr wchar_t kCoreModuleName[] = L"QuillCore.dll";
 constexpr char kApplyExport[] = "Quillmere";
 constexpr char kUndoExport[] = "Unquillmere";
 
 HMODULE LoadFromSafeDirectories() {
     // The current directory may be anyone's: a DLL planted there must never load.
-    HMODULE module = LoadLibraryExA(kCoreModuleName, nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+    HMODULE module = LoadLibraryExW(kCoreModuleName, nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
     if (module || GetLastError() != ERROR_INVALID_PARAMETER) return module;
     // Systems without the search flags: take the current directory out of the search.
-    SetDllDirectoryA("");
-    return LoadLibraryA(kCoreModuleName);
+    SetDllDirectoryW(L"");
+    return LoadLibraryW(kCoreModuleName);
 }
 
 template <typename Function> Function LookUp(HMODULE module, const char* name) {

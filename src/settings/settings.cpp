@@ -1,73 +1,76 @@
 #include "settings.h"
 
-#include <string.h>
-
 #include "settings_file.h"
 
 namespace {
 
-constexpr char kShowTrayIconDefault[] = "1";
-constexpr char kTextStyleDefault[] = "0";
-constexpr char kEmptyText[] = "";
+constexpr wchar_t kShowTrayIconDefault[] = L"1";
+constexpr wchar_t kTextStyleDefault[] = L"0";
+
+// The settings file beside the executable, as the profile functions work on it.
+struct SettingsFile {
+    SettingsFile() : copy(BuildPath(path)) {}
+    const wchar_t* Path() const { return copy.Path(); }
+
+  private:
+    static const wchar_t* BuildPath(wchar_t* path) {
+        BuildSettingsPath(path);
+        return path;
+    }
+    wchar_t path[kSettingsPathSize];
+    SettingsFileCopy copy;
+};
 
 // The stored position; a missing entry reads as the given default.
-POINT ReadStoredPosition(const char* path, POINT fallback) {
-    char left[kNumberReadSize], top[kNumberReadSize];
-    wsprintfA(left, "%d", static_cast<int>(fallback.x));
-    wsprintfA(top, "%d", static_cast<int>(fallback.y));
+POINT ReadStoredPosition(const wchar_t* path, POINT fallback) {
+    wchar_t left[kNumberReadSize], top[kNumberReadSize];
+    wsprintfW(left, L"%d", static_cast<int>(fallback.x));
+    wsprintfW(top, L"%d", static_cast<int>(fallback.y));
     return {ReadSavedNumber(path, kLeftKey, left), ReadSavedNumber(path, kTopKey, top)};
 }
 
-void LoadTextColor(const char* path, COLORREF (*viewTextColor)()) {
-    char text[kNumberReadSize];
+void LoadTextColor(const wchar_t* path, COLORREF (*viewTextColor)()) {
+    wchar_t text[kNumberReadSize];
     ReadSavedText(path, kTextColorKey, kViewTextColorText, text, kNumberReadSize);
     settings.textColor = static_cast<COLORREF>(ParseSignedDecimal(text));
     if (MeansViewTextColor(text)) settings.textColor = viewTextColor();
 }
 
-void LoadTextColorDesc(const char* path) {
-    char desc[kDescReadSize];
-    ReadSavedText(path, kTextColorDescKey, kEmptyText, desc, kDescReadSize);
-    if (desc[0]) {
-        strcpy(settings.textColorDesc, desc);
-    } else {
+void LoadTextColorDesc(const wchar_t* path) {
+    ReadSavedDesc(path, settings.textColorDesc);
+    if (!settings.textColorDesc[0])
         FormatCustomColorDesc(settings.textColor, settings.textColorDesc);
-    }
 }
 
 } // namespace
 
 POINT LoadSettingsRecord(POINT centred, COLORREF (*viewTextColor)()) {
-    char path[kSettingsPathSize];
-    BuildSettingsPath(path);
-    const POINT stored = ReadStoredPosition(path, centred);
-    LoadTextColor(path, viewTextColor);
-    LoadTextColorDesc(path);
-    settings.showTrayIcon = ReadSavedNumber(path, kShowTrayIconKey, kShowTrayIconDefault) != 0;
-    settings.textStyle = ReadSavedNumber(path, kTextStyleKey, kTextStyleDefault);
+    const SettingsFile file;
+    const POINT stored = ReadStoredPosition(file.Path(), centred);
+    LoadTextColor(file.Path(), viewTextColor);
+    LoadTextColorDesc(file.Path());
+    settings.showTrayIcon =
+        ReadSavedNumber(file.Path(), kShowTrayIconKey, kShowTrayIconDefault) != 0;
+    settings.textStyle = ReadSavedNumber(file.Path(), kTextStyleKey, kTextStyleDefault);
     return stored;
 }
 
 void LoadCustomColors() {
-    char path[kSettingsPathSize];
-    BuildSettingsPath(path);
-    ReadCustomColors(path, settings.custColors);
+    const SettingsFile file;
+    ReadCustomColors(file.Path(), settings.custColors);
 }
 
 bool FirstRunDue() {
-    char path[kSettingsPathSize];
-    BuildSettingsPath(path);
-    return IsFirstRun(path);
+    const SettingsFile file;
+    return IsFirstRun(file.Path());
 }
 
 void EndFirstRun() {
-    char path[kSettingsPathSize];
-    BuildSettingsPath(path);
-    MarkFirstRunDone(path);
+    const SettingsFile file;
+    MarkFirstRunDone(file.Path());
 }
 
 void SaveSettingsRecord(POINT position) {
-    char path[kSettingsPathSize];
-    BuildSettingsPath(path);
-    WriteSavedSettings(path, settings, position);
+    const SettingsFile file;
+    WriteSavedSettings(file.Path(), settings, position);
 }

@@ -11,8 +11,8 @@ int trayUserValue;
 
 namespace {
 
-constexpr char kTrayClassName[] = "_TrayIconWnd_CLASS";
-constexpr char kTrayWindowTitle[] = "TrayIconWnd";
+constexpr wchar_t kTrayClassName[] = L"_TrayIconWnd_CLASS";
+constexpr wchar_t kTrayWindowTitle[] = L"TrayIconWnd";
 constexpr int kTrayWindowSize = 10;
 constexpr UINT kAddFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 // At log-on the shell may be up but too busy to take an icon, and no "TaskbarCreated"
@@ -26,12 +26,12 @@ UINT taskbarCreatedMessage;
 
 // Goes through the import table at each call, so that a test double loaded into the
 // process can watch the requests too.
-BOOL WINAPI CallShell(DWORD message, PNOTIFYICONDATAA data) {
-    return Shell_NotifyIconA(message, data);
+BOOL WINAPI CallShell(DWORD message, PNOTIFYICONDATAW data) {
+    return Shell_NotifyIconW(message, data);
 }
 
-NOTIFYICONDATAA Record(HWND window, UINT id, UINT flags) {
-    NOTIFYICONDATAA data = {};
+NOTIFYICONDATAW Record(HWND window, UINT id, UINT flags) {
+    NOTIFYICONDATAW data = {};
     data.cbSize = kNotifyIconDataSize;
     data.hWnd = window;
     data.uID = id;
@@ -39,10 +39,8 @@ NOTIFYICONDATAA Record(HWND window, UINT id, UINT flags) {
     return data;
 }
 
-// Byte for byte, so a double-byte character may be cut in half at the end.
-void CopyTip(char* field, const char* tip) {
-    strncpy(field, tip ? tip : "", kTrayTipSize - 1);
-    field[kTrayTipSize - 1] = '\0';
+void CopyTip(wchar_t* field, const wchar_t* tip) {
+    lstrcpynW(field, tip ? tip : L"", kTrayTipSize);
 }
 
 } // namespace
@@ -58,35 +56,35 @@ TrayIcon::~TrayIcon() {}
 // A class left registered by an earlier failed window creation counts as registered:
 // otherwise that one failure would make every later Add fail too.
 BOOL TrayIcon::CreateHiddenWindow() {
-    WNDCLASSA windowClass = {};
+    WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = TrayWndProc;
     windowClass.hInstance = appInstance;
     windowClass.lpszClassName = kTrayClassName;
-    if (!RegisterClassA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    if (!RegisterClassW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         return FALSE;
     }
     taskbarCreatedMessage = TaskbarCreatedMessage();
     window =
-        CreateWindowExA(0, kTrayClassName, kTrayWindowTitle, WS_POPUPWINDOW, 0, 0, kTrayWindowSize,
+        CreateWindowExW(0, kTrayClassName, kTrayWindowTitle, WS_POPUPWINDOW, 0, 0, kTrayWindowSize,
                         kTrayWindowSize, nullptr, nullptr, appInstance, nullptr);
     if (!window) return FALSE;
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     // The shell runs unelevated; an elevated program would not hear of a new taskbar.
     LetMessageThrough(window, taskbarCreatedMessage);
     return TRUE;
 }
 
 BOOL TrayIcon::AddToShell() {
-    NOTIFYICONDATAA data = Record(window, iconId, kAddFlags);
+    NOTIFYICONDATAW data = Record(window, iconId, kAddFlags);
     data.uCallbackMessage = kTrayNotifyMessage;
     data.hIcon = icon;
-    memcpy(data.szTip, tip, kTrayTipSize);
+    memcpy(data.szTip, tip, sizeof tip);
     return shellNotifyIcon(NIM_ADD, &data);
 }
 
 // An icon refused because it is there already needs no second try.
 bool TrayIcon::IsInShell() const {
-    NOTIFYICONDATAA data = Record(window, iconId, 0);
+    NOTIFYICONDATAW data = Record(window, iconId, 0);
     return shellNotifyIcon(NIM_MODIFY, &data) != FALSE;
 }
 
@@ -111,7 +109,7 @@ void TrayIcon::OnRetryTimer() {
         StopRetrying();
 }
 
-BOOL TrayIcon::Add(UINT id, HICON newIcon, const char* newTip, TrayCallback callback,
+BOOL TrayIcon::Add(UINT id, HICON newIcon, const wchar_t* newTip, TrayCallback callback,
                    int userValue) {
     if (!window && !CreateHiddenWindow()) return FALSE;
     trayCallback = callback;
@@ -126,7 +124,7 @@ BOOL TrayIcon::Add(UINT id, HICON newIcon, const char* newTip, TrayCallback call
 void TrayIcon::SetIcon(HICON newIcon) {
     if (!window) return;
     icon = newIcon;
-    NOTIFYICONDATAA data = Record(window, iconId, NIF_ICON);
+    NOTIFYICONDATAW data = Record(window, iconId, NIF_ICON);
     data.hIcon = newIcon;
     shellNotifyIcon(NIM_MODIFY, &data);
 }
@@ -135,7 +133,7 @@ void TrayIcon::Remove() {
     if (!window) return;
     shown = false;
     StopRetrying();
-    NOTIFYICONDATAA data = Record(window, iconId, 0);
+    NOTIFYICONDATAW data = Record(window, iconId, 0);
     shellNotifyIcon(NIM_DELETE, &data);
 }
 
@@ -151,14 +149,14 @@ LRESULT CALLBACK TrayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     }
     if (message == taskbarCreatedMessage && taskbarCreatedMessage != 0) {
-        TrayIcon* tray = reinterpret_cast<TrayIcon*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        TrayIcon* tray = reinterpret_cast<TrayIcon*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (tray) tray->OnTaskbarCreated();
         return 0;
     }
     if (message == WM_TIMER && wParam == kRetryTimerId) {
-        TrayIcon* tray = reinterpret_cast<TrayIcon*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        TrayIcon* tray = reinterpret_cast<TrayIcon*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (tray) tray->OnRetryTimer();
         return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }

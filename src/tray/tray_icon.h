@@ -11,11 +11,12 @@ using TrayCallback = void (*)(WPARAM iconId, LPARAM mouseMessage, int userValue)
 // The callback message that the shell sends to the hidden window.
 constexpr UINT kTrayNotifyMessage = WM_USER + 122; // 1146
 
-// The record size that ends with the 64-byte tip: 88 bytes in the 32-bit program. Every
-// shell that knows the notification area accepts it.
-constexpr int kTrayTipSize = 64; // the tip field, terminating zero included
-constexpr DWORD kNotifyIconDataSize = offsetof(NOTIFYICONDATAA, szTip) + kTrayTipSize;
-static_assert(sizeof(void*) != 4 || kNotifyIconDataSize == 88, "32-bit record is 88 bytes");
+// The record size that ends with the 64-character tip: 152 bytes in the 32-bit program.
+// Every shell that knows the notification area accepts it.
+constexpr int kTrayTipSize = 64; // the tip field in characters, terminating zero included
+constexpr DWORD kNotifyIconDataSize =
+    offsetof(NOTIFYICONDATAW, szTip) + kTrayTipSize * sizeof(wchar_t);
+static_assert(sizeof(void*) != 4 || kNotifyIconDataSize == 152, "32-bit record is 152 bytes");
 
 // The callback and user value of the last Add that got past window creation; the hidden
 // window's procedure reads them from here.
@@ -23,7 +24,7 @@ extern TrayCallback trayCallback;
 extern int trayUserValue;
 
 // Where every request to the shell goes; the tests put a recorder here.
-using ShellNotifyFunction = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAA data);
+using ShellNotifyFunction = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW data);
 extern ShellNotifyFunction shellNotifyIcon;
 
 class TrayIcon {
@@ -35,7 +36,7 @@ class TrayIcon {
     // Adds the icon; nonzero when the shell accepted it. The callback, user value and
     // identifier are in force even when the shell refuses, and a refused icon is asked
     // for again every 2 seconds for up to a minute, until Remove.
-    BOOL Add(UINT id, HICON icon, const char* tip, TrayCallback callback, int userValue);
+    BOOL Add(UINT id, HICON icon, const wchar_t* tip, TrayCallback callback, int userValue);
     // Changes only the picture. Nothing happens before the first Add.
     void SetIcon(HICON icon);
     // Takes the icon out of the notification area, ends the retries and keeps the window.
@@ -60,7 +61,7 @@ class TrayIcon {
     // taskbar was re-created.
     bool shown = false; // an Add came after window creation, and no Remove after it
     HICON icon = nullptr;
-    char tip[kTrayTipSize] = "";
+    wchar_t tip[kTrayTipSize] = L"";
     int retriesLeft = 0; // tries left at an icon the shell refused
 };
 

@@ -5,13 +5,13 @@
 
 namespace {
 
-constexpr char kHideItemText[] = "隐藏主窗口(&H)";
+constexpr wchar_t kHideItemText[] = L"隐藏主窗口(&H)";
 
 // The loaded copy of the menu is changed: the first item hides while the window shows,
 // and the check mark follows the view's real text background.
 void PrepareTrayMenu(HMENU popup, const TrayMenuState& state) {
     if (state.windowVisible) {
-        ModifyMenuA(popup, IDM_SHOW_WINDOW, MF_BYCOMMAND | MF_STRING, IDM_HIDE_WINDOW,
+        ModifyMenuW(popup, IDM_SHOW_WINDOW, MF_BYCOMMAND | MF_STRING, IDM_HIDE_WINDOW,
                     kHideItemText);
     }
     const UINT checkedItem = state.textTransparent ? IDC_TRANSPARENT : IDC_OPAQUE;
@@ -34,7 +34,7 @@ void TrackTrayMenu(HMENU popup, HWND owner, POINT cursor) {
 void ShowTrayMenu(const TrayMenuState& state) {
     POINT cursor = {};
     GetCursorPos(&cursor);
-    HMENU menu = LoadMenuA(appInstance, MAKEINTRESOURCEA(IDR_TRAY_MENU));
+    HMENU menu = LoadMenuW(appInstance, MAKEINTRESOURCEW(IDR_TRAY_MENU));
     HMENU popup = menu ? GetSubMenu(menu, 0) : nullptr;
     if (popup) {
         PrepareTrayMenu(popup, state);

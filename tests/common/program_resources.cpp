@@ -2,22 +2,24 @@
 
 #include <string.h>
 
+#include "code_page.h"
+
 namespace {
 
 constexpr WORD kChinesePrc = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
 
 std::string ProgramBesideThisOne() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    strcpy(strrchr(path, '\\') + 1, "Quillmere.exe");
-    return path;
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    wcscpy(wcsrchr(path, L'\\') + 1, L"Quillmere.exe");
+    return Narrow(path);
 }
 
 } // namespace
 
 ProgramResources::ProgramResources(const std::string& exePath)
-    : module(LoadLibraryExA((exePath.empty() ? ProgramBesideThisOne() : exePath).c_str(), nullptr,
-                            LOAD_LIBRARY_AS_DATAFILE)) {}
+    : module(LoadLibraryExW(Wide(exePath.empty() ? ProgramBesideThisOne() : exePath).c_str(),
+                            nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
 
 ProgramResources::~ProgramResources() {
     if (module) FreeLibrary(module);

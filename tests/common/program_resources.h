@@ -6,7 +6,8 @@
 
 class ProgramResources {
   public:
-    // The executable at exePath; by default the one beside the test program.
+    // The executable at exePath (code page 936, code_page.h); by default the one beside the
+    // test program.
     explicit ProgramResources(const std::string& exePath = "");
     ~ProgramResources();
     ProgramResources(const ProgramResources&) = delete;

@@ -6,8 +6,9 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <fstream>
 #include <stdexcept>
+
+#include "../common/code_page.h"
 
 namespace {
 
@@ -38,23 +39,38 @@ bool StartsWith(const std::string& line, const std::string& prefix) {
     return line.compare(0, prefix.size(), prefix) == 0;
 }
 
-void DeleteFolder(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
+void DeleteFolder(const std::wstring& folder) {
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &entry);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            if (strcmp(entry.cFileName, ".") == 0 || strcmp(entry.cFileName, "..") == 0) continue;
-            const std::string path = folder + entry.cFileName;
+            if (wcscmp(entry.cFileName, L".") == 0 || wcscmp(entry.cFileName, L"..") == 0) continue;
+            const std::wstring path = folder + entry.cFileName;
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteFolder(path + "\\");
+                DeleteFolder(path + L"\\");
             } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
             }
-        } while (FindNextFileA(search, &entry));
+        } while (FindNextFileW(search, &entry));
         FindClose(search);
     }
-    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+std::string Trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// Equal but for the letter case of ASCII letters, as the profile functions compare names.
+bool SameLetters(const std::string& a, const char* b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    size_t i = 0;
+    for (; i < a.size() && b[i]; ++i)
+        if (lower(a[i]) != lower(b[i])) return false;
+    return i == a.size() && !b[i];
 }
 
 } // namespace
@@ -105,12 +121,30 @@ std::string Format(const char* format, ...) {
     return text;
 }
 
+std::string FileBytes(const std::string& path) {
+    // Shares reading and writing with the writers.
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "";
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
 std::vector<std::string> FileLines(const std::string& path) {
     std::vector<std::string> lines;
-    std::ifstream file(path, std::ios::binary); // shares reading and writing with the writers
-    for (std::string line; std::getline(file, line);) {
+    const std::string bytes = FileBytes(path);
+    for (size_t start = 0; start < bytes.size();) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (!line.empty()) lines.push_back(line);
+        start = end + 1;
     }
     return lines;
 }
@@ -126,18 +160,18 @@ std::string CustomColorText(COLORREF color) {
 }
 
 std::string BuildBinFolder() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    *(strrchr(path, '\\') + 1) = '\0';
-    return path;
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    *(wcsrchr(path, L'\\') + 1) = L'\0';
+    return Narrow(path);
 }
 
 std::string WindowText(HWND window) {
-    char text[512] = "";
+    wchar_t text[512] = L"";
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                        SMTO_ABORTIFHUNG, kDefaultWaitMs, &result);
-    return text;
+    SendMessageTimeoutW(window, WM_GETTEXT, sizeof text / sizeof(wchar_t),
+                        reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, kDefaultWaitMs, &result);
+    return Narrow(text);
 }
 
 std::string ApplyLine(HWND view, COLORREF color, int style) {
@@ -150,13 +184,14 @@ std::string ApplyLine(HWND view, COLORREF color, int style) {
 
 ChildProcess::ChildProcess(const std::string& exe, const std::string& arguments,
                            const std::string& currentFolder) {
-    std::string commandLine = "\"" + exe + "\"";
-    if (!arguments.empty()) commandLine += " " + arguments;
-    STARTUPINFOA startup = {};
+    std::wstring commandLine = Wide("\"" + exe + "\"");
+    if (!arguments.empty()) commandLine += Wide(" " + arguments);
+    const std::wstring folder = Wide(currentFolder);
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                       currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup, &info)) {
+    if (CreateProcessW(Wide(exe).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                       folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
         CloseHandle(info.hThread);
         handle = info.hProcess;
         id = info.dwProcessId;
@@ -205,20 +240,25 @@ bool SimDesktop::ModalLoop(UINT message, LRESULT depth) const {
 
 AppFolder::AppFolder(const std::string& coreFolder, const std::string& nameSuffix) {
     static int serial = 0;
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    path = Format("%squill-e2e-%lu-%d", temp, GetCurrentProcessId(), ++serial) + nameSuffix + "\\";
-    CreateDirectoryA(path.c_str(), nullptr);
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    path = Narrow(temp) + Format("quill-e2e-%lu-%d", GetCurrentProcessId(), ++serial) + nameSuffix +
+           "\\";
+    CreateDirectoryW(Wide(path).c_str(), nullptr);
     const std::string bin = BuildBinFolder();
-    CopyFileA((bin + "Quillmere.exe").c_str(), Exe().c_str(), FALSE);
+    CopyFileW(Wide(bin + "Quillmere.exe").c_str(), Wide(Exe()).c_str(), FALSE);
     if (!coreFolder.empty()) {
-        CopyFileA((bin + coreFolder + "\\QuillCore.dll").c_str(), File("QuillCore.dll").c_str(),
-                  FALSE);
+        CopyFileW(Wide(bin + coreFolder + "\\QuillCore.dll").c_str(),
+                  Wide(File("QuillCore.dll")).c_str(), FALSE);
     }
 }
 
 AppFolder::~AppFolder() {
-    DeleteFolder(path);
+    DeleteFolder(Wide(path));
+}
+
+bool AppFolder::HasFile(const char* name) const {
+    return GetFileAttributesW(Wide(File(name)).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::vector<std::string> AppFolder::CoreCalls() const {
@@ -246,28 +286,46 @@ std::string AppFolder::LastLine(const std::string& prefix) const {
     return lines.empty() ? "" : lines.back();
 }
 
-// The profile functions keep a copy of the file that the program may have rewritten
-// since: it is dropped before every read and after every write.
+// Read from the file's bytes as the program stored them, not through the profile
+// functions, which would decode them in the code page the test runs under. The lines are
+// taken as those functions take them: the first entry of the key in a section of that
+// name, letter case aside, with the blanks around key and value dropped.
 std::string AppFolder::Read(const char* section, const char* key) const {
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, Ini().c_str());
-    char value[512] = "";
-    GetPrivateProfileStringA(section, key, kNone, value, sizeof value, Ini().c_str());
-    return value;
+    bool inSection = false;
+    for (const std::string& line : FileLines(Ini())) {
+        const std::string entry = Trimmed(line);
+        const size_t sectionEnd = entry.find(']');
+        if (entry[0] == '[' && sectionEnd != std::string::npos) {
+            inSection = SameLetters(Trimmed(entry.substr(1, sectionEnd - 1)), section);
+            continue;
+        }
+        const size_t equals = entry.find('=');
+        if (inSection && equals != std::string::npos &&
+            SameLetters(Trimmed(entry.substr(0, equals)), key))
+            return Trimmed(entry.substr(equals + 1));
+    }
+    return kNone;
 }
 
+// The profile functions keep a copy of the file that the program may have rewritten
+// since: it is dropped before every read and after every write. They write in the code
+// page the test runs under, so only ASCII values come out the same under every one.
 void AppFolder::Write(const char* section, const char* key, const char* value) const {
-    WritePrivateProfileStringA(section, key, value, Ini().c_str());
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, Ini().c_str());
+    const std::wstring ini = Wide(Ini());
+    WritePrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(),
+                               value ? Wide(value).c_str() : nullptr, ini.c_str());
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
 }
 
 bool AppFolder::SavedCustomColors(COLORREF (&colors)[16]) const {
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, Ini().c_str());
-    return GetPrivateProfileStructA("Saves", "CustColors", colors, sizeof colors, Ini().c_str());
+    const std::wstring ini = Wide(Ini());
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
+    return GetPrivateProfileStructW(L"Saves", L"CustColors", colors, sizeof colors, ini.c_str());
 }
 
 void AppFolder::WriteRaw(const std::string& bytes, const char* name) const {
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, Ini().c_str());
-    HANDLE file = CreateFileA(File(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, Wide(Ini()).c_str());
+    HANDLE file = CreateFileW(Wide(File(name)).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                               CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -314,17 +372,18 @@ std::string MessageBoxText(HWND box) {
 // The Run value
 
 std::string RunValueData() {
-    char data[1024] = "";
+    wchar_t data[1024] = L"";
     DWORD size = sizeof data;
-    return RegGetValueA(HKEY_LOCAL_MACHINE, kRunKey, kRunValue, RRF_RT_REG_SZ, nullptr, data,
-                        &size) == ERROR_SUCCESS
-               ? data
+    return RegGetValueW(HKEY_LOCAL_MACHINE, Wide(kRunKey).c_str(), Wide(kRunValue).c_str(),
+                        RRF_RT_REG_SZ, nullptr, data, &size) == ERROR_SUCCESS
+               ? Narrow(data)
                : kNone;
 }
 
 void SetRunValue(const char* data) {
-    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kRunKey, kRunValue, REG_SZ, data,
-                    static_cast<DWORD>(strlen(data) + 1));
+    const std::wstring wide = Wide(data);
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, Wide(kRunKey).c_str(), Wide(kRunValue).c_str(), REG_SZ,
+                    wide.c_str(), static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
 }
 
 void DeleteRunValue() {

@@ -61,7 +61,9 @@ bool MovePointer(int x, int y);
 
 // printf into a string.
 std::string Format(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
-// The non-empty lines of a file, without their line ends; none when it cannot be read.
+// A file's bytes, and its non-empty lines without their line ends; none when it cannot be
+// read. Paths here and below are code-page-936 text (code_page.h).
+std::string FileBytes(const std::string& path);
 std::vector<std::string> FileLines(const std::string& path);
 inline bool Contains(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -77,7 +79,7 @@ std::vector<HWND> FindProcessWindows(DWORD processId, const char* className, con
                                      bool visibleOnly = false);
 HWND FindProcessWindow(DWORD processId, const char* className, const char* title,
                        bool visibleOnly = false);
-// The text of any window, read with WM_GETTEXT.
+// The text of any window, read with WM_GETTEXT as UTF-16 and given in code page 936.
 std::string WindowText(HWND window);
 
 // The folder of the built programs (where this test executable lives), with a backslash.
@@ -165,9 +167,7 @@ class AppFolder {
 
     std::string File(const char* name) const { return path + name; }
     std::string Exe() const { return File("Quillmere.exe"); }
-    bool HasFile(const char* name) const {
-        return GetFileAttributesA(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
+    bool HasFile(const char* name) const;
 
     // What the recording core module has logged so far: every line, only the apply and
     // undo lines, and the lines that start with `prefix`.

@@ -147,11 +147,14 @@ std::string JunkBytes(size_t count) {
 
 } // namespace
 
-TEST_CASE("a first start without a settings file, from a path with blanks") {
+// Also run under code page 950, which has neither "Ж" nor "ü": the folder's name reaches
+// the program, its core module, its settings file and the Run value only as UTF-16.
+TEST_CASE("a first start without a settings file, from a path with blanks, Ж and ü") {
     RunValueCleanup cleanup;
-    Running run = Stored({}, nullptr, true, " with blanks");
+    Running run = Stored({}, nullptr, true, " with blanks Жü");
     const AppFolder& folder = run.folder;
-    REQUIRE(folder.Exe().find(' ') != std::string::npos);
+    REQUIRE(folder.Exe().find(" with blanks Жü\\") != std::string::npos);
+    REQUIRE(folder.HasFile("Quillmere.exe"));
     // It centres the window for the template's full height, then folds it.
     const SIZE full = TemplateWindowSize(folder.Exe());
     REQUIRE(full.cy > 0);

@@ -4,6 +4,8 @@
 // logged from inside the program by the recording core module.
 #include <doctest.h>
 
+#include <stdio.h>
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -50,12 +52,19 @@ std::vector<std::string> OpenMenu(const Running& run, HWND tray) {
     const int opened = run.folder.CountLines("menu open");
     Notify(tray, WM_RBUTTONDOWN);
     REQUIRE(WaitUntil([&] { return run.folder.CountLines("menu open") > opened; }));
+    // The items are logged one by one after the "menu open <count>" line.
     std::vector<std::string> items;
-    int seen = 0;
-    for (const std::string& line : run.folder.Lines("menu ")) {
-        if (line.rfind("menu open", 0) == 0) seen++;
-        if (seen == opened + 1 && line != "menu closed") items.push_back(line);
-    }
+    WaitUntil([&] {
+        items.clear();
+        int seen = 0;
+        for (const std::string& line : run.folder.Lines("menu ")) {
+            if (line.rfind("menu open", 0) == 0) seen++;
+            if (seen == opened + 1 && line != "menu closed") items.push_back(line);
+        }
+        int count = -1;
+        return sscanf(items[0].c_str(), "menu open %d", &count) == 1 &&
+               items.size() == static_cast<size_t>(count) + 1;
+    });
     return items;
 }
 

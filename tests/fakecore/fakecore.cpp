@@ -10,6 +10,9 @@
 #include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
+#include <wchar.h>
+
+#include "../common/code_page.h"
 
 #define FAKECORE_EXPORT extern "C" __declspec(dllexport)
 
@@ -38,8 +41,10 @@ LRESULT CALLBACK WatchWindows(int code, WPARAM wParam, LPARAM lParam) {
     if (message->message == WM_WINDOWPOSCHANGED && IsTopLevel(message->hwnd) &&
         (reinterpret_cast<const WINDOWPOS*>(message->lParam)->flags & SWP_SHOWWINDOW)) {
         char className[64] = "", title[128] = "";
+        wchar_t wideTitle[128] = L"";
         GetClassNameA(message->hwnd, className, sizeof className);
-        GetWindowTextA(message->hwnd, title, sizeof title);
+        GetWindowTextW(message->hwnd, wideTitle, 128);
+        ToNarrow(wideTitle, title, sizeof title);
         Log("shown %s|%s", className, title);
     }
     WatchColorMessages(message);
@@ -50,25 +55,26 @@ LRESULT CALLBACK WatchWindows(int code, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 // The path of file `name` beside this DLL; false when it does not fit.
-bool BesideModule(const char* name, char (&path)[MAX_PATH]) {
-    const DWORD length = GetModuleFileNameA(selfModule, path, MAX_PATH);
-    char* slash = length > 0 && length < MAX_PATH ? strrchr(path, '\\') : nullptr;
-    if (!slash || slash + 1 + strlen(name) >= path + MAX_PATH) return false;
-    strcpy(slash + 1, name);
+bool BesideModule(const wchar_t* name, wchar_t (&path)[MAX_PATH]) {
+    const DWORD length = GetModuleFileNameW(selfModule, path, MAX_PATH);
+    wchar_t* slash = length > 0 && length < MAX_PATH ? wcsrchr(path, L'\\') : nullptr;
+    if (!slash || slash + 1 + wcslen(name) >= path + MAX_PATH) return false;
+    wcscpy(slash + 1, name);
     return true;
 }
 
 // Appends one line, printf-style, to the log.
 void Log(const char* format, ...) {
-    char line[256], path[MAX_PATH];
+    char line[256];
+    wchar_t path[MAX_PATH];
     va_list arguments;
     va_start(arguments, format);
     vsnprintf(line, sizeof line - 2, format, arguments);
     va_end(arguments);
     strcat(line, "\r\n");
-    if (!BesideModule("corecalls.log", path)) return;
+    if (!BesideModule(L"corecalls.log", path)) return;
     HANDLE file =
-        CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written;

@@ -11,6 +11,7 @@
 #include <windows.h>
 #include <string.h>
 
+#include "../common/code_page.h"
 #include "../common/import_patch.h"
 #include "../e2e/harness.h"
 
@@ -30,8 +31,10 @@ COLORREF lastTextColour;
 
 bool IsAboutBox(HWND window) {
     char className[16] = "", title[64] = "";
+    wchar_t wideTitle[64] = L"";
     GetClassNameA(window, className, sizeof className);
-    GetWindowTextA(window, title, sizeof title);
+    GetWindowTextW(window, wideTitle, 64);
+    ToNarrow(wideTitle, title, sizeof title);
     return strcmp(className, kDialogClass) == 0 && strcmp(title, kAboutTitle) == 0;
 }
 

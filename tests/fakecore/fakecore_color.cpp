@@ -13,9 +13,10 @@
 
 #include "../../src/common/resource.h"
 #include "../common/canvas.h"
+#include "../common/code_page.h"
 
 void Log(const char* format, ...) __attribute__((format(gnu_printf, 1, 2))); // fakecore.cpp
-bool BesideModule(const char* name, char (&path)[MAX_PATH]);                 // fakecore.cpp
+bool BesideModule(const wchar_t* name, wchar_t (&path)[MAX_PATH]);           // fakecore.cpp
 
 namespace {
 
@@ -55,9 +56,9 @@ const char* ArrowLook(const DRAWITEMSTRUCT* item) {
 
 // The expected description, written by the test into "previewtext.txt" beside this DLL.
 bool ReadExpectedText(char* text, DWORD size) {
-    char path[MAX_PATH];
-    if (!BesideModule("previewtext.txt", path)) return false;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    wchar_t path[MAX_PATH];
+    if (!BesideModule(L"previewtext.txt", path)) return false;
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD read = 0;
@@ -79,7 +80,9 @@ const char* PreviewMatch(const DRAWITEMSTRUCT* item, COLORREF fill, const char* 
     HGDIOBJ previousFont = SelectObject(reference.Dc(), GetCurrentObject(item->hDC, OBJ_FONT));
     SetTextColor(reference.Dc(), fill ^ 0x00FFFFFF);
     SetBkMode(reference.Dc(), TRANSPARENT);
-    DrawTextA(reference.Dc(), expected, -1, &all,
+    wchar_t wideExpected[80];
+    ToWide(expected, wideExpected, 80);
+    DrawTextW(reference.Dc(), wideExpected, -1, &all,
               DT_SINGLELINE | DT_WORDBREAK | DT_VCENTER | DT_CENTER);
     SelectObject(reference.Dc(), previousFont);
     return drawn.SameAs(reference) ? "same" : "different";

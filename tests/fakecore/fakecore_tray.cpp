@@ -1,5 +1,5 @@
 // Tray additions to the recording core module. It watches the program's requests to the
-// notification area by taking over Shell_NotifyIconA in the program's import table, and
+// notification area by taking over Shell_NotifyIconW in the program's import table, and
 // the popup menus that the program opens, since neither can be seen from outside:
 //   shell add <id> <flags in hex> icon|noicon <tip>
 //   shell modify <id> <flags in hex> icon|noicon
@@ -14,13 +14,14 @@
 #include <shellapi.h>
 #include <string.h>
 
+#include "../common/code_page.h"
 #include "../common/import_patch.h"
 
 void Log(const char* format, ...) __attribute__((format(gnu_printf, 1, 2))); // fakecore.cpp
 
 namespace {
 
-using ShellNotifyFunction = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
+using ShellNotifyFunction = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAW);
 ShellNotifyFunction realShellNotify;
 
 // The width of an icon's picture, 0 for none.
@@ -35,11 +36,13 @@ int IconSize(HICON icon) {
 }
 
 // Logged before the shell answers, so the line is there before anything that follows.
-BOOL WINAPI RecordShellNotify(DWORD message, PNOTIFYICONDATAA data) {
+BOOL WINAPI RecordShellNotify(DWORD message, PNOTIFYICONDATAW data) {
     const char* picture = data->hIcon ? "icon" : "noicon";
     const unsigned id = data->uID, flags = data->uFlags;
+    char tip[128];
+    ToNarrow(data->szTip, tip, sizeof tip);
     switch (message) {
-    case NIM_ADD: Log("shell add %u %x %s %s", id, flags, picture, data->szTip); break;
+    case NIM_ADD: Log("shell add %u %x %s %s", id, flags, picture, tip); break;
     case NIM_MODIFY: Log("shell modify %u %x %s", id, flags, picture); break;
     case NIM_DELETE: Log("shell delete %u", id); break;
     default: Log("shell %lu", static_cast<unsigned long>(message));
@@ -62,7 +65,9 @@ void LogMenuItem(HMENU menu, int position) {
     else if (info.fState & MFS_GRAYED)
         strcat(marks, "g");
     if (!marks[0]) strcat(marks, "-");
-    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+    wchar_t wideText[128] = L"";
+    GetMenuStringW(menu, position, wideText, 128, MF_BYPOSITION);
+    ToNarrow(wideText, text, sizeof text);
     Log("menu %d %u %s %s", position, info.wID, marks, text);
 }
 
@@ -70,7 +75,7 @@ void LogMenuItem(HMENU menu, int position) {
 
 // Called once when the module is loaded.
 void WatchTrayRequests() {
-    ReplaceImport(GetModuleHandleA(nullptr), "shell32.dll", "Shell_NotifyIconA",
+    ReplaceImport(GetModuleHandleA(nullptr), "shell32.dll", "Shell_NotifyIconW",
                   reinterpret_cast<void*>(RecordShellNotify),
                   reinterpret_cast<void**>(&realShellNotify));
 }

@@ -17,6 +17,7 @@
 #include "../../src/common/text_style.h"
 #include "../../src/desktop/desktop_view.h"
 #include "../common/canvas.h"
+#include "../common/code_page.h"
 #include "test_windows.h"
 
 namespace {
@@ -81,15 +82,15 @@ int LabelPixels(const Canvas& canvas, const RECT& label, COLORREF text, COLORREF
     return count;
 }
 
-int MenuFontTextWidth(const char* text) {
-    NONCLIENTMETRICSA metrics = {};
+int MenuFontTextWidth(const wchar_t* text) {
+    NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;
-    REQUIRE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
-    HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
+    REQUIRE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+    HFONT font = CreateFontIndirectW(&metrics.lfMenuFont);
     HDC dc = GetDC(nullptr);
     HGDIOBJ previous = SelectObject(dc, font);
     SIZE size = {};
-    GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
+    GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
     SelectObject(dc, previous);
     ReleaseDC(nullptr, dc);
     DeleteObject(font);
@@ -115,8 +116,9 @@ TEST_CASE("the palette: 31 distinct named colours whose names fit the descriptio
         CAPTURE(i);
         CHECK_FALSE(palette[i].isSysColor);
         CHECK((palette[i].value >> 24) == 0);
-        CHECK(strlen(palette[i].name) < static_cast<size_t>(kColorDescSize));
-        names.insert(palette[i].name);
+        // Whole within the 59 bytes of code page 936 that the settings file reads back.
+        CHECK(Narrow(palette[i].name).size() <= 59u);
+        names.insert(Narrow(palette[i].name));
         colors.insert(palette[i].value);
     }
     CHECK(names.size() == kPaletteSize);
@@ -126,7 +128,7 @@ TEST_CASE("the palette: 31 distinct named colours whose names fit the descriptio
     CHECK(palette[0].value == RGB(0, 0, 0));
     CHECK(palette[30].value == RGB(255, 255, 255));
     CHECK(palette[14].value == 0x0000FF);
-    CHECK(strcmp(palette[14].name, "\xBA\xEC\xC9\xAB") == 0);
+    CHECK(Narrow(palette[14].name) == "\xBA\xEC\xC9\xAB");
 }
 
 TEST_CASE("the colour menu has one owner-drawn item per colour and no separator") {
@@ -142,9 +144,9 @@ TEST_CASE("the colour menu has one owner-drawn item per colour and no separator"
 
 TEST_CASE("a separator follows a system colour only where a plain colour comes next") {
     const PaletteEntry entries[] = {
-        {true, COLOR_WINDOW, "a"},   {true, COLOR_MENU, "b"},      {false, RGB(1, 2, 3), "c"},
-        {false, RGB(4, 5, 6), "d"},  {true, COLOR_HIGHLIGHT, "e"}, {false, RGB(7, 8, 9), "f"},
-        {true, COLOR_MENUTEXT, "g"},
+        {true, COLOR_WINDOW, L"a"},   {true, COLOR_MENU, L"b"},      {false, RGB(1, 2, 3), L"c"},
+        {false, RGB(4, 5, 6), L"d"},  {true, COLOR_HIGHLIGHT, L"e"}, {false, RGB(7, 8, 9), L"f"},
+        {true, COLOR_MENUTEXT, L"g"},
     };
     const std::vector<MENUITEMINFOA> items = MenuItemsOf(entries, 7);
     REQUIRE(items.size() == 9u);
@@ -248,14 +250,14 @@ TEST_CASE("items outside the colour range draw nothing") {
 
 TEST_CASE("choosing a named colour sets the colour and its name") {
     settings.textColor = RGB(1, 2, 3);
-    strcpy(settings.textColorDesc, "before");
+    lstrcpyW(settings.textColorDesc, L"before");
     CHECK(SelectPaletteEntry(14));
     CHECK(settings.textColor == RGB(255, 0, 0));
-    CHECK(std::string(settings.textColorDesc) == "红色");
+    CHECK(std::wstring(settings.textColorDesc) == L"红色");
     SUBCASE("an index past the palette changes nothing") {
         for (unsigned index : {31u, 99u, 0xFFFFFFFFu}) CHECK_FALSE(SelectPaletteEntry(index));
         CHECK(settings.textColor == RGB(255, 0, 0));
-        CHECK(std::string(settings.textColorDesc) == "红色");
+        CHECK(std::wstring(settings.textColorDesc) == L"红色");
     }
 }
 

@@ -12,6 +12,7 @@
 #include "../../src/common/resource.h"
 #include "../../src/common/settings_record.h"
 #include "../common/canvas.h"
+#include "../common/code_page.h"
 #include "test_windows.h"
 
 namespace {
@@ -24,7 +25,7 @@ constexpr int kArrowHeight = 31;
 
 void DrawPreview(Canvas& canvas, COLORREF color, const char* description) {
     settings.textColor = color;
-    strcpy(settings.textColorDesc, description);
+    ToWide(description, settings.textColorDesc, kColorDescSize);
     DRAWITEMSTRUCT item =
         DrawRequest(canvas, ODT_STATIC, IDC_PREVIEW, {0, 0, canvas.Width(), canvas.Height()});
     DrawColorPreview(&item);
@@ -161,7 +162,7 @@ TEST_CASE("draw and measure requests leave no GDI object behind") {
     constexpr int kRequests = 500;
     MainWindowStandIn window;
     settings.textColor = RGB(255, 0, 0);
-    strcpy(settings.textColorDesc, "红色");
+    lstrcpyW(settings.textColorDesc, L"红色");
     Canvas item(100, 15, kUntouched), preview(kPreviewWidth, kPreviewHeight, kUntouched);
     DRAWITEMSTRUCT menuDraw = DrawRequest(item, ODT_MENU, IDM_COLOR_FIRST + 14, {0, 0, 100, 15});
     DRAWITEMSTRUCT previewDraw =
@@ -226,7 +227,7 @@ void RunColorDialog(HWND owner, int button, bool addCustomColor = false) {
 TEST_CASE("the colour dialog") {
     MainWindowStandIn main;
     settings.textColor = RGB(0, 0, 0);
-    strcpy(settings.textColorDesc, "黑色");
+    lstrcpyW(settings.textColorDesc, L"黑色");
     ResetCustomColors();
     SUBCASE("cancelled, it changes nothing") {
         RunColorDialog(main, IDCANCEL);
@@ -234,14 +235,14 @@ TEST_CASE("the colour dialog") {
         CHECK(answer.owner == main.handle);
         CHECK_FALSE(answer.accepted);
         CHECK(settings.textColor == RGB(0, 0, 0));
-        CHECK(std::string(settings.textColorDesc) == "黑色");
+        CHECK(std::wstring(settings.textColorDesc) == L"黑色");
     }
     SUBCASE("accepted unchanged, black gets the custom description") {
         RunColorDialog(main, IDOK);
         REQUIRE(answer.dialog != nullptr);
         CHECK(answer.accepted);
         CHECK(settings.textColor == RGB(0, 0, 0));
-        CHECK(std::string(settings.textColorDesc) == "自定义颜色:(0,0,0)");
+        CHECK(std::wstring(settings.textColorDesc) == L"自定义颜色:(0,0,0)");
     }
     SUBCASE("the dialog edits the program's custom colours, and keeps its edits on cancel") {
         settings.textColor = RGB(10, 20, 30);

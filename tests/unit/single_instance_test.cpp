@@ -15,7 +15,7 @@ TEST_CASE("a second start signals only a live window of a process of its own exe
     TestWindow window(TestClass("QuillTestMain"), "main");
     DWORD allowed = 99;
     SUBCASE("its own executable: the window's process may take the foreground") {
-        char path[MAX_PATH] = "";
+        wchar_t path[MAX_PATH] = L"";
         CHECK(processImagePath(GetCurrentProcessId(), path, MAX_PATH));
         CHECK(IsRunningInstance(window, &allowed));
         CHECK(allowed == GetCurrentProcessId());
@@ -26,16 +26,17 @@ TEST_CASE("a second start signals only a live window of a process of its own exe
         CHECK_FALSE(IsRunningInstance(gone, &allowed));
     }
     SUBCASE("a window of a process of another executable") {
-        ScopedSet<ProcessImageFunction> query(processImagePath, [](DWORD, char* path, DWORD size) {
-            GetSystemDirectoryA(path, size);
-            strcat(path, "\\kernel32.dll");
-            return true;
-        });
+        ScopedSet<ProcessImageFunction> query(processImagePath,
+                                              [](DWORD, wchar_t* path, DWORD size) {
+                                                  GetSystemDirectoryW(path, size);
+                                                  wcscat(path, L"\\kernel32.dll");
+                                                  return true;
+                                              });
         CHECK_FALSE(IsRunningInstance(window, &allowed));
     }
     SUBCASE("where the system cannot tell the executable, the message goes out as before") {
         ScopedSet<ProcessImageFunction> query(processImagePath,
-                                              [](DWORD, char*, DWORD) { return false; });
+                                              [](DWORD, wchar_t*, DWORD) { return false; });
         CHECK(IsRunningInstance(window, &allowed));
         CHECK(allowed == GetCurrentProcessId());
     }
@@ -48,18 +49,18 @@ TEST_CASE("an elevated first instance still hears a second start and a new taskb
     // Without a desktop the initialisation would wait in a message box.
     REQUIRE(FindDesktopView(main) == desktop.view.handle);
     // Settings beside the tests that make no first run and show no tray icon.
-    char ini[kSettingsPathSize];
+    wchar_t ini[kSettingsPathSize];
     BuildSettingsPath(ini);
-    WritePrivateProfileStringA(kMainSection, kFirstRunKey, "0", ini);
-    WritePrivateProfileStringA(kSavesSection, kShowTrayIconKey, "0", ini);
+    WritePrivateProfileStringW(kMainSection, kFirstRunKey, L"0", ini);
+    WritePrivateProfileStringW(kSavesSection, kShowTrayIconKey, L"0", ini);
     ScopedSet<Settings> record(settings, settings);
     ScopedSet<HWND> view(desktopView, nullptr);
     CoreRecorder core;
     FilterRecorder filter;
     MainDialogProc(main, WM_INITDIALOG, 0, 0);
     KillTimer(main, kWatchdogTimerId);
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini);
-    DeleteFileA(ini);
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini);
+    DeleteFileW(ini);
     CHECK(filter.allowed == std::vector<FilterRecorder::Allowed>{
                                 {main, showWindowMessage}, {main, TaskbarCreatedMessage()}});
 }

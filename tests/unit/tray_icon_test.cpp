@@ -7,6 +7,7 @@
 
 #include "../../src/app/app.h"
 #include "../../src/tray/tray_icon.h"
+#include "../common/code_page.h"
 #include "test_windows.h"
 
 namespace {
@@ -16,14 +17,14 @@ constexpr char kTrayTitle[] = "TrayIconWnd";
 
 struct ShellRequest {
     DWORD message;
-    NOTIFYICONDATAA data;
+    NOTIFYICONDATAW data;
 };
 
 std::vector<ShellRequest> shellRequests;
 BOOL shellAnswer;
 BOOL iconInShell; // the answer to a change of nothing, which asks whether the icon is there
 
-BOOL WINAPI RecordShellRequest(DWORD message, PNOTIFYICONDATAA data) {
+BOOL WINAPI RecordShellRequest(DWORD message, PNOTIFYICONDATAW data) {
     shellRequests.push_back({message, *data});
     return message == NIM_MODIFY && data->uFlags == 0 ? iconInShell : shellAnswer;
 }
@@ -65,7 +66,7 @@ struct RecordedTray {
         if (tray.window) DestroyWindow(tray.window);
     }
     BOOL Add(UINT id = 7, const char* tip = "tip") {
-        return tray.Add(id, firstIcon, tip, RecordNotification, 42);
+        return tray.Add(id, firstIcon, Wide(tip).c_str(), RecordNotification, 42);
     }
     const ShellRequest& Last() const { return shellRequests.back(); }
     // What the retry timer's tick does, without the wait for it.
@@ -90,7 +91,7 @@ struct RecordedTray {
         CHECK(request.data.uFlags == flags);
         if (flags & NIF_MESSAGE) CHECK(request.data.uCallbackMessage == kTrayNotifyMessage);
         if (flags & NIF_ICON) CHECK(request.data.hIcon == icon);
-        if (flags & NIF_TIP) CHECK(std::string(request.data.szTip) == tip);
+        if (flags & NIF_TIP) CHECK(Narrow(request.data.szTip) == tip);
     }
     void CheckLastAdd(UINT id, HICON icon, const char* tip) const {
         CheckLast(NIM_ADD, id, NIF_MESSAGE | NIF_ICON | NIF_TIP, icon, tip);
@@ -129,12 +130,12 @@ LRESULT CALLBACK RefuseWindowCreation(int code, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
-TEST_CASE("Add creates the hidden window and sends the whole record, which ends with the 64-byte "
-          "tip") {
-    static_assert(kNotifyIconDataSize == NOTIFYICONDATAA_V1_SIZE, "the first record layout");
-    static_assert(kNotifyIconDataSize == (sizeof(void*) == 4 ? 88u : 104u), "its size in bytes");
+TEST_CASE("Add creates the hidden window and sends the whole record, which ends with the "
+          "64-character tip") {
+    static_assert(kNotifyIconDataSize == NOTIFYICONDATAW_V1_SIZE, "the first record layout");
+    static_assert(kNotifyIconDataSize == (sizeof(void*) == 4 ? 152u : 168u), "its size in bytes");
     RecordedTray t;
-    CHECK(t.tray.Add(7, t.firstIcon, "Quillmere  1.4", RecordNotification, 42) == TRUE);
+    CHECK(t.tray.Add(7, t.firstIcon, L"Quillmere  1.4", RecordNotification, 42) == TRUE);
     REQUIRE(t.tray.window != nullptr);
     REQUIRE(shellRequests.size() == 1);
     t.CheckLastAdd(7, t.firstIcon, "Quillmere  1.4");
@@ -155,7 +156,7 @@ TEST_CASE("Add creates the hidden window and sends the whole record, which ends 
     CHECK(EqualRect(&rect, &expected));
 
     // A null picture reaches the shell as null.
-    t.tray.Add(7, nullptr, "Quillmere  1.4", RecordNotification, 42);
+    t.tray.Add(7, nullptr, L"Quillmere  1.4", RecordNotification, 42);
     CHECK(t.Last().data.hIcon == nullptr);
 }
 
@@ -188,17 +189,16 @@ TEST_CASE("SetIcon and Remove reach the shell only once a window exists, which A
     CHECK(shellRequests.size() == 7);
 }
 
-TEST_CASE("the tip is cut to its first 63 bytes") {
+TEST_CASE("the tip is cut to its first 63 characters, never inside one") {
     RecordedTray t;
-    std::string chinese;                          // cut by bytes, not characters
-    for (int i = 0; i < 40; ++i) chinese += "托"; // two bytes each in code page 936
-    REQUIRE(chinese.size() == 80);
-    // 62 and 63 bytes stay whole, 64 lose the last.
+    std::string chinese;
+    for (int i = 0; i < 70; ++i) chinese += "托"; // two bytes each in code page 936
+    // 62 and 63 characters stay whole, 64 lose the last.
     for (const std::string& tip :
          {std::string(62, 'a'), std::string(63, 'b'), std::string(64, 'c'), chinese}) {
         CAPTURE(tip);
         t.Add(7, tip.c_str());
-        CHECK(std::string(t.Last().data.szTip) == tip.substr(0, 63));
+        CHECK(std::wstring(t.Last().data.szTip) == Wide(tip).substr(0, 63));
     }
 }
 
@@ -222,7 +222,7 @@ TEST_CASE("the hidden window hands its notification message to the last Add's ca
     SUBCASE("a second Add returns the shell's refusal but keeps its callback, value and id") {
         t.Add(7);
         shellAnswer = FALSE;
-        CHECK(t.tray.Add(9, t.secondIcon, "other", RecordOtherNotification, -5) == FALSE);
+        CHECK(t.tray.Add(9, t.secondIcon, L"other", RecordOtherNotification, -5) == FALSE);
         REQUIRE(shellRequests.size() == 2);
         t.CheckLastAdd(9, t.secondIcon, "other");
         CHECK(t.tray.iconId == 9);
@@ -235,7 +235,7 @@ TEST_CASE("the hidden window hands its notification message to the last Add's ca
         CHECK(notifications[0].userValue == -5);
     }
     SUBCASE("without a callback the message gets the default processing") {
-        t.tray.Add(7, t.firstIcon, "tip", nullptr, 42);
+        t.tray.Add(7, t.firstIcon, L"tip", nullptr, 42);
         CHECK(t.Notify(7, WM_RBUTTONDOWN) == 0);
         CHECK(notifications.empty());
     }
