@@ -260,7 +260,7 @@ INT_PTR CALLBACK WatchedBareDialogProc(HWND window, UINT message, WPARAM wParam,
 }
 
 int StartAsProgram() {
-    commandArgs = "";
+    commandArgs = L"";
     appInstance = GetModuleHandleA(nullptr);
     ResetCustomColors();
     double start = Now();
@@ -270,7 +270,7 @@ int StartAsProgram() {
     realApply = coreApply;
     coreApply = TimedApply;
     dialogCalled = Now();
-    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, WatchedMainDialogProc, 0);
+    DialogBoxParamW(appInstance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, WatchedMainDialogProc, 0);
     ShutDown(coreModule);
     WriteRecorded();
     return 0;
