@@ -15,6 +15,9 @@
 //                   "Progman" without SHELLDLL_DefView
 //   /24h2           the tree of Windows 11 24H2: "Progman" holds SHELLDLL_DefView and a
 //                   child "WorkerW"
+//   /alpha          the icon view painted onto a 32-bpp surface with per-pixel alpha and
+//                   composed over the wallpaper, as HDR or a changing slideshow has newer
+//                   shells show it (simdesk_surface.h)
 //   /ready          once the desktop is shown, create the file "SimDesktop.ready" in the
 //                   current folder, for scripts that wait for it
 // An unknown switch ends the program at once with exit code 2, so a mistyped test fails
@@ -30,6 +33,7 @@
 #include <cstring>
 
 #include "simdesk_requests.h"
+#include "simdesk_surface.h"
 
 namespace {
 
@@ -64,6 +68,7 @@ struct Options {
     bool noListView = false;
     bool workerTree = false;
     bool tree24H2 = false;
+    bool alphaSurface = false;
     bool signalReady = false;
     int iconCount = -1; // -1: the default named set
 };
@@ -138,6 +143,8 @@ bool ApplySwitch(const char* word, Options* options) {
         options->workerTree = true;
     else if (lstrcmpiA(word, "/24h2") == 0)
         options->tree24H2 = true;
+    else if (lstrcmpiA(word, "/alpha") == 0)
+        options->alphaSurface = true;
     else if (lstrcmpiA(word, "/ready") == 0)
         options->signalReady = true;
     else if (_strnicmp(word, iconsPrefix, iconsPrefixLength) == 0)
@@ -350,6 +357,9 @@ HWND CreateDesktop(const Options& options) {
     if (!options.noDefView) {
         defView = CreateChild(desktop, kDefViewClass, WS_CLIPCHILDREN, 0);
         if (!options.noListView) iconView = CreateIconView(defView, options.iconCount);
+        if (iconView && options.alphaSurface &&
+            !ComposeViewOverWallpaper(iconView, kWallpaperTeal))
+            return nullptr;
         // The active desktop's web layer lies below the icons.
         if (options.activeDesktop) CreateBottomLayer(defView, kWebLayerClass, kWebLayerId);
     }
