@@ -66,54 +66,64 @@ void DrawCopyWithText(HDC dc, const wchar_t* text, RECT rect, UINT format, const
     SetBkMode(dc, oldMode);
 }
 
-// Where DrawText may put pixels: the rectangle itself when it clips to it, else what it
-// measures, centred on the rectangle as it draws it.
+// Where DrawText puts the text's pixels: the lines it measures, with room for glyphs that
+// reach past them. A label shown whole is as wide as it measures, centred on its rectangle;
+// a cut one is clipped to its rectangle, and its ellipsis may make a line wider than
+// measured. Most labels fill a small part of their rectangle.
 RECT TextBounds(HDC dc, const wchar_t* text, const RECT& rect, UINT format) {
-    if (!(format & DT_NOCLIP)) return rect;
     RECT measured = rect;
     DrawTextW(dc, text, -1, &measured, format | DT_CALCRECT);
-    RECT bounds = rect;
-    const int extraWidth = (measured.right - measured.left) - (rect.right - rect.left);
-    if (extraWidth > 0) InflateRect(&bounds, (extraWidth + 1) / 2, 0);
-    if (measured.bottom > bounds.bottom) bounds.bottom = measured.bottom;
+    RECT bounds = {rect.left, rect.top, rect.right, measured.bottom};
+    if (format & DT_NOCLIP) {
+        const int width = measured.right - measured.left;
+        bounds.left = rect.left + (rect.right - rect.left - width) / 2;
+        bounds.right = bounds.left + width;
+    }
     InflateRect(&bounds, kOverhang, kOverhang);
+    if (!(format & DT_NOCLIP)) IntersectRect(&bounds, &bounds, &rect);
     return bounds;
 }
 
-// A 32-bpp top-down DIB section selected into a memory DC compatible with `target`, with
-// the target's font: a copy's coverage is drawn there and turned into its premultiplied
-// image.
+// A 32-bpp bitmap in a memory DC with the label's font, where each copy is drawn and made
+// its premultiplied image. It is kept from one label to the next until EndLabelPaint: a DC
+// and a bitmap made for every label would cost several times the drawing itself.
 struct Mask {
     HDC dc;
     HBITMAP bitmap;
     HGDIOBJ oldBitmap;
     HGDIOBJ oldFont;
     RGBQUAD* pixels;
-    int width;
+    int width; // of the bitmap; a label uses the top left part
     int height;
 };
 
-bool CreateMask(HDC target, int width, int height, Mask* mask) {
-    mask->bitmap = CreateBitmap32(target, width, height, &mask->pixels);
-    if (!mask->bitmap) return false;
-    mask->dc = CreateCompatibleDC(target);
-    if (!mask->dc) {
-        DeleteObject(mask->bitmap);
-        return false;
-    }
-    mask->oldBitmap = SelectObject(mask->dc, mask->bitmap);
-    mask->oldFont = SelectObject(mask->dc, GetCurrentObject(target, OBJ_FONT));
-    SetBkMode(mask->dc, TRANSPARENT);
-    mask->width = width;
-    mask->height = height;
-    return true;
-}
+Mask paintMask;
 
-void DeleteMask(const Mask& mask) {
-    SelectObject(mask.dc, mask.oldFont);
-    SelectObject(mask.dc, mask.oldBitmap);
-    DeleteDC(mask.dc);
-    DeleteObject(mask.bitmap);
+// The paint's mask, made or enlarged to hold width x height, with the target's font.
+const Mask* MaskFor(HDC target, int width, int height) {
+    Mask& mask = paintMask;
+    if (!mask.dc) {
+        mask.dc = CreateCompatibleDC(target);
+        if (!mask.dc) return nullptr;
+        mask.oldFont = GetCurrentObject(mask.dc, OBJ_FONT);
+        SetBkMode(mask.dc, TRANSPARENT);
+    }
+    if (width > mask.width || height > mask.height) {
+        const int newWidth = width > mask.width ? width : mask.width;
+        const int newHeight = height > mask.height ? height : mask.height;
+        RGBQUAD* pixels = nullptr;
+        HBITMAP bitmap = CreateBitmap32(target, newWidth, newHeight, &pixels);
+        if (!bitmap) return nullptr;
+        HGDIOBJ previous = SelectObject(mask.dc, bitmap);
+        if (mask.bitmap)
+            DeleteObject(mask.bitmap);
+        else
+            mask.oldBitmap = previous;
+        mask = {mask.dc, bitmap, mask.oldBitmap, mask.oldFont, pixels, newWidth, newHeight};
+    }
+    HGDIOBJ font = GetCurrentObject(target, OBJ_FONT);
+    if (GetCurrentObject(mask.dc, OBJ_FONT) != font) SelectObject(mask.dc, font);
+    return &mask;
 }
 
 BYTE Premultiplied(BYTE channel, BYTE alpha) {
@@ -124,44 +134,77 @@ BYTE Premultiplied(BYTE channel, BYTE alpha) {
 // curves, each a blend between text and ground. So the copy is drawn in black on white or
 // in white on black, after its own brightness; how far a pixel moved from the ground is the
 // copy's coverage there, which AlphaBlend then applies to whatever lies below as GDI would.
-// With subpixel smoothing the green channel, the middle one, stands for the pixel.
-void RenderCopyImage(const Mask& mask, const wchar_t* text, RECT rect, UINT format,
-                     COLORREF color) {
+// With subpixel smoothing the green channel, the middle one, stands for the pixel. The
+// image fills `band`, `rect` being where the text lies in it.
+void RenderCopyImage(const Mask& mask, const RECT& band, const wchar_t* text, RECT rect,
+                     UINT format, COLORREF color) {
     const bool dark = GetRValue(color) + 2 * GetGValue(color) + GetBValue(color) < 2 * 255;
-    PatBlt(mask.dc, 0, 0, mask.width, mask.height, dark ? WHITENESS : BLACKNESS);
+    PatBlt(mask.dc, band.left, band.top, band.right, band.bottom - band.top,
+           dark ? WHITENESS : BLACKNESS);
     SetTextColor(mask.dc, dark ? kBlack : kWhite);
     DrawTextW(mask.dc, text, -1, &rect, format);
     GdiFlush();
-    const int count = mask.width * mask.height;
-    for (RGBQUAD* pixel = mask.pixels; pixel < mask.pixels + count; ++pixel) {
-        const BYTE alpha = dark ? 255 - pixel->rgbGreen : pixel->rgbGreen;
-        pixel->rgbRed = Premultiplied(GetRValue(color), alpha);
-        pixel->rgbGreen = Premultiplied(GetGValue(color), alpha);
-        pixel->rgbBlue = Premultiplied(GetBValue(color), alpha);
-        pixel->rgbReserved = alpha;
+    for (int y = band.top; y < band.bottom; ++y) {
+        RGBQUAD* row = mask.pixels + y * mask.width;
+        for (RGBQUAD* pixel = row; pixel < row + band.right; ++pixel) {
+            const BYTE alpha = dark ? 255 - pixel->rgbGreen : pixel->rgbGreen;
+            pixel->rgbRed = Premultiplied(GetRValue(color), alpha);
+            pixel->rgbGreen = Premultiplied(GetGValue(color), alpha);
+            pixel->rgbBlue = Premultiplied(GetBValue(color), alpha);
+            pixel->rgbReserved = alpha;
+        }
     }
 }
 
-// Draws each copy as a premultiplied image of the text in its colour, blended at its
-// offset: AlphaBlend writes alpha where GDI text would leave 0. A copy the DC refuses to
-// blend is drawn as plain text. False when no image could be made.
+BYTE Over(BYTE above, BYTE aboveAlpha, BYTE below) {
+    return static_cast<BYTE>(above + (below * (255 - aboveAlpha) + 127) / 255);
+}
+
+// Lays the premultiplied image `rows` below the top of the mask over the one at its top,
+// as a second AlphaBlend would: both copies then take one blend into the target.
+void LayOver(const Mask& mask, int rows, int width) {
+    for (int y = 0; y < rows; ++y) {
+        RGBQUAD* below = mask.pixels + y * mask.width;
+        const RGBQUAD* above = mask.pixels + (y + rows) * mask.width;
+        for (int x = 0; x < width; ++x) {
+            const BYTE alpha = above[x].rgbReserved;
+            below[x].rgbRed = Over(above[x].rgbRed, alpha, below[x].rgbRed);
+            below[x].rgbGreen = Over(above[x].rgbGreen, alpha, below[x].rgbGreen);
+            below[x].rgbBlue = Over(above[x].rgbBlue, alpha, below[x].rgbBlue);
+            below[x].rgbReserved = Over(alpha, alpha, below[x].rgbReserved);
+        }
+    }
+}
+
+// Draws the copies as one premultiplied image of the text in each copy's colour at each
+// copy's offset, later copies over earlier ones, blended into the target: AlphaBlend writes
+// alpha where GDI text would leave 0. When the DC refuses the blend the copies are drawn
+// as plain text. False when no image could be made.
 bool BlendCopies(HDC dc, const RECT& rect, const wchar_t* text, UINT format,
                  const LabelCopy copies[], int count) {
     const RECT bounds = TextBounds(dc, text, rect, format);
-    Mask mask;
-    if (IsRectEmpty(&bounds) ||
-        !CreateMask(dc, bounds.right - bounds.left, bounds.bottom - bounds.top, &mask))
-        return false;
-    RECT inMask = rect;
-    OffsetRect(&inMask, -bounds.left, -bounds.top);
-    const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    for (int i = 0; i < count; ++i) {
-        RenderCopyImage(mask, text, inMask, format, copies[i].color);
-        if (!GdiAlphaBlend(dc, bounds.left + copies[i].dx, bounds.top + copies[i].dy, mask.width,
-                           mask.height, mask.dc, 0, 0, mask.width, mask.height, blend))
-            DrawCopyWithText(dc, text, rect, format, copies[i]);
+    RECT reach = {copies[0].dx, copies[0].dy, copies[0].dx, copies[0].dy};
+    for (int i = 1; i < count; ++i) {
+        RECT offset = {copies[i].dx, copies[i].dy, copies[i].dx, copies[i].dy};
+        UnionRect(&reach, &reach, &offset);
     }
-    DeleteMask(mask);
+    const int width = bounds.right - bounds.left + reach.right - reach.left;
+    const int height = bounds.bottom - bounds.top + reach.bottom - reach.top;
+    const Mask* mask = IsRectEmpty(&bounds) ? nullptr : MaskFor(dc, width, count * height);
+    if (!mask) return false;
+    for (int i = 0; i < count; ++i) {
+        const RECT band = {0, i * height, width, (i + 1) * height};
+        RECT inBand = rect;
+        OffsetRect(&inBand, copies[i].dx - reach.left - bounds.left,
+                   copies[i].dy - reach.top - bounds.top + band.top);
+        RenderCopyImage(*mask, band, text, inBand, format, copies[i].color);
+        if (i > 0) LayOver(*mask, height, width);
+    }
+    const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    if (!GdiAlphaBlend(dc, bounds.left + reach.left, bounds.top + reach.top, width, height,
+                       mask->dc, 0, 0, width, height, blend)) {
+        for (int i = 0; i < count; ++i) DrawCopyWithText(dc, text, rect, format, copies[i]);
+    }
     return true;
 }
 
@@ -197,6 +240,18 @@ void DrawLabelCopies(HDC dc, const RECT& rect, const wchar_t* text, UINT format,
     }
     if (count == 0 || BlendCopies(dc, rect, text, format, copies, count)) return;
     for (int i = 0; i < count; ++i) DrawCopyWithText(dc, text, rect, format, copies[i]);
+}
+
+void EndLabelPaint() {
+    Mask& mask = paintMask;
+    if (!mask.dc) return;
+    SelectObject(mask.dc, mask.oldFont);
+    if (mask.bitmap) {
+        SelectObject(mask.dc, mask.oldBitmap);
+        DeleteObject(mask.bitmap);
+    }
+    DeleteDC(mask.dc);
+    mask = Mask{};
 }
 
 void PaintLabelCopies(const NMLVCUSTOMDRAW& draw, int style) {

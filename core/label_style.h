@@ -22,9 +22,13 @@ int CopyOffset(int dpi);
 
 // Draws the style's copies of `text`, laid out in `rect` with DrawText's `format` and the
 // DC's font, moved by CopyOffset(dpi). Every pixel a copy changes is left fully opaque in
-// the alpha channel of a 32-bpp surface, where plain GDI text would leave alpha 0.
+// the alpha channel of a 32-bpp surface, where plain GDI text would leave alpha 0. The
+// bitmap it draws them through is kept for the next label until EndLabelPaint.
 void DrawLabelCopies(HDC dc, const RECT& rect, const wchar_t* text, UINT format, int style,
                      int dpi);
+// Deletes what the labels of a paint were drawn through and lets go of the paint's font;
+// called at the end of each paint of the view, and when the view is left.
+void EndLabelPaint();
 
 // At item pre-paint: draws the style's copies of the item's label into the custom draw DC,
 // with the label's own rectangle, text, font and format and the view's DPI, before the list

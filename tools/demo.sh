@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # `make demo`: pictures of the simulated desktop's labels, opaque and then transparent in
-# each text style, as build/demo/*.png. `tools/demo.sh --docs` also copies them to docs/.
+# each text style, on an ordinary desktop and on one drawn with per-pixel alpha (alpha-*),
+# as build/demo/*.png. `tools/demo.sh --docs` also copies them to docs/.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 

@@ -90,6 +90,7 @@ TEST_CASE("each style's copies are opaque on a surface with alpha and move by th
             DrawCopiesAsText(text.Dc(), StyleNormal);
             styled.SetAlpha(255);
             DrawLabelCopies(styled.Dc(), kLabelRect, kText, kLabelFormat, style, scale.dpi);
+            EndLabelPaint();
             GdiFlush();
 
             int changed = 0, opaque = 0;
@@ -127,6 +128,7 @@ TEST_CASE("on a surface without alpha the copies look as plain text did, in any 
                 LabelFont beforeFont(before, 192, quality), afterFont(after, 192, quality);
                 DrawCopiesAsText(before.Dc(), style, format);
                 DrawLabelCopies(after.Dc(), kLabelRect, kText, format, style, 96);
+            EndLabelPaint();
                 int largest = 0, differing = 0;
                 for (int y = 0; y < after.Height(); ++y)
                     for (int x = 0; x < after.Width(); ++x) {
