@@ -1,10 +1,15 @@
 #include "label_style.h"
 
+#include "bitmap32.h"
+
 namespace {
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr int kMaxLabelLength = 260;
+constexpr int kBaseDpi = 96;
+// Glyphs of a label shown whole may reach a little past the rectangle DrawText measures.
+constexpr int kOverhang = 2;
 
 // How the list view draws a label in icon view: the focused label of a focused view is
 // shown whole, every other one is cut to its rectangle with an ellipsis.
@@ -39,11 +44,168 @@ bool IsIconView(HWND view) {
     return (GetWindowLongPtrW(view, GWL_STYLE) & LVS_TYPEMASK) == LVS_ICON;
 }
 
-void DrawCopy(HDC dc, Label& label, const LabelCopy& copy) {
-    RECT rect = label.rect;
+using DpiForWindowFunction = UINT(WINAPI*)(HWND);
+
+// Windows 10 1607 and later give each window its monitor's DPI; before, one DPI holds for
+// the whole session, the DC's.
+int DpiOfView(HWND view, HDC dc) {
+    const auto dpiForWindow = reinterpret_cast<DpiForWindowFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    const UINT dpi = dpiForWindow ? dpiForWindow(view) : 0;
+    return dpi ? static_cast<int>(dpi) : GetDeviceCaps(dc, LOGPIXELSY);
+}
+
+// Plain GDI text, as the copies were drawn before: it leaves alpha 0 in a 32-bpp surface,
+// so it only stands in when the alpha-correct path cannot run.
+void DrawCopyWithText(HDC dc, const wchar_t* text, RECT rect, UINT format, const LabelCopy& copy) {
     OffsetRect(&rect, copy.dx, copy.dy);
-    SetTextColor(dc, copy.color);
-    DrawTextW(dc, label.text, -1, &rect, label.format);
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColor = SetTextColor(dc, copy.color);
+    DrawTextW(dc, text, -1, &rect, format);
+    SetTextColor(dc, oldColor);
+    SetBkMode(dc, oldMode);
+}
+
+// Where DrawText puts the text's pixels: the lines it measures, with room for glyphs that
+// reach past them. A label shown whole is as wide as it measures, centred on its rectangle;
+// a cut one is clipped to its rectangle, and its ellipsis may make a line wider than
+// measured. Most labels fill a small part of their rectangle.
+RECT TextBounds(HDC dc, const wchar_t* text, const RECT& rect, UINT format) {
+    RECT measured = rect;
+    DrawTextW(dc, text, -1, &measured, format | DT_CALCRECT);
+    RECT bounds = {rect.left, rect.top, rect.right, measured.bottom};
+    if (format & DT_NOCLIP) {
+        const int width = measured.right - measured.left;
+        bounds.left = rect.left + (rect.right - rect.left - width) / 2;
+        bounds.right = bounds.left + width;
+    }
+    InflateRect(&bounds, kOverhang, kOverhang);
+    if (!(format & DT_NOCLIP)) IntersectRect(&bounds, &bounds, &rect);
+    return bounds;
+}
+
+// A 32-bpp bitmap in a memory DC with the label's font, where each copy is drawn and made
+// its premultiplied image. It is kept from one label to the next until EndLabelPaint: a DC
+// and a bitmap made for every label would cost several times the drawing itself.
+struct Mask {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ oldBitmap;
+    HGDIOBJ oldFont;
+    RGBQUAD* pixels;
+    int width; // of the bitmap; a label uses the top left part
+    int height;
+};
+
+Mask paintMask;
+
+// The paint's mask, made or enlarged to hold width x height, with the target's font.
+const Mask* MaskFor(HDC target, int width, int height) {
+    Mask& mask = paintMask;
+    if (!mask.dc) {
+        mask.dc = CreateCompatibleDC(target);
+        if (!mask.dc) return nullptr;
+        mask.oldFont = GetCurrentObject(mask.dc, OBJ_FONT);
+        SetBkMode(mask.dc, TRANSPARENT);
+    }
+    if (width > mask.width || height > mask.height) {
+        const int newWidth = width > mask.width ? width : mask.width;
+        const int newHeight = height > mask.height ? height : mask.height;
+        RGBQUAD* pixels = nullptr;
+        HBITMAP bitmap = CreateBitmap32(target, newWidth, newHeight, &pixels);
+        if (!bitmap) return nullptr;
+        HGDIOBJ previous = SelectObject(mask.dc, bitmap);
+        if (mask.bitmap)
+            DeleteObject(mask.bitmap);
+        else
+            mask.oldBitmap = previous;
+        mask = {mask.dc, bitmap, mask.oldBitmap, mask.oldFont, pixels, newWidth, newHeight};
+    }
+    HGDIOBJ font = GetCurrentObject(target, OBJ_FONT);
+    if (GetCurrentObject(mask.dc, OBJ_FONT) != font) SelectObject(mask.dc, font);
+    return &mask;
+}
+
+BYTE Premultiplied(BYTE channel, BYTE alpha) {
+    return static_cast<BYTE>((channel * alpha + 127) / 255);
+}
+
+// GDI smooths dark text on a light ground and light text on a dark ground by different
+// curves, each a blend between text and ground. So the copy is drawn in black on white or
+// in white on black, after its own brightness; how far a pixel moved from the ground is the
+// copy's coverage there, which AlphaBlend then applies to whatever lies below as GDI would.
+// With subpixel smoothing the green channel, the middle one, stands for the pixel. The
+// image fills `band`, `rect` being where the text lies in it.
+void RenderCopyImage(const Mask& mask, const RECT& band, const wchar_t* text, RECT rect,
+                     UINT format, COLORREF color) {
+    const bool dark = GetRValue(color) + 2 * GetGValue(color) + GetBValue(color) < 2 * 255;
+    PatBlt(mask.dc, band.left, band.top, band.right, band.bottom - band.top,
+           dark ? WHITENESS : BLACKNESS);
+    SetTextColor(mask.dc, dark ? kBlack : kWhite);
+    DrawTextW(mask.dc, text, -1, &rect, format);
+    GdiFlush();
+    for (int y = band.top; y < band.bottom; ++y) {
+        RGBQUAD* row = mask.pixels + y * mask.width;
+        for (RGBQUAD* pixel = row; pixel < row + band.right; ++pixel) {
+            const BYTE alpha = dark ? 255 - pixel->rgbGreen : pixel->rgbGreen;
+            pixel->rgbRed = Premultiplied(GetRValue(color), alpha);
+            pixel->rgbGreen = Premultiplied(GetGValue(color), alpha);
+            pixel->rgbBlue = Premultiplied(GetBValue(color), alpha);
+            pixel->rgbReserved = alpha;
+        }
+    }
+}
+
+BYTE Over(BYTE above, BYTE aboveAlpha, BYTE below) {
+    return static_cast<BYTE>(above + (below * (255 - aboveAlpha) + 127) / 255);
+}
+
+// Lays the premultiplied image `rows` below the top of the mask over the one at its top,
+// as a second AlphaBlend would: both copies then take one blend into the target.
+void LayOver(const Mask& mask, int rows, int width) {
+    for (int y = 0; y < rows; ++y) {
+        RGBQUAD* below = mask.pixels + y * mask.width;
+        const RGBQUAD* above = mask.pixels + (y + rows) * mask.width;
+        for (int x = 0; x < width; ++x) {
+            const BYTE alpha = above[x].rgbReserved;
+            below[x].rgbRed = Over(above[x].rgbRed, alpha, below[x].rgbRed);
+            below[x].rgbGreen = Over(above[x].rgbGreen, alpha, below[x].rgbGreen);
+            below[x].rgbBlue = Over(above[x].rgbBlue, alpha, below[x].rgbBlue);
+            below[x].rgbReserved = Over(alpha, alpha, below[x].rgbReserved);
+        }
+    }
+}
+
+// Draws the copies as one premultiplied image of the text in each copy's colour at each
+// copy's offset, later copies over earlier ones, blended into the target: AlphaBlend writes
+// alpha where GDI text would leave 0. When the DC refuses the blend the copies are drawn
+// as plain text. False when no image could be made.
+bool BlendCopies(HDC dc, const RECT& rect, const wchar_t* text, UINT format,
+                 const LabelCopy copies[], int count) {
+    const RECT bounds = TextBounds(dc, text, rect, format);
+    RECT reach = {copies[0].dx, copies[0].dy, copies[0].dx, copies[0].dy};
+    for (int i = 1; i < count; ++i) {
+        RECT offset = {copies[i].dx, copies[i].dy, copies[i].dx, copies[i].dy};
+        UnionRect(&reach, &reach, &offset);
+    }
+    const int width = bounds.right - bounds.left + reach.right - reach.left;
+    const int height = bounds.bottom - bounds.top + reach.bottom - reach.top;
+    const Mask* mask = IsRectEmpty(&bounds) ? nullptr : MaskFor(dc, width, count * height);
+    if (!mask) return false;
+    for (int i = 0; i < count; ++i) {
+        const RECT band = {0, i * height, width, (i + 1) * height};
+        RECT inBand = rect;
+        OffsetRect(&inBand, copies[i].dx - reach.left - bounds.left,
+                   copies[i].dy - reach.top - bounds.top + band.top);
+        RenderCopyImage(*mask, band, text, inBand, format, copies[i].color);
+        if (i > 0) LayOver(*mask, height, width);
+    }
+    const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    if (!GdiAlphaBlend(dc, bounds.left + reach.left, bounds.top + reach.top, width, height,
+                       mask->dc, 0, 0, width, height, blend)) {
+        for (int i = 0; i < count; ++i) DrawCopyWithText(dc, text, rect, format, copies[i]);
+    }
+    return true;
 }
 
 } // namespace
@@ -63,19 +225,42 @@ int CopiesOfStyle(int style, LabelCopy copies[2]) {
     }
 }
 
-void PaintLabelCopies(const NMLVCUSTOMDRAW& draw, int style) {
+int CopyOffset(int dpi) {
+    return dpi / kBaseDpi > 1 ? dpi / kBaseDpi : 1;
+}
+
+void DrawLabelCopies(HDC dc, const RECT& rect, const wchar_t* text, UINT format, int style,
+                     int dpi) {
     LabelCopy copies[2];
     const int count = CopiesOfStyle(style, copies);
+    const int offset = CopyOffset(dpi);
+    for (int i = 0; i < count; ++i) {
+        copies[i].dx *= offset;
+        copies[i].dy *= offset;
+    }
+    if (count == 0 || BlendCopies(dc, rect, text, format, copies, count)) return;
+    for (int i = 0; i < count; ++i) DrawCopyWithText(dc, text, rect, format, copies[i]);
+}
+
+void EndLabelPaint() {
+    Mask& mask = paintMask;
+    if (!mask.dc) return;
+    SelectObject(mask.dc, mask.oldFont);
+    if (mask.bitmap) {
+        SelectObject(mask.dc, mask.oldBitmap);
+        DeleteObject(mask.bitmap);
+    }
+    DeleteDC(mask.dc);
+    mask = Mask{};
+}
+
+void PaintLabelCopies(const NMLVCUSTOMDRAW& draw, int style) {
     HWND view = draw.nmcd.hdr.hwndFrom;
     // Other layouts than icon view place their labels differently: they stay plain.
-    if (count == 0 || !IsIconView(view)) return;
+    if (style == StyleNormal || !IsIconView(view)) return;
     Label label;
     if (!ReadLabel(view, static_cast<int>(draw.nmcd.dwItemSpec), &label)) return;
-    HDC dc = draw.nmcd.hdc;
     // The list view draws the label right after this with the same DC and font.
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldColor = GetTextColor(dc);
-    for (int i = 0; i < count; ++i) DrawCopy(dc, label, copies[i]);
-    SetTextColor(dc, oldColor);
-    SetBkMode(dc, oldMode);
+    HDC dc = draw.nmcd.hdc;
+    DrawLabelCopies(dc, label.rect, label.text, label.format, style, DpiOfView(view, dc));
 }

@@ -5,7 +5,7 @@
 
 #include "../src/common/text_style.h"
 
-// One copy of the label text: moved by (dx, dy) and drawn in `color`.
+// One copy of the label text: moved by (dx, dy) copy offsets and drawn in `color`.
 struct LabelCopy {
     int dx;
     int dy;
@@ -16,7 +16,21 @@ struct LabelCopy {
 // Any code but the four known ones draws as StyleShadow.
 int CopiesOfStyle(int style, LabelCopy copies[2]);
 
+// The copy offset in pixels at `dpi`: 1 at 96 DPI, in whole steps of 96 DPI above it, so
+// that a copy stays as wide as a stroke of the scaled font.
+int CopyOffset(int dpi);
+
+// Draws the style's copies of `text`, laid out in `rect` with DrawText's `format` and the
+// DC's font, moved by CopyOffset(dpi). Every pixel a copy changes is left fully opaque in
+// the alpha channel of a 32-bpp surface, where plain GDI text would leave alpha 0. The
+// bitmap it draws them through is kept for the next label until EndLabelPaint.
+void DrawLabelCopies(HDC dc, const RECT& rect, const wchar_t* text, UINT format, int style,
+                     int dpi);
+// Deletes what the labels of a paint were drawn through and lets go of the paint's font;
+// called at the end of each paint of the view, and when the view is left.
+void EndLabelPaint();
+
 // At item pre-paint: draws the style's copies of the item's label into the custom draw DC,
-// with the label's own rectangle, text, font and format, before the list view draws the
-// label itself on its transparent background.
+// with the label's own rectangle, text, font and format and the view's DPI, before the list
+// view draws the label itself on its transparent background.
 void PaintLabelCopies(const NMLVCUSTOMDRAW& draw, int style);

@@ -26,7 +26,8 @@ void RepaintNow(HWND view) {
 
 LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT ownerResult) {
     switch (draw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT: return ownerResult | CDRF_NOTIFYITEMDRAW;
+    case CDDS_PREPAINT: return ownerResult | CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
+    case CDDS_POSTPAINT: EndLabelPaint(); return ownerResult;
     case CDDS_ITEMPREPAINT:
         if (ownerResult & CDRF_SKIPDEFAULT) return ownerResult;
         // A selected label keeps the list view's highlight colours.
@@ -46,6 +47,7 @@ bool IsViewCustomDraw(LPARAM lParam) {
 // back last, by the caller, once nothing here runs any more.
 void Detach(HWND parent, SUBCLASSPROC proc) {
     RemoveWindowSubclass(parent, proc, kSubclassId);
+    EndLabelPaint();
     attachment = Attachment{};
 }
 

@@ -30,6 +30,8 @@ quill_wine "$build/bin/program_bench.exe" "$runs" "$idle" </dev/null | tr -d '\r
 echo
 quill_wine "$build/bin/startup_parts_bench.exe" "$runs" </dev/null | tr -d '\r' | tee "$out/startup_parts.md"
 echo
-quill_wine "$build/bin/label_styles_bench.exe" </dev/null | tr -d '\r' | tee "$out/label_styles.md"
+# A style over its target (exit code 2) is reported in the table; the other benchmarks still run.
+quill_wine "$build/bin/label_styles_bench.exe" </dev/null | tr -d '\r' | tee "$out/label_styles.md" ||
+    echo "label styles: exit code $? (2: a style is over its target)"
 echo
 quill_wine "$build/bin/host64_bench.exe" </dev/null | tr -d '\r' | tee "$out/host64.md"

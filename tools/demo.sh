@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # `make demo`: pictures of the simulated desktop's labels, opaque and then transparent in
-# each text style, and of the program's window and its open colour menu at 144 DPI, as
-# build/demo/*.png. `tools/demo.sh --docs` also copies them to docs/.
+# each text style, on an ordinary desktop and on one drawn with per-pixel alpha (alpha-*),
+# and of the program's window and its open colour menu at 144 DPI, as build/demo/*.png.
+# `tools/demo.sh --docs` also copies them to docs/.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 
@@ -34,6 +35,6 @@ for bmp in "$out"/*.bmp; do
 done
 ls "$out"
 if [ "${1:-}" = --docs ]; then
-    for png in "$out"/[1-5]-*.png; do cp "$png" "$QUILL_ROOT/docs/labels-$(basename "$png")"; done
+    for png in "$out"/[1-5]-*.png "$out"/alpha-*.png; do cp "$png" "$QUILL_ROOT/docs/labels-$(basename "$png")"; done
     for png in "$out"/[67]-*.png; do cp "$png" "$QUILL_ROOT/docs/program-$(basename "$png")"; done
 fi

@@ -1,16 +1,10 @@
 #include "canvas.h"
 
+#include "../../core/bitmap32.h"
+
 Canvas::Canvas(int width, int height, COLORREF fill) : width(width), height(height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
     dc = CreateCompatibleDC(nullptr);
-    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bitmap = CreateBitmap32(dc, width, height, &pixels);
     previousBitmap = SelectObject(dc, bitmap);
     Fill(fill);
 }
@@ -30,6 +24,11 @@ void Canvas::Fill(COLORREF color) {
     RECT all = {0, 0, width, height};
     FillRect(dc, &all, brush);
     DeleteObject(brush);
+}
+
+void Canvas::SetAlpha(BYTE alpha) {
+    GdiFlush();
+    for (int i = 0; i < width * height; ++i) pixels[i].rgbReserved = alpha;
 }
 
 bool Canvas::SameAs(const Canvas& other) const {

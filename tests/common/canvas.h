@@ -18,12 +18,16 @@ class Canvas {
     bool SameAs(const Canvas& other) const;
     // Number of pixels of exactly this colour within the rectangle.
     int Count(const RECT& area, COLORREF color) const;
+    // The alpha byte of a pixel, which GDI itself never reads; SetAlpha writes every one.
+    BYTE Alpha(int x, int y) const { return pixels[y * width + x].rgbReserved; }
+    void SetAlpha(BYTE alpha);
 
   private:
     int width, height;
     HDC dc;
     HBITMAP bitmap;
     HGDIOBJ previousBitmap;
+    RGBQUAD* pixels;
 };
 
 // A WM_DRAWITEM request to draw the whole item on the canvas, within rect: menu item `id`

@@ -68,6 +68,24 @@ TEST_CASE("each style is drawn at once under the labels, and undo draws them pla
     CHECK(CaptureView(view) == plain);
 }
 
+TEST_CASE("on a desktop composed with per-pixel alpha each style's copies show in full") {
+    SimDesktop desktop("/alpha");
+    HWND view = desktop.View();
+    SetTransparentLabels(view, kLabel);
+    const ViewImage plain = CaptureView(view);
+    REQUIRE_FALSE(plain.Empty());
+    // The list view's own text keeps alpha 0 there: the compositor adds it to the wallpaper.
+    const COLORREF composedLabel = RGB(255, 255, 128);
+    Core core;
+    for (int style : {StyleShadow, StyleEmbossed, StyleEngraved}) {
+        CAPTURE(style);
+        core.apply(view, kLabel, style);
+        CheckStyled(plain, CaptureView(view), style, composedLabel);
+    }
+    core.undo();
+    CHECK(CaptureView(view) == plain);
+}
+
 TEST_CASE("after undo and unloading the desktop runs on without the module") {
     SimDesktop desktop;
     HWND view = desktop.View();

@@ -1,8 +1,9 @@
 // QuillDemo: pictures of the simulated desktop's icon labels, opaque and then transparent
-// in each of the four text styles, drawn by the real core module; with /program, pictures
-// of the program's window and its open colour menu, taken from the screen, for the program
-// in the folder "app". Writes .bmp files into the current folder; tools/demo.sh turns them
-// into the pictures of the README.
+// in each of the four text styles, drawn by the real core module: on an ordinary desktop,
+// then on one that composes the view with per-pixel alpha ("alpha-" pictures). With
+// /program, pictures of the program's window and its open colour menu, taken from the
+// screen, for the program in the folder "app". Writes .bmp files into the current folder;
+// tools/demo.sh turns them into the pictures of the README.
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -19,24 +20,33 @@ struct Picture {
     int style;
 };
 
+struct Desktop {
+    const char* options;
+    const char* filePrefix;
+};
+
+const Desktop kDesktops[] = {{"", ""}, {"/alpha", "alpha-"}};
+
 const Picture kStylePictures[] = {
     {"2-normal.bmp", 0}, {"3-shadow.bmp", 1}, {"4-embossed.bmp", 4000}, {"5-engraved.bmp", 4001}};
 
-bool Capture(HWND view, const char* file) {
+bool Capture(HWND view, const char* prefix, const char* name) {
+    char file[MAX_PATH];
+    snprintf(file, sizeof file, "%s%s", prefix, name);
     const bool written = CaptureViewToFile(view, file);
     printf("%s %s\n", written ? "wrote" : "FAILED", file);
     return written;
 }
 
-int TakePictures(HWND view, const CoreExports& core) {
-    bool ok = Capture(view, "1-opaque.bmp");
+bool TakePictures(HWND view, const CoreExports& core, const char* prefix) {
+    bool ok = Capture(view, prefix, "1-opaque.bmp");
     SetTransparentLabels(view, kLabelColor);
     for (const Picture& picture : kStylePictures) {
         core.apply(view, kLabelColor, picture.style);
-        ok = Capture(view, picture.file) && ok;
+        ok = Capture(view, prefix, picture.file) && ok;
     }
     core.undo();
-    return ok ? 0 : 1;
+    return ok;
 }
 
 // A part of the screen as the user sees it, as a 24-bit .bmp file.
@@ -132,13 +142,17 @@ int main(int argc, char** argv) {
         printf("QuillCore.dll not found beside QuillDemo.exe\n");
         return 1;
     }
-    SimDesktopRun desktop;
-    int result = 1;
-    if (StartSimDesktop("", &desktop) && desktop.view)
-        result = TakePictures(desktop.view, core);
-    else
-        printf("the simulated desktop did not start\n");
+    bool ok = true;
+    for (const Desktop& each : kDesktops) {
+        SimDesktopRun desktop;
+        if (StartSimDesktop(each.options, &desktop) && desktop.view) {
+            ok = TakePictures(desktop.view, core, each.filePrefix) && ok;
+        } else {
+            printf("the simulated desktop %s did not start\n", each.options);
+            ok = false;
+        }
+        StopSimDesktop(&desktop);
+    }
     FreeLibrary(core.module);
-    StopSimDesktop(&desktop);
-    return result;
+    return ok ? 0 : 1;
 }

@@ -15,6 +15,9 @@
 //                   "Progman" without SHELLDLL_DefView
 //   /24h2           the tree of Windows 11 24H2: "Progman" holds SHELLDLL_DefView and a
 //                   child "WorkerW"
+//   /alpha          the icon view painted onto a 32-bpp surface with per-pixel alpha and
+//                   composed over the wallpaper, as HDR or a changing slideshow has newer
+//                   shells show it (simdesk_surface.h)
 //   /ready          once the desktop is shown, create the file "SimDesktop.ready" in the
 //                   current folder, for scripts that wait for it
 //   /traycorner     keep Wine's own notification-area window ("Wine System Tray", which
@@ -33,6 +36,7 @@
 #include <cstring>
 
 #include "simdesk_requests.h"
+#include "simdesk_surface.h"
 
 namespace {
 
@@ -67,6 +71,7 @@ struct Options {
     bool noListView = false;
     bool workerTree = false;
     bool tree24H2 = false;
+    bool alphaSurface = false;
     bool signalReady = false;
     bool trayInCorner = false;
     int iconCount = -1; // -1: the default named set
@@ -142,6 +147,8 @@ bool ApplySwitch(const char* word, Options* options) {
         options->workerTree = true;
     else if (lstrcmpiA(word, "/24h2") == 0)
         options->tree24H2 = true;
+    else if (lstrcmpiA(word, "/alpha") == 0)
+        options->alphaSurface = true;
     else if (lstrcmpiA(word, "/ready") == 0)
         options->signalReady = true;
     else if (lstrcmpiA(word, "/traycorner") == 0)
@@ -356,6 +363,9 @@ HWND CreateDesktop(const Options& options) {
     if (!options.noDefView) {
         defView = CreateChild(desktop, kDefViewClass, WS_CLIPCHILDREN, 0);
         if (!options.noListView) iconView = CreateIconView(defView, options.iconCount);
+        if (iconView && options.alphaSurface &&
+            !ComposeViewOverWallpaper(iconView, kWallpaperTeal))
+            return nullptr;
         // The active desktop's web layer lies below the icons.
         if (options.activeDesktop) CreateBottomLayer(defView, kWebLayerClass, kWebLayerId);
     }

@@ -1,6 +1,8 @@
 // The test requests of SimDesktop (see simdesk_requests.h), kept apart from the desktop.
 #include "simdesk_requests.h"
 
+#include "simdesk_surface.h"
+
 namespace {
 
 constexpr WORD kBitmapFileType = 0x4D42; // "BM"
@@ -11,7 +13,8 @@ int RowBytes(int width) {
 }
 
 
-// The view paints itself, custom draw included, into a bitmap of this process.
+// The view paints itself, custom draw included, into a bitmap of this process, composed
+// over the wallpaper when the desktop draws it with per-pixel alpha.
 bool CaptureView(HWND view, const char* path) {
     RECT client;
     GetClientRect(view, &client);
@@ -28,7 +31,7 @@ bool CaptureView(HWND view, const char* path) {
     if (!image) return false;
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ oldImage = SelectObject(dc, image);
-    SendMessageA(view, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    RenderView(view, dc);
     GdiFlush();
     const bool written = WriteBitmapFile(path, info, bits);
     SelectObject(dc, oldImage);

@@ -8,7 +8,8 @@
 // dwData of the COPYDATASTRUCT says which.
 enum SimDesktopRequest : ULONG_PTR {
     // lpData: a NUL-terminated file path. Renders the icon view as it paints its client
-    // area into a 24-bit bottom-up .bmp file there. Result 1 when written, else 0.
+    // area (with /alpha: composed over the wallpaper, as shown on screen) into a 24-bit
+    // bottom-up .bmp file there. Result 1 when written, else 0.
     kRequestCapture = 1,
     // lpData: a DWORD count. Repaints the icon view on screen that many times, each
     // finished before the next. Result: the time taken in microseconds (at least 1), or 0
