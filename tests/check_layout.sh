@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
 # Checks that the program's modules depend one way: no folder of src/ but src/app includes
-# anything of src/app, and the folders' includes form no loop.
+# anything of src/app, the folders' includes form no loop, and core/, the ground that the
+# program and the helper stand on, includes nothing of src/.
 #   tests/check_layout.sh <source root>
 set -uo pipefail
 cd "$1/src" || exit 1
 failed=0
+
+reaching_up=$(grep -rn '#include "\.\./src/' ../core)
+if [ -n "$reaching_up" ]; then
+    echo "FAILED: core/ includes src/:"; echo "$reaching_up"; failed=1
+fi
 
 # "folder included-folder" for every include that leaves its own folder.
 edges=$(grep -rHo '#include "\.\./[a-z_]*/' --include='*.cpp' --include='*.h' . |

@@ -93,6 +93,7 @@ BOOL OnInitDialog(HWND window) {
         PostMessageA(sharedMainWindow, WM_CLOSE, 0, 0);
     }
     ApplyChoice();
+    transparencyChosen = true;
     CheckDlgButton(window, IDC_TRANSPARENT, BST_CHECKED);
     LoadAppIcon();
     if (settings.showTrayIcon) trayIcon.SetIcon(appIcon);
@@ -127,12 +128,14 @@ void OnStateCommand(int id) {
     case IDC_MAIN_BUTTON: ConfirmOrExit(); break;
     case IDC_TRANSPARENT:
         ApplyChoice();
+        transparencyChosen = true;
         CheckDlgButton(sharedMainWindow, IDC_TRANSPARENT, BST_CHECKED);
         CheckDlgButton(sharedMainWindow, IDC_OPAQUE, BST_UNCHECKED);
         SetMainButtonCaption(kConfirmCaption);
         break;
     case IDC_OPAQUE:
         RestoreOpaque();
+        transparencyChosen = false;
         CheckDlgButton(sharedMainWindow, IDC_TRANSPARENT, BST_UNCHECKED);
         CheckDlgButton(sharedMainWindow, IDC_OPAQUE, BST_CHECKED);
         SetMainButtonCaption(kExitCaption);
@@ -243,9 +246,13 @@ BOOL OnWindowPosChanging(WINDOWPOS* pos) {
 
 // The watchdog: a desktop view that is gone means the shell has restarted, one outside the
 // desktop's windows that the shell has moved it; the view found then comes up transparent,
-// whatever the user had chosen before.
+// whatever the user had chosen before. A view that stayed may have had its opaque colours
+// put back by a shell the core module could not reach.
 BOOL OnTimer() {
-    if (IsViewOnDesktop(desktopView)) return FALSE;
+    if (IsViewOnDesktop(desktopView)) {
+        ReapplyIfShellTookBack(settings.textColor, settings.textStyle);
+        return FALSE;
+    }
     LookUpDesktopView(sharedMainWindow);
     ApplyChoice();
     return FALSE;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../../src/common/text_style.h"
+#include "../../core/text_style.h"
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
