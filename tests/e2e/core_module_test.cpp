@@ -92,6 +92,30 @@ struct IconViewThread {
 
 } // namespace
 
+// First in the file: under Wine, once this process has made list views of its own (the
+// cases below do), a module loaded later binds to the system folder's comctl32 whatever
+// its manifest says.
+TEST_CASE("the module's subclass calls bind to common controls 6, as the shell's windows do") {
+    Core core;
+    void* bound = nullptr;
+    void* ignored = nullptr;
+    REQUIRE(ReplaceImport(core.module, "comctl32.dll", "SetWindowSubclass",
+                          reinterpret_cast<void*>(FailRegistration), &bound));
+    ReplaceImport(core.module, "comctl32.dll", "SetWindowSubclass", bound, &ignored);
+    HMODULE comctl32 = nullptr;
+    REQUIRE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                   GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                               static_cast<const char*>(bound), &comctl32));
+    // Not the system folder's comctl32 of a context without a manifest: the one of the
+    // side-by-side common controls 6 assembly (whose version resource under Wine says 5.80
+    // all the same).
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(comctl32, path, MAX_PATH);
+    CharLowerA(path);
+    CAPTURE(path);
+    CHECK(strstr(path, "microsoft.windows.common-controls_6595b64144ccf1df_6.") != nullptr);
+}
+
 TEST_CASE("each style is drawn at once under the labels, and undo draws them plain") {
     SimDesktop desktop;
     HWND view = desktop.View();
@@ -300,25 +324,4 @@ TEST_CASE("the module registers its message names once; a name that comes back 0
         ReplaceImport(core.module, "user32.dll", "RegisterWindowMessageA", original, &original);
     }
     DeleteFileA(copy);
-}
-
-TEST_CASE("the module's subclass calls bind to common controls 6, as the shell's windows do") {
-    Core core;
-    void* bound = nullptr;
-    void* ignored = nullptr;
-    REQUIRE(ReplaceImport(core.module, "comctl32.dll", "SetWindowSubclass",
-                          reinterpret_cast<void*>(FailRegistration), &bound));
-    ReplaceImport(core.module, "comctl32.dll", "SetWindowSubclass", bound, &ignored);
-    HMODULE comctl32 = nullptr;
-    REQUIRE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                   GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                               static_cast<const char*>(bound), &comctl32));
-    // Not the system folder's comctl32 of a context without a manifest: the one of the
-    // side-by-side common controls 6 assembly (whose version resource under Wine says 5.80
-    // all the same).
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(comctl32, path, MAX_PATH);
-    CharLowerA(path);
-    CAPTURE(path);
-    CHECK(strstr(path, "microsoft.windows.common-controls_6595b64144ccf1df_6.") != nullptr);
 }
