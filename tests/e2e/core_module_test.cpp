@@ -268,7 +268,7 @@ TEST_CASE("a desktop closed while styled ends cleanly") {
 // The module's checks and its reference to itself, watched in this process: the desktop's
 // window tree built here, the icon view on this thread or another.
 TEST_CASE("the module attaches only with a plain colour, where the view and its parent share "
-          "their thread, and lets go of itself when the desktop's windows are gone") {
+          "their thread, and lets go of itself wherever the view went") {
     LocalDesktop desktop;
     const DWORD self = GetCurrentProcessId();
     Core core;
@@ -281,6 +281,15 @@ TEST_CASE("the module attaches only with a plain colour, where the view and its 
         REQUIRE(other.view != nullptr);
         core.apply(other.view, kLabel, StyleShadow);
         CHECK(ModuleLoadCount(self, L"QuillCore.dll") == 1);
+    }
+    SUBCASE("undo reaches the view after it moved under another parent") {
+        HWND otherDefView = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD, 0, 0, 200, 100,
+                                            desktop.top, nullptr, nullptr, nullptr);
+        core.apply(desktop.view, kLabel, StyleShadow);
+        REQUIRE(ModuleLoadCount(self, L"QuillCore.dll") == 2);
+        SetParent(desktop.view, otherDefView);
+        core.undo();
+        CHECK(WaitUntil([&] { return ModuleLoadCount(self, L"QuillCore.dll") == 1; }));
     }
     SUBCASE("the release waits on another window of the thread once the desktop is gone") {
         HWND spare = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
