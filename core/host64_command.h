@@ -18,7 +18,8 @@ constexpr wchar_t kCore64FileName[] = L"QuillCore64.dll";
 
 // Exit codes of the helper.
 constexpr DWORD kHost64Applied = 0;    // the module's apply export ran
-constexpr DWORD kHost64BadCommand = 1; // missing, extra or bad argument, or no list view
+constexpr DWORD kHost64BadCommand = 1; // missing, extra or bad argument, not the icon view,
+                                       // or not a plain colour
 constexpr DWORD kHost64NoCore = 2;     // no usable QuillCore64.dll beside the helper
 
 struct Host64Request {

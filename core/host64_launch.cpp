@@ -9,6 +9,23 @@ namespace {
 constexpr DWORD kHost64WaitMs = 5000;
 
 using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
+using IsWow64Process2Function = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+
+template <typename Function> Function Kernel32Function(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name)));
+}
+
+// An x64 program runs where the machine is AMD64. On ARM64 Windows IsWow64Process calls a
+// 32-bit program WOW64 as on AMD64, and only IsWow64Process2 (Windows 10 1709 on) tells
+// the machine; a system without it predates ARM64 Windows that runs x64 code.
+bool MachineRunsHost64() {
+    const auto isWow64Process2 = Kernel32Function<IsWow64Process2Function>("IsWow64Process2");
+    USHORT processMachine = 0, nativeMachine = 0;
+    if (!isWow64Process2 || !isWow64Process2(GetCurrentProcess(), &processMachine, &nativeMachine))
+        return true;
+    return nativeMachine == IMAGE_FILE_MACHINE_AMD64;
+}
 
 // Opens a process for IsWow64Process; the limited right exists from Vista on.
 HANDLE OpenForQuery(DWORD processId) {
@@ -20,8 +37,7 @@ HANDLE OpenForQuery(DWORD processId) {
 
 bool IsViewInWiderProcess(HWND view) {
     // Looked up, not imported: systems without WOW64 lack it and would refuse the module.
-    const auto isWow64 = reinterpret_cast<IsWow64ProcessFunction>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
+    const auto isWow64 = Kernel32Function<IsWow64ProcessFunction>("IsWow64Process");
     BOOL selfWow64 = FALSE;
     if (!isWow64 || !isWow64(GetCurrentProcess(), &selfWow64) || !selfWow64) return false;
     DWORD processId = 0;
@@ -35,6 +51,8 @@ bool IsViewInWiderProcess(HWND view) {
 }
 
 bool ApplyThroughHost64(HMODULE beside, HWND view, COLORREF textColor, int textStyle) {
+    // The labels stay plain there rather than fail to start the helper at every apply.
+    if (!MachineRunsHost64()) return false;
     // A full path from this module's folder: never the current folder or the search path.
     wchar_t exe[MAX_PATH];
     if (!PathBesideModule(beside, kHost64FileName, exe)) return false;

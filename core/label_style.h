@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "../src/common/text_style.h"
+#include "text_style.h"
 
 // One copy of the label text: moved by (dx, dy) copy offsets and drawn in `color`.
 struct LabelCopy {

@@ -18,20 +18,57 @@ bool NoModuleFrames() {
     return InterlockedCompareExchange(&moduleFrames, 0, 0) == 0;
 }
 
+// The thread whose stack may hold the module's frames, and a window of it to send to.
+struct ReleaseWatch {
+    HWND anchor;
+    DWORD threadId;
+    HANDLE thread; // SYNCHRONIZE access: signalled once the thread has ended
+};
+
+BOOL CALLBACK TakeFirstWindow(HWND window, LPARAM found) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// Another top-level window of the thread, once the anchor is gone; or null.
+HWND WindowOfThread(DWORD threadId) {
+    HWND found = nullptr;
+    EnumThreadWindows(threadId, TakeFirstWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+bool ThreadEnded(HANDLE thread) {
+    return thread && WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+}
+
 DWORD WINAPI ReleaseThread(LPVOID parameter) {
-    HWND anchor = static_cast<HWND>(parameter);
-    for (DWORD waited = 0; waited < kGiveUpMs; waited += kRetryMs) {
+    ReleaseWatch watch = *static_cast<ReleaseWatch*>(parameter);
+    HeapFree(GetProcessHeap(), 0, parameter);
+    bool release = false;
+    for (DWORD waited = 0; !release && waited < kGiveUpMs; waited += kRetryMs) {
+        // A thread that has ended has no stack left to hold a frame of the module.
+        if (ThreadEnded(watch.thread)) {
+            release = true;
+            break;
+        }
+        if (!IsWindow(watch.anchor)) watch.anchor = WindowOfThread(watch.threadId);
         // The count is read before the round trip. The subclass is gone, so no new frame
         // can start; a message sent from another thread is handled only where the owner
         // waits for messages, so its answer comes after the last frame has returned in
-        // full, epilogue included.
+        // full, epilogue included. A send that fails because its window went meanwhile
+        // proves nothing and is tried again with another window.
         const bool idle = NoModuleFrames();
         DWORD_PTR ignored = 0;
-        if (!SendMessageTimeoutA(anchor, WM_NULL, 0, 0, SMTO_NORMAL, kIdleWaitMs, &ignored))
-            return 0;
-        if (idle) FreeLibraryAndExitThread(selfModule, 0);
-        Sleep(kRetryMs);
+        if (watch.anchor && SendMessageTimeoutA(watch.anchor, WM_NULL, 0, 0, SMTO_NORMAL,
+                                                kIdleWaitMs, &ignored)) {
+            release = idle;
+        } else if (IsWindow(watch.anchor)) {
+            break; // the thread is hung: the reference stays
+        }
+        if (!release) Sleep(kRetryMs);
     }
+    if (watch.thread) CloseHandle(watch.thread);
+    if (release) FreeLibraryAndExitThread(selfModule, 0);
     return 0;
 }
 
@@ -53,6 +90,16 @@ void LeaveModuleFrame() {
 
 void ReleaseSelfWhenIdle(HWND anchor) {
     if (!anchor) return;
-    HANDLE thread = CreateThread(nullptr, 0, ReleaseThread, anchor, 0, nullptr);
-    if (thread) CloseHandle(thread);
+    auto* watch = static_cast<ReleaseWatch*>(HeapAlloc(GetProcessHeap(), 0, sizeof(ReleaseWatch)));
+    if (!watch) return;
+    watch->anchor = anchor;
+    watch->threadId = GetWindowThreadProcessId(anchor, nullptr);
+    watch->thread = OpenThread(SYNCHRONIZE, FALSE, watch->threadId);
+    HANDLE thread = CreateThread(nullptr, 0, ReleaseThread, watch, 0, nullptr);
+    if (thread) {
+        CloseHandle(thread);
+        return;
+    }
+    if (watch->thread) CloseHandle(watch->thread);
+    HeapFree(GetProcessHeap(), 0, watch);
 }

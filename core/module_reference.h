@@ -16,7 +16,8 @@ void EnterModuleFrame();
 void LeaveModuleFrame();
 
 // Gives the reference back from a short thread of its own, once the thread that owns
-// `anchor` has none of this module's frames on its stack and is back in a message loop.
+// `anchor` has none of this module's frames on its stack and is back in a message loop
+// (asked through another window of that thread once `anchor` is gone), or has ended.
 // When that cannot be made sure, the reference is kept: a module that stays loaded does
 // no harm, one unloaded under running code would crash the desktop.
 void ReleaseSelfWhenIdle(HWND anchor);

@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include "host64_launch.h"
+#include "icon_view.h"
 #include "module_reference.h"
 #include "view_hook.h"
 
@@ -38,13 +39,14 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 // Apply: may come again and again without undo in between; the latest call is in force.
+// Anything but the desktop's icon view in a plain colour is refused and changes nothing:
+// the module subclasses the parent of the window it is given.
 QUILLCORE_EXPORT void __cdecl Quillmere(HWND view, COLORREF textColor, int textStyle) {
-    if (!view) return;
+    if (!IsDesktopIconView(view) || !IsLabelColor(textColor)) return;
     ForgetGoneView();
     if (appliedView && appliedView != view) DetachFromView(appliedView);
     // Kept even when nothing could be attached: undo then asks a copy attached earlier to go.
-    appliedView = IsWindow(view) ? view : nullptr;
-    if (!appliedView) return;
+    appliedView = view;
     if (IsViewInWiderProcess(view))
         ApplyThroughHost64(selfModule, view, textColor, textStyle);
     else

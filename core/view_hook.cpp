@@ -1,5 +1,7 @@
 #include "view_hook.h"
 
+#include <commctrl.h>
+
 #include "core_messages.h"
 #include "module_reference.h"
 #include "view_subclass.h"
@@ -13,9 +15,11 @@ constexpr UINT kRequestWaitMs = 5000;
 LRESULT CALLBACK ViewThreadHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
         const CWPSTRUCT* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (message->message == AttachMessage()) {
+        if (IsCoreMessage(message->message, AttachMessage())) {
             AttachToView(message->hwnd, static_cast<COLORREF>(message->wParam),
                          static_cast<int>(message->lParam));
+        } else if (IsCoreMessage(message->message, BackgroundMessage())) {
+            HoldTextBackground(message->hwnd, static_cast<COLORREF>(message->wParam));
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -30,17 +34,24 @@ void SendRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 void AttachThroughHook(HWND view, COLORREF textColor, int textStyle) {
+    if (!CoreMessagesRegistered()) return;
     const DWORD thread = GetWindowThreadProcessId(view, nullptr);
     if (!thread) return;
     // Fails for a view in a process of the other bitness: that view stays plain.
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, ViewThreadHook, selfModule, thread);
     if (!hook) return;
-    // The style code travels as a signed value in lParam.
+    // The style code travels as a signed value in lParam. While the effect is applied the
+    // labels are transparent: that is the background the attached copy holds.
     SendRequest(view, AttachMessage(), textColor, static_cast<LPARAM>(textStyle));
+    SendRequest(view, BackgroundMessage(), CLR_NONE, 0);
     UnhookWindowsHookEx(hook);
 }
 
 void DetachFromView(HWND view) {
+    if (!CoreMessagesRegistered()) return;
+    // The view answers wherever the shell has moved it; its parent still answers for a copy
+    // of the module that subclassed only the parent.
     HWND parent = GetParent(view);
+    SendRequest(view, DetachMessage(), 0, 0);
     if (parent) SendRequest(parent, DetachMessage(), 0, 0);
 }

@@ -9,12 +9,16 @@
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0x51C0;
+// Sent to a window of the thread that holds an earlier attachment, which may hang.
+constexpr UINT kDetachWaitMs = 5000;
 
 // The view this copy of the module draws on, in the view's process; null when detached.
 struct Attachment {
     HWND view;
-    HWND parent;
+    HWND parent; // the window subclassed for the custom draw, wherever the view moves
     COLORREF textColor;
+    COLORREF textBackground;
+    bool holdsColors; // the background is known: the view's colours are held from now on
     int textStyle;
 };
 
@@ -24,16 +28,36 @@ void RepaintNow(HWND view) {
     RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
+// The shell puts its own colours back on the view when it handles a change of settings,
+// and at moments that send its windows nothing (after an unlock or a resume). Checked
+// before every paint; the colours are stored without a repaint of their own, and the paint
+// under way gets them per item, so a reset never shows and no paint leads to another.
+void HoldViewColors(HWND view) {
+    if (!attachment.holdsColors) return;
+    if (ListView_GetTextBkColor(view) != attachment.textBackground)
+        ListView_SetTextBkColor(view, attachment.textBackground);
+    if (ListView_GetTextColor(view) != attachment.textColor)
+        ListView_SetTextColor(view, attachment.textColor);
+}
+
+LRESULT OnItemPrePaint(NMLVCUSTOMDRAW* draw, LRESULT ownerResult) {
+    if (ownerResult & CDRF_SKIPDEFAULT) return ownerResult;
+    // A selected label keeps the list view's highlight colours.
+    if (!(draw->nmcd.uItemState & CDIS_SELECTED)) {
+        draw->clrText = attachment.textColor;
+        if (attachment.holdsColors) draw->clrTextBk = attachment.textBackground;
+    }
+    PaintLabelCopies(*draw, attachment.textStyle);
+    return ownerResult | CDRF_NEWFONT;
+}
+
 LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT ownerResult) {
     switch (draw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT: return ownerResult | CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
+    case CDDS_PREPAINT:
+        HoldViewColors(draw->nmcd.hdr.hwndFrom);
+        return ownerResult | CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
     case CDDS_POSTPAINT: EndLabelPaint(); return ownerResult;
-    case CDDS_ITEMPREPAINT:
-        if (ownerResult & CDRF_SKIPDEFAULT) return ownerResult;
-        // A selected label keeps the list view's highlight colours.
-        if (!(draw->nmcd.uItemState & CDIS_SELECTED)) draw->clrText = attachment.textColor;
-        PaintLabelCopies(*draw, attachment.textStyle);
-        return ownerResult;
+    case CDDS_ITEMPREPAINT: return OnItemPrePaint(draw, ownerResult);
     }
     return ownerResult;
 }
@@ -43,38 +67,46 @@ bool IsViewCustomDraw(LPARAM lParam) {
     return header->hwndFrom == attachment.view && header->code == NM_CUSTOMDRAW;
 }
 
-// Takes the subclass off and forgets the view. The reference to this module is given
-// back last, by the caller, once nothing here runs any more.
-void Detach(HWND parent, SUBCLASSPROC proc) {
-    RemoveWindowSubclass(parent, proc, kSubclassId);
+LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                            DWORD_PTR);
+LRESULT CALLBACK ViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                          DWORD_PTR);
+
+// Takes both subclasses off and forgets the view, which ends the guard of its colours. The
+// reference to this module is given back last, by the caller, once nothing here runs.
+void Detach() {
+    if (attachment.parent) RemoveWindowSubclass(attachment.parent, ParentProc, kSubclassId);
+    if (attachment.view) RemoveWindowSubclass(attachment.view, ViewProc, kSubclassId);
     EndLabelPaint();
     attachment = Attachment{};
 }
 
-LRESULT CALLBACK LabelStyleProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                DWORD_PTR);
+// The detach message, at the view or its parent: let go, repaint the view plainly, pass
+// the message on to any other copy of the module attached to `window`, then give back
+// the reference to this module once `window`'s thread is idle.
+LRESULT OnDetachMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND view = attachment.view;
+    Detach();
+    if (view) RepaintNow(view);
+    const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    ReleaseSelfWhenIdle(view ? view : window);
+    return result;
+}
 
 LRESULT OnParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NOTIFY && IsViewCustomDraw(lParam)) {
         const LRESULT ownerResult = DefSubclassProc(parent, message, wParam, lParam);
         return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(lParam), ownerResult);
     }
-    if (message == DetachMessage()) {
-        HWND view = attachment.view;
-        Detach(parent, LabelStyleProc);
-        if (view) RepaintNow(view);
-        // Passed on, so any other copy of the module attached here lets go as well.
-        const LRESULT result = DefSubclassProc(parent, message, wParam, lParam);
-        ReleaseSelfWhenIdle(view ? view : parent);
-        return result;
-    }
+    if (IsCoreMessage(message, DetachMessage()))
+        return OnDetachMessage(parent, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        // The view has gone before its parent; a window of the thread that still exists
-        // tells when the thread is back in its message loop.
+        // The view has gone before its parent, or goes with it; the release waits on a
+        // window of the thread that still exists, or on the thread's end.
         HWND anchor = GetAncestor(parent, GA_ROOT);
-        Detach(parent, LabelStyleProc);
+        Detach();
         const LRESULT result = DefSubclassProc(parent, message, wParam, lParam);
-        ReleaseSelfWhenIdle(anchor != parent ? anchor : nullptr);
+        ReleaseSelfWhenIdle(anchor);
         return result;
     }
     return DefSubclassProc(parent, message, wParam, lParam);
@@ -82,43 +114,81 @@ LRESULT OnParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
 
 // Every message of the view's parent passes through here, modal loops of the shell's own
 // procedure included; the count of frames tells the release when none is left.
-LRESULT CALLBACK LabelStyleProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                DWORD_PTR) {
+LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                            DWORD_PTR) {
     EnterModuleFrame();
     const LRESULT result = OnParentMessage(parent, message, wParam, lParam);
     LeaveModuleFrame();
     return result;
 }
 
-// Subclasses the view's parent, holding a reference to this module while the subclass
-// is on. Any other copy of the module attached there is asked to leave first.
+// The view's own subclass only answers the detach message, which the program sends to the
+// view since the shell may have moved it under another parent.
+LRESULT CALLBACK ViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                          DWORD_PTR) {
+    EnterModuleFrame();
+    LRESULT result;
+    if (IsCoreMessage(message, DetachMessage())) {
+        result = OnDetachMessage(view, message, wParam, lParam);
+    } else {
+        if (message == WM_NCDESTROY) RemoveWindowSubclass(view, ViewProc, kSubclassId);
+        result = DefSubclassProc(view, message, wParam, lParam);
+    }
+    LeaveModuleFrame();
+    return result;
+}
+
+// Asks whichever copy of the module is attached to `window` to leave, without waiting
+// forever on a thread that hangs.
+void SendDetach(HWND window) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, DetachMessage(), 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                        kDetachWaitMs, &ignored);
+}
+
+// Subclasses the view and its parent, holding a reference to this module while the
+// subclasses are on. Any other copy of the module attached there is asked to leave first.
 bool Attach(HWND view, HWND parent) {
-    SendMessageW(parent, DetachMessage(), 0, 0);
+    SendDetach(view);
+    SendDetach(parent);
     if (!HoldSelf()) return false;
-    if (!SetWindowSubclass(parent, LabelStyleProc, kSubclassId, 0)) {
+    if (!SetWindowSubclass(parent, ParentProc, kSubclassId, 0)) {
         // The hook that runs this code still holds the module.
         FreeLibrary(selfModule);
         return false;
     }
-    attachment.view = view;
+    // Without the view's own subclass a detach still reaches the parent.
+    SetWindowSubclass(view, ViewProc, kSubclassId, 0);
     attachment.parent = parent;
+    attachment.view = view;
     return true;
+}
+
+bool OnThisThread(HWND window) {
+    return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
 }
 
 } // namespace
 
 void AttachToView(HWND view, COLORREF textColor, int textStyle) {
     // A hook that a 32-bit program sets on a 64-bit thread is run by Windows in the program
-    // itself: only the view's own thread may subclass its parent.
-    if (GetWindowThreadProcessId(view, nullptr) != GetCurrentThreadId()) return;
+    // itself, and a subclass works only on the thread that owns its window: attach only
+    // when the view and its parent both belong to this thread.
     HWND parent = GetParent(view);
-    if (!parent) return;
+    if (!parent || !OnThisThread(view) || !OnThisThread(parent)) return;
     if (attachment.view != view || attachment.parent != parent) {
         // The detach path of the old attachment runs on that view's own thread.
-        if (attachment.view) SendMessageW(attachment.parent, DetachMessage(), 0, 0);
+        if (attachment.view) SendDetach(attachment.view);
+        if (attachment.parent) SendDetach(attachment.parent);
         if (!Attach(view, parent)) return;
     }
     attachment.textColor = textColor;
     attachment.textStyle = textStyle;
+}
+
+void HoldTextBackground(HWND view, COLORREF textBackground) {
+    if (view != attachment.view) return;
+    attachment.textBackground = textBackground;
+    attachment.holdsColors = true;
     RepaintNow(view);
 }

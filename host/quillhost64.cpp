@@ -6,11 +6,11 @@
 #include <windows.h>
 
 #include "../core/host64_command.h"
+#include "../core/icon_view.h"
 
 namespace {
 
 constexpr char kApplyExport[] = "Quillmere";
-constexpr wchar_t kListViewClass[] = L"SysListView32";
 using ApplyFunction = void(__cdecl*)(HWND view, COLORREF textColor, int textStyle);
 
 DWORD Apply(const Host64Request& request) {
@@ -24,20 +24,16 @@ DWORD Apply(const Host64Request& request) {
     return kHost64Applied;
 }
 
-// Only an icon view is styled: the module would subclass the parent of any window given.
-bool IsListView(HWND window) {
-    wchar_t className[32] = L"";
-    return IsWindow(window) && GetClassNameW(window, className, 32) &&
-           lstrcmpW(className, kListViewClass) == 0;
-}
-
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Nobody sits at this program: a damaged module must not bring up a system error box.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     Host64Request request;
-    if (!ParseHost64Command(GetCommandLineW(), &request) || !IsListView(request.view))
+    // Only the desktop's icon view is styled: the module would subclass the parent of any
+    // window given.
+    if (!ParseHost64Command(GetCommandLineW(), &request) || !IsDesktopIconView(request.view) ||
+        !IsLabelColor(request.textColor))
         return kHost64BadCommand;
     return static_cast<int>(Apply(request));
 }

@@ -124,6 +124,7 @@ BOOL OnInitDialog(HWND window) {
         PostMessageA(sharedMainWindow, WM_CLOSE, 0, 0);
     }
     ApplyChoice();
+    transparencyChosen = true;
     CheckDlgButton(window, IDC_TRANSPARENT, BST_CHECKED);
     LoadAppIcon(WindowDpi(window));
     // A new taskbar may come with a new DPI (after a log-on, say): the icons are reloaded.
@@ -163,12 +164,14 @@ void OnStateCommand(int id) {
     case IDC_MAIN_BUTTON: ConfirmOrExit(); break;
     case IDC_TRANSPARENT:
         ApplyChoice();
+        transparencyChosen = true;
         CheckDlgButton(sharedMainWindow, IDC_TRANSPARENT, BST_CHECKED);
         CheckDlgButton(sharedMainWindow, IDC_OPAQUE, BST_UNCHECKED);
         SetMainButtonCaption(kConfirmCaption);
         break;
     case IDC_OPAQUE:
         RestoreOpaque();
+        transparencyChosen = false;
         CheckDlgButton(sharedMainWindow, IDC_TRANSPARENT, BST_UNCHECKED);
         CheckDlgButton(sharedMainWindow, IDC_OPAQUE, BST_CHECKED);
         SetMainButtonCaption(kExitCaption);
@@ -279,9 +282,13 @@ BOOL OnWindowPosChanging(WINDOWPOS* pos) {
 
 // The watchdog: a desktop view that is gone means the shell has restarted, one outside the
 // desktop's windows that the shell has moved it; the view found then comes up transparent,
-// whatever the user had chosen before.
+// whatever the user had chosen before. A view that stayed may have had its opaque colours
+// put back by a shell the core module could not reach.
 BOOL OnTimer() {
-    if (IsViewOnDesktop(desktopView)) return FALSE;
+    if (IsViewOnDesktop(desktopView)) {
+        ReapplyIfShellTookBack(settings.textColor, settings.textStyle);
+        return FALSE;
+    }
     LookUpDesktopView(sharedMainWindow);
     ApplyChoice();
     return FALSE;

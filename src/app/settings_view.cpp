@@ -1,7 +1,7 @@
 #include "settings_view.h"
 
 #include "../common/resource.h"
-#include "../common/text_style.h"
+#include "../../core/text_style.h"
 #include "../desktop/desktop_view.h"
 #include "../settings/autostart.h"
 #include "../settings/settings.h"

@@ -6,6 +6,7 @@
 #include "core_module.h"
 
 HWND desktopView;
+bool transparencyChosen;
 
 namespace {
 
@@ -103,6 +104,11 @@ void ApplyIfTransparent(COLORREF textColor, int textStyle) {
 void LookUpAndApplyIfTransparent(HWND startWindow, COLORREF textColor, int textStyle) {
     LookUpDesktopView(startWindow);
     ApplyIfTransparent(textColor, textStyle);
+}
+
+void ReapplyIfShellTookBack(COLORREF textColor, int textStyle) {
+    if (transparencyChosen && desktopView && !IsTextTransparent(desktopView))
+        ApplyTransparency(textColor, textStyle);
 }
 
 void RestoreOpaque() {

@@ -35,6 +35,15 @@ void ApplyIfTransparent(COLORREF textColor, int textStyle);
 // LookUpDesktopView, then ApplyIfTransparent on the view it found.
 void LookUpAndApplyIfTransparent(HWND startWindow, COLORREF textColor, int textStyle);
 
+// The user's last choice between transparent and opaque text: set at start-up and by the
+// transparent and opaque commands. The view's own answer can be the shell's doing.
+extern bool transparencyChosen;
+
+// Where no core module could attach to hold the view's colours, the shell may put its
+// opaque ones back: ApplyTransparency again while transparency is the choice and the view
+// answers an opaque background.
+void ReapplyIfShellTookBack(COLORREF textColor, int textStyle);
+
 // Undoes the core module's effect, then makes the text opaque.
 void RestoreOpaque();
 

@@ -10,9 +10,9 @@ namespace {
 
 constexpr COLORREF kLabel = RGB(255, 255, 0);
 
-// QuillCore.dll from the build folder, loaded and looked up as the program does.
+// QuillCore.dll from the build folder, or a copy, loaded and looked up as the program does.
 struct Core : CoreExports {
-    Core() { REQUIRE(LoadCore(this)); }
+    explicit Core(const char* file = "QuillCore.dll") { REQUIRE(LoadCore(this, file)); }
     ~Core() { Unload(); }
     void Unload() {
         if (module) FreeLibrary(module);
@@ -29,7 +29,92 @@ UINT WINAPI CountRegistration(LPCSTR name) {
     return realRegister(name);
 }
 
+// As when the session's atom table is full.
+UINT WINAPI FailRegistration(LPCSTR) {
+    return 0;
+}
+
+HWND CreateIconView(HWND defView) {
+    return CreateWindowExA(0, "SysListView32", "", WS_CHILD | LVS_ICON, 0, 0, 200, 100, defView,
+                           reinterpret_cast<HMENU>(1), nullptr, nullptr);
+}
+
+// The shell's tree in this process, where the module's imports and its reference to itself
+// can be watched: "Progman", "SHELLDLL_DefView" and the icon view.
+struct LocalDesktop {
+    LocalDesktop() {
+        LoadLibraryA("comctl32.dll");
+        for (const char* name : {"Progman", "SHELLDLL_DefView"}) {
+            WNDCLASSA windowClass = {};
+            windowClass.lpfnWndProc = DefWindowProcA;
+            windowClass.lpszClassName = name;
+            RegisterClassA(&windowClass); // fails harmlessly from the second desktop on
+        }
+        top = CreateWindowExA(0, "Progman", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr,
+                              nullptr, nullptr);
+        defView = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD, 0, 0, 200, 100, top,
+                                  nullptr, nullptr, nullptr);
+        view = CreateIconView(defView);
+        REQUIRE(view != nullptr);
+    }
+    ~LocalDesktop() { DestroyWindow(top); }
+    HWND top, defView, view;
+};
+
+// An icon view in `defView` that belongs to a thread of its own, which runs until the end.
+struct IconViewThread {
+    explicit IconViewThread(HWND defView) : defView(defView) {
+        created = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        thread = CreateThread(nullptr, 0, Run, this, 0, &threadId);
+        // Pumping: the view tells its parent, on this thread, that it was created.
+        WaitUntil([&] { return WaitForSingleObject(created, 0) == WAIT_OBJECT_0; });
+    }
+    ~IconViewThread() {
+        PostThreadMessageA(threadId, WM_QUIT, 0, 0);
+        WaitUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; });
+        CloseHandle(thread);
+        CloseHandle(created);
+    }
+    static DWORD WINAPI Run(LPVOID parameter) {
+        auto* self = static_cast<IconViewThread*>(parameter);
+        self->view = CreateIconView(self->defView);
+        SetEvent(self->created);
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+        DestroyWindow(self->view);
+        return 0;
+    }
+    HWND defView;
+    HWND view = nullptr;
+    HANDLE created, thread;
+    DWORD threadId = 0;
+};
+
 } // namespace
+
+// First in the file: under Wine, once this process has made list views of its own (the
+// cases below do), a module loaded later binds to the system folder's comctl32 whatever
+// its manifest says.
+TEST_CASE("the module's subclass calls bind to common controls 6, as the shell's windows do") {
+    Core core;
+    void* bound = nullptr;
+    void* ignored = nullptr;
+    REQUIRE(ReplaceImport(core.module, "comctl32.dll", "SetWindowSubclass",
+                          reinterpret_cast<void*>(FailRegistration), &bound));
+    ReplaceImport(core.module, "comctl32.dll", "SetWindowSubclass", bound, &ignored);
+    HMODULE comctl32 = nullptr;
+    REQUIRE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                   GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                               static_cast<const char*>(bound), &comctl32));
+    // Not the system folder's comctl32 of a context without a manifest: the one of the
+    // side-by-side common controls 6 assembly (whose version resource under Wine says 5.80
+    // all the same).
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(comctl32, path, MAX_PATH);
+    CharLowerA(path);
+    CAPTURE(path);
+    CHECK(strstr(path, "microsoft.windows.common-controls_6595b64144ccf1df_6.") != nullptr);
+}
 
 TEST_CASE("each style is drawn at once under the labels, and undo draws them plain") {
     SimDesktop desktop;
@@ -84,6 +169,48 @@ TEST_CASE("on a desktop composed with per-pixel alpha each style's copies show i
     }
     core.undo();
     CHECK(CaptureView(view) == plain);
+}
+
+TEST_CASE("the styled labels hold through the shell's colour resets; the opaque choice does not") {
+    // A light wallpaper colour: the shell's reset gives black text in light boxes.
+    SimDesktop desktop("/shadowsoff:FFFFE0");
+    const COLORREF shellBackground = RGB(0xFF, 0xFF, 0xE0);
+    HWND view = desktop.View();
+    SetTransparentLabels(view, kLabel);
+    const ViewImage plain = CaptureView(view);
+    Core core;
+    core.apply(view, kLabel, StyleShadow);
+    SetTransparentLabels(view, kLabel);
+    const ViewImage styled = CaptureView(view);
+    CheckStyled(plain, styled, StyleShadow, kLabel);
+
+    const struct {
+        const char* name;
+        UINT message; // 0: no message to SHELLDLL_DefView, as after an unlock or a resume
+    } resets[] = {{"WM_SETTINGCHANGE", WM_SETTINGCHANGE},
+                  {"WM_SYSCOLORCHANGE", WM_SYSCOLORCHANGE},
+                  {"WM_THEMECHANGED", WM_THEMECHANGED},
+                  {"unlock or resume", 0}};
+    for (const auto& reset : resets) {
+        const std::string name = reset.name;
+        CAPTURE(name);
+        REQUIRE(desktop.ResetLabelColors(reset.message));
+        // The reset's own repaint has put the colours back, and asked for no other.
+        CHECK(desktop.TextIsTransparent());
+        CHECK(desktop.TextColor() == kLabel);
+        CHECK_FALSE(GetUpdateRect(view, nullptr, FALSE));
+        CHECK(CaptureView(view) == styled);
+    }
+
+    // Undo lets the shell's colours be: the user who chose opaque keeps them.
+    core.undo();
+    for (const auto& reset : resets) {
+        const std::string name = reset.name;
+        CAPTURE(name);
+        REQUIRE(desktop.ResetLabelColors(reset.message));
+        CHECK(desktop.TextBackground() == shellBackground);
+        CHECK(desktop.TextColor() == kBlack);
+    }
 }
 
 TEST_CASE("after undo and unloading the desktop runs on without the module") {
@@ -156,27 +283,72 @@ TEST_CASE("a desktop closed while styled ends cleanly") {
     core.undo();
 }
 
-TEST_CASE("the module registers its message names once, not for every message of the window") {
-    // A view of this process: the module attaches here, where its imports can be watched.
-    HWND parent = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr,
-                                  nullptr, nullptr);
-    LoadLibraryA("comctl32.dll");
-    HWND view = CreateWindowExA(0, "SysListView32", "", WS_CHILD | LVS_ICON, 0, 0, 200, 100, parent,
-                                reinterpret_cast<HMENU>(1), nullptr, nullptr);
-    REQUIRE(view != nullptr);
+// The module's checks and its reference to itself, watched in this process: the desktop's
+// window tree built here, the icon view on this thread or another.
+TEST_CASE("the module attaches only with a plain colour, where the view and its parent share "
+          "their thread, and lets go of itself wherever the view went") {
+    LocalDesktop desktop;
     const DWORD self = GetCurrentProcessId();
     Core core;
-    core.apply(view, kLabel, StyleShadow);
-    REQUIRE(ModuleLoadCount(self, L"QuillCore.dll") == 2); // attached: it holds itself
-    void* original = nullptr;
-    REQUIRE(ReplaceImport(core.module, "user32.dll", "RegisterWindowMessageA",
-                          reinterpret_cast<void*>(CountRegistration), &original));
-    realRegister = reinterpret_cast<RegisterFunction>(original);
+    SUBCASE("a colour above 0x00FFFFFF is refused") {
+        core.apply(desktop.view, 0x01000000 | kLabel, StyleShadow);
+        CHECK(ModuleLoadCount(self, L"QuillCore.dll") == 1);
+    }
+    SUBCASE("a view whose parent belongs to another thread is refused") {
+        IconViewThread other(desktop.defView);
+        REQUIRE(other.view != nullptr);
+        core.apply(other.view, kLabel, StyleShadow);
+        CHECK(ModuleLoadCount(self, L"QuillCore.dll") == 1);
+    }
+    SUBCASE("undo reaches the view after it moved under another parent") {
+        HWND otherDefView = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD, 0, 0, 200, 100,
+                                            desktop.top, nullptr, nullptr, nullptr);
+        core.apply(desktop.view, kLabel, StyleShadow);
+        REQUIRE(ModuleLoadCount(self, L"QuillCore.dll") == 2);
+        SetParent(desktop.view, otherDefView);
+        core.undo();
+        CHECK(WaitUntil([&] { return ModuleLoadCount(self, L"QuillCore.dll") == 1; }));
+    }
+    SUBCASE("the release waits on another window of the thread once the desktop is gone") {
+        HWND spare = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                     nullptr, nullptr);
+        core.apply(desktop.view, kLabel, StyleShadow);
+        REQUIRE(ModuleLoadCount(self, L"QuillCore.dll") == 2); // attached: it holds itself
+        // Destroyed with the subclass on, while the release's first send is under way.
+        DestroyWindow(desktop.top);
+        CHECK(WaitUntil([&] { return ModuleLoadCount(self, L"QuillCore.dll") == 1; }));
+        DestroyWindow(spare);
+    }
+}
 
-    for (int i = 0; i < 100; ++i) SendMessageA(parent, WM_USER, 0, 0);
-    core.undo();
-    CHECK(registrations == 0);
-    CHECK(WaitUntil([&] { return ModuleLoadCount(self, L"QuillCore.dll") == 1; }));
-    ReplaceImport(core.module, "user32.dll", "RegisterWindowMessageA", original, &original);
-    DestroyWindow(parent);
+TEST_CASE("the module registers its message names once; a name that comes back 0 makes the "
+          "styles unavailable") {
+    LocalDesktop desktop;
+    const DWORD self = GetCurrentProcessId();
+    // A copy of its own, loaded fresh: the names are registered on the module's first use.
+    char copy[MAX_PATH];
+    GetTempPathA(MAX_PATH, copy);
+    lstrcatA(copy, "QuillCoreFresh.dll");
+    REQUIRE(CopyFileA((BuildBinFolder() + "QuillCore.dll").c_str(), copy, FALSE));
+    {
+        Core core(copy);
+        void* original = nullptr;
+        REQUIRE(ReplaceImport(core.module, "user32.dll", "RegisterWindowMessageA",
+                              reinterpret_cast<void*>(FailRegistration), &original));
+        core.apply(desktop.view, kLabel, StyleShadow);
+        CHECK(ModuleLoadCount(self, L"QuillCoreFresh.dll") == 1); // nothing attached
+
+        realRegister = reinterpret_cast<RegisterFunction>(original);
+        ReplaceImport(core.module, "user32.dll", "RegisterWindowMessageA",
+                      reinterpret_cast<void*>(CountRegistration), &original);
+        core.apply(desktop.view, kLabel, StyleShadow);
+        REQUIRE(ModuleLoadCount(self, L"QuillCoreFresh.dll") == 2); // attached: it holds itself
+        registrations = 0;
+        for (int i = 0; i < 100; ++i) SendMessageA(desktop.defView, WM_USER, 0, 0);
+        core.undo();
+        CHECK(registrations == 0);
+        CHECK(WaitUntil([&] { return ModuleLoadCount(self, L"QuillCoreFresh.dll") == 1; }));
+        ReplaceImport(core.module, "user32.dll", "RegisterWindowMessageA", original, &original);
+    }
+    DeleteFileA(copy);
 }

@@ -114,7 +114,7 @@ class ChildProcess {
 class SimDesktop {
   public:
     // options: "/activedesktop", "/decoys", "/nodefview", "/nolistview", "/icons:N",
-    // "/workerw", "/24h2". exe: the desktop program's path in the build folder.
+    // "/workerw", "/24h2", "/shadowsoff[:RRGGBB]". exe: the desktop program's path in the build folder.
     explicit SimDesktop(const std::string& options = "", const std::string& exe = "SimDesktop.exe")
         : options(options), exe(exe) {
         Start();
@@ -145,6 +145,14 @@ class SimDesktop {
     // EndModalLoop ends it and waits until it has returned.
     bool StartModalLoop() const { return ModalLoop(kDefViewStartModalLoop, 2); }
     bool EndModalLoop() const { return ModalLoop(kDefViewEndModalLoop, 1); }
+    // Has the desktop put back the label colours of a shell with label shadows off, and
+    // repaint: after `message` sent to SHELLDLL_DefView (WM_SETTINGCHANGE, WM_SYSCOLORCHANGE,
+    // WM_THEMECHANGED; with "/shadowsoff"), or, for 0, by request without any message there,
+    // as after an unlock or a resume.
+    bool ResetLabelColors(UINT message) const {
+        if (!message) return SendSimDesktopRequest(View(), kRequestResetLabelColors) == 1;
+        return SendMessageA(GetParent(View()), message, 0, 0) == 0;
+    }
 
   private:
     bool ModalLoop(UINT message, LRESULT depth) const;

@@ -2,7 +2,7 @@
 // and the ways the program ends.
 #include <doctest.h>
 
-#include "../../src/common/text_style.h"
+#include "../../core/text_style.h"
 #include "harness.h"
 
 namespace {
@@ -138,6 +138,24 @@ TEST_CASE("the watchdog and the commands act on the view the shell has now") {
     // transparent, it confirms rather than exits.
     run.app.Click(IDC_MAIN_BUTTON);
     ExpectHiddenAndRunning(run);
+}
+
+TEST_CASE("the watchdog makes the text transparent again after the shell took it back, only "
+          "while transparent is the user's choice") {
+    Running run("", "/shadowsoff");
+    const std::string apply = run.folder.LastCoreCall();
+    const size_t calls = run.folder.CoreCalls().size();
+    REQUIRE(run.desktop.ResetLabelColors(WM_SETTINGCHANGE));
+    REQUIRE_FALSE(run.desktop.TextIsTransparent());
+    CHECK(WaitUntil([&] { return run.desktop.TextIsTransparent(); }, kWatchdogWaitMs));
+    CHECK(run.folder.CoreCalls().size() == calls + 1);
+    CHECK(run.folder.LastCoreCall() == apply);
+
+    run.app.Click(IDC_OPAQUE);
+    REQUIRE(run.desktop.ResetLabelColors(0));
+    Pause(kWatchdogWaitMs);
+    CHECK_FALSE(run.desktop.TextIsTransparent());
+    CHECK(run.folder.LastCoreCall() == "undo");
 }
 
 TEST_CASE("the watchdog keeps looking while there is no desktop") {

@@ -7,7 +7,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "../../src/common/text_style.h"
+#include "../../core/text_style.h"
 #include "../common/program_resources.h"
 #include "harness.h"
 

@@ -93,6 +93,7 @@ TEST_CASE("the helper refuses a bad command line and leaves the desktop alone") 
         view + " ffff00 1 1",
         view + " ffzf00 1",
         view + " 1ffff0000 1",
+        view + " 1ffff00 1", // not a plain colour
         view + " ffff00 1x",
         view + " ffff00 2147483648",
         Hex(gone) + " ffff00 1",

@@ -8,7 +8,7 @@
 
 #include "../common/module_count.h"
 
-#include "../../src/common/text_style.h"
+#include "../../core/text_style.h"
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);

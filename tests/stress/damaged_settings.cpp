@@ -4,7 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "../../src/common/text_style.h"
+#include "../../core/text_style.h"
 
 namespace {
 

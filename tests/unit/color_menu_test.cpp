@@ -14,7 +14,7 @@
 #include "../../src/color/palette.h"
 #include "../../src/common/resource.h"
 #include "../../src/common/settings_record.h"
-#include "../../src/common/text_style.h"
+#include "../../core/text_style.h"
 #include "../../src/desktop/desktop_view.h"
 #include "../common/canvas.h"
 #include "../common/code_page.h"

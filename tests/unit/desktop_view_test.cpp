@@ -1,6 +1,6 @@
 #include <doctest.h>
 
-#include "../../src/common/text_style.h"
+#include "../../core/text_style.h"
 #include "../../src/desktop/desktop_view.h"
 #include "test_windows.h"
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "../../core/host64_command.h"
+#include "../../core/icon_view.h"
 
 TEST_CASE("the helper reads back the command line the 32-bit module writes") {
     // The longest path the module passes, with blanks, and the longest arguments.
@@ -33,4 +34,45 @@ TEST_CASE("the helper's arguments may be upper case and between any blanks") {
     CHECK(read.textColor == 0xFFFF00);
     CHECK(read.textStyle == -7);
     CHECK_FALSE(ParseHost64Command(L"\"C:\\no closing quote 2a0b ffff00 1", &read));
+}
+
+TEST_CASE("only the desktop's icon view is accepted, in each tree the shell builds") {
+    LoadLibraryA("comctl32.dll");
+    for (const char* name : {"Progman", "WorkerW", "SHELLDLL_DefView", "OtherParent"}) {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.lpszClassName = name;
+        RegisterClassA(&windowClass);
+    }
+    const struct {
+        const char* top;
+        const char* parent;
+        const char* viewClass;
+        int id;
+        bool accepted;
+    } trees[] = {
+        {"Progman", "SHELLDLL_DefView", "SysListView32", 1, true},
+        {"WorkerW", "SHELLDLL_DefView", "SysListView32", 1, true},
+        {"Progman", "SHELLDLL_DefView", "SysListView32", 2, false},
+        {"Progman", "SHELLDLL_DefView", "Static", 1, false},
+        {"Progman", "OtherParent", "SysListView32", 1, false},
+        {"OtherParent", "SHELLDLL_DefView", "SysListView32", 1, false},
+    };
+    for (const auto& tree : trees) {
+        CAPTURE(tree.top);
+        CAPTURE(tree.parent);
+        CAPTURE(tree.viewClass);
+        CAPTURE(tree.id);
+        HWND top = CreateWindowExA(0, tree.top, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                   nullptr, nullptr);
+        HWND parent = CreateWindowExA(0, tree.parent, "", WS_CHILD, 0, 0, 10, 10, top, nullptr,
+                                      nullptr, nullptr);
+        HWND view = CreateWindowExA(0, tree.viewClass, "", WS_CHILD, 0, 0, 10, 10, parent,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(tree.id)),
+                                    nullptr, nullptr);
+        REQUIRE(view != nullptr);
+        CHECK(IsDesktopIconView(view) == tree.accepted);
+        DestroyWindow(top);
+    }
+    CHECK_FALSE(IsDesktopIconView(nullptr));
 }

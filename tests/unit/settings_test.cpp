@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "../../src/common/text_style.h"
+#include "../../core/text_style.h"
 #include "../../src/settings/autostart.h"
 #include "../../src/settings/settings.h"
 #include "../../src/settings/settings_file.h"

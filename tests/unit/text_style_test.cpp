@@ -3,7 +3,7 @@
 #include "../../src/app/settings_view.h"
 #include "../../src/common/resource.h"
 #include "../../src/common/settings_record.h"
-#include "../../src/common/text_style.h"
+#include "../../core/text_style.h"
 #include "test_windows.h"
 
 TEST_CASE("each style has its own radio, and an unknown code shows as shadow") {

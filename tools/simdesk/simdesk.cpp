@@ -18,6 +18,11 @@
 //   /alpha          the icon view painted onto a 32-bpp surface with per-pixel alpha and
 //                   composed over the wallpaper, as HDR or a changing slideshow has newer
 //                   shells show it (simdesk_surface.h)
+//   /shadowsoff[:RRGGBB]  as a shell with icon label shadows off: after its own handling of
+//                   WM_SETTINGCHANGE, WM_SYSCOLORCHANGE and WM_THEMECHANGED, SHELLDLL_DefView
+//                   gives the labels the desktop colour (or the wallpaper colour given, in
+//                   hex) as their background, black or white text by its brightness, and
+//                   repaints them
 //   /ready          once the desktop is shown, create the file "SimDesktop.ready" in the
 //                   current folder, for scripts that wait for it
 //   /traycorner     keep Wine's own notification-area window ("Wine System Tray", which
@@ -25,8 +30,8 @@
 //                   in the bottom right corner, where it hides no label: for pictures
 // An unknown switch ends the program at once with exit code 2, so a mistyped test fails
 // loudly instead of running against the wrong layout.
-// Tests may ask the desktop's top-level windows for captures, repaints and changes of the
-// window tree, and SHELLDLL_DefView for a modal loop (simdesk_requests.h).
+// Tests may ask the desktop's top-level windows for captures, repaints, changes of the
+// window tree and that reset of the label colours without any message to SHELLDLL_DefView, and SHELLDLL_DefView for a modal loop (simdesk_requests.h).
 // Close it with WM_CLOSE to the "Progman" window, or just terminate the process.
 
 #include <windows.h>
@@ -74,7 +79,9 @@ struct Options {
     bool alphaSurface = false;
     bool signalReady = false;
     bool trayInCorner = false;
-    int iconCount = -1; // -1: the default named set
+    bool shadowsOff = false;
+    COLORREF wallpaper = CLR_NONE; // CLR_NONE: the labels' reset takes the desktop colour
+    int iconCount = -1;            // -1: the default named set
 };
 
 struct NamedIcon {
@@ -132,9 +139,25 @@ bool ParseIconCount(const char* text, int* count) {
     return true;
 }
 
+// "RRGGBB" in hex, as colours are written on the web.
+bool ParseWallpaperColor(const char* text, COLORREF* color) {
+    char* end = nullptr;
+    const unsigned long rgb = strtoul(text, &end, 16);
+    if (strlen(text) != 6 || *end != '\0') return false;
+    *color = RGB(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF);
+    return true;
+}
+
 bool ApplySwitch(const char* word, Options* options) {
     const char iconsPrefix[] = "/icons:";
     const size_t iconsPrefixLength = sizeof(iconsPrefix) - 1;
+    const char shadowsOffSwitch[] = "/shadowsoff";
+    const size_t shadowsOffLength = sizeof(shadowsOffSwitch) - 1;
+    if (_strnicmp(word, shadowsOffSwitch, shadowsOffLength) == 0) {
+        const char* rest = word + shadowsOffLength;
+        options->shadowsOff = true;
+        return *rest == '\0' || (*rest == ':' && ParseWallpaperColor(rest + 1, &options->wallpaper));
+    }
     if (lstrcmpiA(word, "/activedesktop") == 0)
         options->activeDesktop = true;
     else if (lstrcmpiA(word, "/decoys") == 0)
@@ -172,6 +195,7 @@ bool ParseCommandLine(const char* cmdLine, Options* options) {
 // The desktop's one icon view and the SHELLDLL_DefView that holds it, wherever it is.
 HWND defView;
 HWND iconView;
+Options options;
 
 // SHELLDLL_DefView's modal loops: how many run, and whether the innermost is to end.
 int modalDepth;
@@ -218,9 +242,24 @@ HWND MoveIconsToWorker() {
     return worker;
 }
 
+// What a shell with label shadows off puts back on its icon view: boxes in the colour under
+// the labels, with text that stands out from it.
+void ResetLabelColors() {
+    if (!iconView) return;
+    const COLORREF background =
+        options.wallpaper != CLR_NONE ? options.wallpaper : GetSysColor(COLOR_BACKGROUND);
+    const int brightness =
+        (GetRValue(background) * 299 + GetGValue(background) * 587 + GetBValue(background) * 114) /
+        1000;
+    ListView_SetTextBkColor(iconView, background);
+    ListView_SetTextColor(iconView, brightness >= 128 ? RGB(0, 0, 0) : RGB(255, 255, 255));
+    RedrawWindow(iconView, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
 LRESULT HandleTreeRequest(const COPYDATASTRUCT* request) {
     switch (request->dwData) {
     case kRequestMoveToWorker: return MoveIconsToWorker() ? 1 : 0;
+    case kRequestResetLabelColors: ResetLabelColors(); return iconView ? 1 : 0;
     case kRequestModalDepth: return modalDepth + 1;
     }
     return HandleSimDesktopRequest(iconView, request);
@@ -270,6 +309,13 @@ LRESULT CALLBACK DefViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_SIZE: FillWithChildren(hwnd); return 0;
     case kDefViewStartModalLoop: RunModalLoop(); return 0;
     case kDefViewEndModalLoop: modalEndRequested = modalDepth > 0; return 0;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED: {
+        const LRESULT result = DefWindowProcA(hwnd, msg, wParam, lParam);
+        if (options.shadowsOff) ResetLabelColors();
+        return result;
+    }
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -423,7 +469,6 @@ int RunMessageLoop() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    Options options;
     if (!ParseCommandLine(GetCommandLineA(), &options)) return kExitBadOption;
 
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES};

@@ -104,8 +104,8 @@ void SetTransparentLabels(HWND view, COLORREF color) {
     InvalidateRect(view, nullptr, TRUE);
 }
 
-bool LoadCore(CoreExports* core) {
-    core->module = LoadLibraryA("QuillCore.dll");
+bool LoadCore(CoreExports* core, const char* file) {
+    core->module = LoadLibraryA(file);
     core->apply = LookUp<decltype(core->apply)>(core->module, "Quillmere");
     core->undo = LookUp<decltype(core->undo)>(core->module, "Unquillmere");
     return core->apply && core->undo;

@@ -39,4 +39,5 @@ struct CoreExports {
     void(__cdecl* apply)(HWND view, COLORREF textColor, int textStyle);
     void(__cdecl* undo)();
 };
-bool LoadCore(CoreExports* core);
+// `file`: the module's name, or a path to a copy of it.
+bool LoadCore(CoreExports* core, const char* file = "QuillCore.dll");

@@ -20,6 +20,10 @@ enum SimDesktopRequest : ULONG_PTR {
     kRequestMoveToWorker = 3,
     // No data. Result: one more than the number of modal loops SHELLDLL_DefView runs.
     kRequestModalDepth = 4,
+    // No data. Puts back the label colours of a shell with label shadows off, as the shell
+    // does after a session unlock or a resume, where SHELLDLL_DefView hears of nothing, and
+    // repaints. Result 1, or 0 without a view.
+    kRequestResetLabelColors = 5,
 };
 
 // Posted to SHELLDLL_DefView itself, so that they pass through any subclass on it: the

@@ -1,4 +1,5 @@
 // The text style codes, as the settings file stores them and the core module takes them.
+// They belong to the core module's interface; the program includes them from here.
 #pragma once
 
 enum TextStyle : int {
