@@ -5,6 +5,8 @@
 # handle, sizes), and the download made of them (folder, zip, checksum).
 #   tests/check_product.sh <folder of the built files> <dist folder>
 set -uo pipefail
+# The tools' own words are matched below: never in the test run's Chinese locale.
+export LC_ALL=C
 dir=$1
 dist=$2
 # Reads both 32-bit and 64-bit files.
