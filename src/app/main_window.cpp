@@ -42,14 +42,15 @@ HWND Control(int id) {
     return GetDlgItem(sharedMainWindow, id);
 }
 
-// Resizes the window so that it ends at a marker control's top or bottom edge.
-void FitHeightToMarker(int markerId, bool toBottomEdge) {
+// Resizes the window so that it ends at a marker control's top or bottom edge, and moves
+// it to `place` in the same call when one is given.
+void FitHeightToMarker(int markerId, bool toBottomEdge, const POINT* place = nullptr) {
     RECT marker, window;
     GetWindowRect(Control(markerId), &marker);
     GetWindowRect(sharedMainWindow, &window);
     const int height = (toBottomEdge ? marker.bottom : marker.top) - window.top;
-    SetWindowPos(sharedMainWindow, nullptr, 0, 0, window.right - window.left, height,
-                 SWP_NOZORDER | SWP_NOMOVE);
+    SetWindowPos(sharedMainWindow, nullptr, place ? place->x : 0, place ? place->y : 0,
+                 window.right - window.left, height, SWP_NOZORDER | (place ? 0 : SWP_NOMOVE));
 }
 
 HICON LoadSizedIcon(int metric, UINT dpi) {
@@ -132,7 +133,7 @@ BOOL OnInitDialog(HWND window) {
     LetMessageThrough(window, taskbarCreatedMessage);
     MakePreviewOwnerDrawn();
     SetTimer(sharedMainWindow, kWatchdogTimerId, kWatchdogIntervalMs, nullptr);
-    FitHeightToMarker(IDC_COLLAPSED_MARK, false);
+    // Folded already, when the settings placed the window.
     expanded = false;
     return TRUE;
 }
@@ -344,6 +345,10 @@ BOOL AfterDpiChange() {
 }
 
 } // namespace
+
+void PlaceCollapsed(POINT place) {
+    FitHeightToMarker(IDC_COLLAPSED_MARK, false, &place);
+}
 
 void ShowMainWindow() {
     windowVisible = true;

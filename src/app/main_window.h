@@ -15,6 +15,9 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
 void ShowMainWindow();
 void HideMainWindow();
 void ToggleAdvanced();
+// Moves the window and folds the advanced panel away in one call: while the window is
+// still hidden at the start, each SetWindowPos is a round trip to the window system.
+void PlaceCollapsed(POINT place);
 
 // The tray icon's callback: a double-click shows or hides the main window, the right
 // button opens the tray menu, whose commands come back to the main window.

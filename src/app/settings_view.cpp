@@ -63,16 +63,13 @@ void PerformFirstRunActions() {
 } // namespace
 
 void LoadSettings(bool moveWindow) {
-    const POINT stored = LoadSettingsRecord(CentredPosition(), ViewTextColor);
+    // Centred for the full height, which the window has until it is folded.
+    const LoadedSettings loaded = LoadSettingsRecord(CentredPosition(), ViewTextColor);
     SyncStyleRadios();
     // Only whether the value exists counts, not where it points.
     CheckBox(IDC_AUTOSTART, HasAutoStartValue());
-    if (moveWindow) {
-        SetWindowPos(sharedMainWindow, nullptr, stored.x, stored.y, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER);
-    }
-    LoadCustomColors();
-    if (FirstRunDue()) PerformFirstRunActions();
+    if (moveWindow) PlaceCollapsed(loaded.position);
+    if (loaded.firstRunDue) PerformFirstRunActions();
     SetTrayIconVisible(settings.showTrayIcon);
     EnableRestoreButton(false);
 }

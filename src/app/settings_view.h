@@ -4,7 +4,8 @@
 #include <windows.h>
 
 // Reads the settings file and shows the record: style radios, both check boxes and the
-// tray icon; moves the window to the stored position when moveWindow is set. The first
+// tray icon; moves the window to the stored position and folds the advanced panel away
+// when moveWindow is set (at the start, while the window is hidden). The first
 // run also registers the program to start with Windows. Disables the Restore button.
 void LoadSettings(bool moveWindow);
 

@@ -44,7 +44,7 @@ void LoadTextColorDesc(const wchar_t* path) {
 
 } // namespace
 
-POINT LoadSettingsRecord(POINT centred, COLORREF (*viewTextColor)()) {
+LoadedSettings LoadSettingsRecord(POINT centred, COLORREF (*viewTextColor)()) {
     const SettingsFile file;
     const POINT stored = ReadStoredPosition(file.Path(), centred);
     LoadTextColor(file.Path(), viewTextColor);
@@ -52,17 +52,8 @@ POINT LoadSettingsRecord(POINT centred, COLORREF (*viewTextColor)()) {
     settings.showTrayIcon =
         ReadSavedNumber(file.Path(), kShowTrayIconKey, kShowTrayIconDefault) != 0;
     settings.textStyle = ReadSavedNumber(file.Path(), kTextStyleKey, kTextStyleDefault);
-    return stored;
-}
-
-void LoadCustomColors() {
-    const SettingsFile file;
     ReadCustomColors(file.Path(), settings.custColors);
-}
-
-bool FirstRunDue() {
-    const SettingsFile file;
-    return IsFirstRun(file.Path());
+    return {stored, IsFirstRun(file.Path())};
 }
 
 void EndFirstRun() {

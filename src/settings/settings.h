@@ -5,17 +5,21 @@
 
 #include "../common/settings_record.h"
 
-// Reads colour, description, tray choice and style into the record, and returns the
-// stored window position, `centred` where none is stored. A stored colour of exactly "-1"
-// stands for the view's own text colour, which viewTextColor then gives.
-POINT LoadSettingsRecord(POINT centred, COLORREF (*viewTextColor)());
+// What a load found besides the record.
+struct LoadedSettings {
+    POINT position;   // the stored window position
+    bool firstRunDue; // the first run registers the program to start with Windows
+};
 
-// Reads the custom colours; a missing or damaged entry leaves them as they are.
-void LoadCustomColors();
+// Reads colour, description, tray choice, style and the custom colours into the record,
+// and returns the stored window position, `centred` where none is stored, and whether the
+// first run is due. A stored colour of exactly "-1" stands for the view's own text
+// colour, which viewTextColor then gives; a missing or damaged custom colours entry
+// leaves those colours as they are. All is read from one working copy of the file, which
+// is made and removed once per load.
+LoadedSettings LoadSettingsRecord(POINT centred, COLORREF (*viewTextColor)());
 
-// True until the first run has been marked done; the first run registers the program to
-// start with Windows.
-bool FirstRunDue();
+// Marks the first run done.
 void EndFirstRun();
 
 // Writes the window position and the record.

@@ -56,8 +56,8 @@ TEST_CASE("a named colour command applies at once while the text is transparent"
         CHECK(PreviewShows(run, RGB(255, 255, 255)));
     }
     SUBCASE("the colour and its name are written at the next save") {
-        run.app.Click(IDC_MAIN_BUTTON); // confirms and hides, which saves
-        CHECK(WaitUntil([&] { return run.folder.Saved("TextColor") == "255"; }));
+        run.SaveByMainButton(); // confirms and hides, which saves
+        CHECK(run.folder.Saved("TextColor") == "255");
         CHECK(run.folder.Saved("TextColorDesc") == "红色");
     }
 }
@@ -92,16 +92,9 @@ TEST_CASE("the colour commands past the palette only enable the Restore button")
     CHECK(run.desktop.TextColor() == color);
 }
 
-TEST_CASE("the arrow button opens the owner-drawn menu of 31 colours under itself") {
+TEST_CASE("the arrow button opens the colour menu under itself") {
     Running run;
-    const size_t logStart = run.folder.CoreLog().size();
-    run.app.PostCommand(IDC_DROPDOWN);
-    HWND menu = nullptr;
-    REQUIRE(WaitUntil([&] { return (menu = run.PopupMenu()) != nullptr; }));
-    CHECK(ArrowLooks(run, "pushed"));
-    CHECK(
-        WaitUntil([&] { return run.folder.LastLine("drawmenu " + std::to_string(kWhite)) != ""; }));
-
+    HWND menu = run.OpenColorMenu();
     const RECT arrow = WindowRect(run.app.Control(IDC_DROPDOWN)), menuRect = WindowRect(menu);
     CHECK(menuRect.left == arrow.left);
     // Under the arrow where it fits on the screen (not at 144 DPI on 800 lines); else moved
@@ -112,7 +105,16 @@ TEST_CASE("the arrow button opens the owner-drawn menu of 31 colours under itsel
     } else {
         CHECK(menuRect.bottom == screenBottom);
     }
+    // Wider than the widest item plus the menu's border, and 31 items of their height.
+    CHECK(menuRect.bottom - menuRect.top >= 31 * Scaled(15));
+}
 
+TEST_CASE("the colour menu holds 31 owner-drawn colours of the item height for the DPI") {
+    Running run;
+    const size_t logStart = run.folder.CoreLog().size();
+    run.OpenColorMenu();
+    CHECK(
+        WaitUntil([&] { return run.folder.LastLine("drawmenu " + std::to_string(kWhite)) != ""; }));
     CHECK(run.folder.LastLine("colormenu") ==
           "colormenu 31 31 0 " + std::to_string(kBlack) + " " + std::to_string(kWhite));
     int measured = 0;
@@ -128,28 +130,32 @@ TEST_CASE("the arrow button opens the owner-drawn menu of 31 colours under itsel
         CHECK(width > static_cast<unsigned>(Scaled(40)));
     }
     CHECK(measured >= 31);
-    // Wider than the widest item plus the menu's border, and 31 items of their height.
-    CHECK(menuRect.bottom - menuRect.top >= 31 * Scaled(15));
+}
 
-    SUBCASE("closing it without a choice changes nothing but the arrow's look") {
-        const std::vector<std::string> callsBefore = run.folder.CoreCalls();
-        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-        CHECK(WaitUntil([&] { return !IsWindowVisible(menu) || !IsWindow(menu); }));
-        CHECK(ArrowLooks(run, "normal"));
-        CHECK(run.folder.CoreCalls() == callsBefore);
-        CHECK_FALSE(run.app.RestoreEnabled());
-    }
-    SUBCASE("choosing the fifteenth entry with the keyboard applies red") {
-        for (int i = 0; i < 15; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
-        CHECK(WaitUntil(
-            [&] { return run.folder.LastLine("drawmenu " + std::to_string(kRed) + " 1") != ""; }));
-        PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
-        CHECK(WaitUntil([&] {
-            return run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(255, 0, 0), 0);
-        }));
-        CHECK(ArrowLooks(run, "normal"));
-        CHECK(run.app.RestoreEnabled());
-    }
+TEST_CASE("the arrow looks pushed while the colour menu is open, and closing it changes no more") {
+    Running run;
+    HWND menu = run.OpenColorMenu();
+    CHECK(ArrowLooks(run, "pushed"));
+    const std::vector<std::string> callsBefore = run.folder.CoreCalls();
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    CHECK(WaitUntil([&] { return !IsWindowVisible(menu) || !IsWindow(menu); }));
+    CHECK(ArrowLooks(run, "normal"));
+    CHECK(run.folder.CoreCalls() == callsBefore);
+    CHECK_FALSE(run.app.RestoreEnabled());
+}
+
+TEST_CASE("the fifteenth entry of the colour menu chosen with the keyboard applies red") {
+    Running run;
+    HWND menu = run.OpenColorMenu();
+    for (int i = 0; i < 15; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    CHECK(WaitUntil(
+        [&] { return run.folder.LastLine("drawmenu " + std::to_string(kRed) + " 1") != ""; }));
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    CHECK(WaitUntil([&] {
+        return run.folder.LastCoreCall() == ApplyLine(run.desktop.View(), RGB(255, 0, 0), 0);
+    }));
+    CHECK(ArrowLooks(run, "normal"));
+    CHECK(run.app.RestoreEnabled());
 }
 
 TEST_CASE("the colour dialog") {

@@ -267,6 +267,10 @@ struct Running {
     HWND WaitForDialog(const char* title = nullptr) const;
     // The program's tray window, waited for; the case ends without it.
     HWND WaitForTray() const;
+    // The main window hidden by its minimise command; the tray window, waited for.
+    HWND HideToTray();
+    // The colour menu opened by the arrow button, waited for; the case ends without it.
+    HWND OpenColorMenu();
     // The program's open popup menu, or null.
     HWND PopupMenu() const { return FindProcessWindow(app.process.id, kMenuClass, nullptr, true); }
 

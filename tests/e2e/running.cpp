@@ -61,6 +61,20 @@ HWND Running::WaitForTray() const {
     return tray;
 }
 
+HWND Running::HideToTray() {
+    HWND tray = WaitForTray();
+    app.SysCommand(SC_MINIMIZE);
+    REQUIRE_FALSE(app.IsVisible());
+    return tray;
+}
+
+HWND Running::OpenColorMenu() {
+    app.PostCommand(IDC_DROPDOWN);
+    HWND menu = nullptr;
+    REQUIRE(WaitUntil([&] { return (menu = PopupMenu()) != nullptr; }));
+    return menu;
+}
+
 HWND ExpectErrorBox(const App& app, const char* text) {
     HWND box = nullptr;
     REQUIRE(WaitUntil([&] { return (box = FindErrorBox(app.process.id)) != nullptr; }));

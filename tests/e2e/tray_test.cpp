@@ -98,6 +98,13 @@ struct CoveringWindow {
     HWND handle;
 };
 
+
+// Opens the tray menu and chooses an item by its underlined letter.
+void Choose(const Running& run, HWND tray, char letter) {
+    OpenMenu(run, tray);
+    ChooseItem(run, static_cast<WPARAM>(letter));
+}
+
 } // namespace
 
 TEST_CASE("the icon is there after a start, first without and then with its picture") {
@@ -226,57 +233,57 @@ TEST_CASE("the tray menu as the right button opens it") {
     CHECK(run.app.IsRunning());
 }
 
-TEST_CASE("the tray menu's commands act as the main window's own") {
+TEST_CASE("the tray menu hides and shows the main window") {
     Running run;
     HWND tray = run.WaitForTray();
-    const auto choose = [&](char letter) {
-        OpenMenu(run, tray);
-        ChooseItem(run, static_cast<WPARAM>(letter));
-    };
-    choose('h');
+    Choose(run, tray, 'h');
     CHECK(WaitUntil([&] { return !run.app.IsVisible(); }));
-    choose('m');
+    Choose(run, tray, 'm');
     CHECK(WaitUntil([&] { return run.app.IsVisible(); }));
+}
 
-    choose('r');
+TEST_CASE("the tray menu makes the text opaque and transparent as the window's buttons do") {
+    Running run;
+    HWND tray = run.WaitForTray();
+    Choose(run, tray, 'r');
     CHECK(WaitUntil([&] { return run.desktop.TextBackground() == GetSysColor(COLOR_BACKGROUND); }));
     CHECK(run.app.IsChecked(IDC_OPAQUE));
     CHECK(run.app.ControlText(IDC_MAIN_BUTTON) == "退出程序(&X)");
     CHECK(run.folder.CoreCalls().back() == "undo");
 
-    choose('t');
+    Choose(run, tray, 't');
     CHECK(WaitUntil([&] { return run.desktop.TextIsTransparent(); }));
     CHECK(run.app.IsChecked(IDC_TRANSPARENT));
     CHECK(run.app.ControlText(IDC_MAIN_BUTTON) == "确认设置(&O)");
     CHECK(run.folder.LastCoreCall().rfind("apply ", 0) == 0);
     CHECK(run.app.IsRunning());
+}
 
-    SUBCASE("About opens the box over a hidden main window, which stays hidden") {
-        run.app.SysCommand(SC_MINIMIZE);
-        REQUIRE_FALSE(run.app.IsVisible());
-        choose('a');
-        HWND about = run.WaitForDialog(kAboutTitle);
-        CHECK(GetWindow(about, GW_OWNER) == run.app.mainWindow);
-        CHECK_FALSE(run.app.IsVisible());
-        CHECK(run.folder.LastLine("about link font ").rfind("about link font underlined=1 ", 0) ==
-              0);
-        PostMessageA(about, WM_SYSCOMMAND, SC_CLOSE, 0);
-        CHECK(WaitUntil([&] { return !IsWindow(about); }));
-        CHECK(run.folder.LastLine("about end ") == "about end 2");
-        CHECK_FALSE(run.app.IsVisible());
-        CHECK(run.app.IsRunning());
-    }
-    SUBCASE("exit ends a hidden program and takes the icon away") {
-        REQUIRE(WaitUntil([&] { return IconShown(tray); }));
-        run.app.SysCommand(SC_MINIMIZE);
-        REQUIRE_FALSE(run.app.IsVisible());
-        OpenMenu(run, tray);
-        PostMessageA(run.app.mainWindow, WM_CHAR, 'x', 0);
-        REQUIRE(run.app.ExitCode() == 0);
-        CHECK(run.folder.LastLine("shell ") == "shell delete 0");
-        CHECK_FALSE(IconShown(tray));
-        CHECK(run.folder.CoreCalls().back() == "undo");
-    }
+TEST_CASE("the tray menu's About opens the box over a hidden main window, which stays hidden") {
+    Running run;
+    HWND tray = run.HideToTray();
+    Choose(run, tray, 'a');
+    HWND about = run.WaitForDialog(kAboutTitle);
+    CHECK(GetWindow(about, GW_OWNER) == run.app.mainWindow);
+    CHECK_FALSE(run.app.IsVisible());
+    CHECK(run.folder.LastLine("about link font ").rfind("about link font underlined=1 ", 0) == 0);
+    PostMessageA(about, WM_SYSCOMMAND, SC_CLOSE, 0);
+    CHECK(WaitUntil([&] { return !IsWindow(about); }));
+    CHECK(run.folder.LastLine("about end ") == "about end 2");
+    CHECK_FALSE(run.app.IsVisible());
+    CHECK(run.app.IsRunning());
+}
+
+TEST_CASE("the tray menu's exit ends a hidden program and takes the icon away") {
+    Running run;
+    HWND tray = run.HideToTray();
+    REQUIRE(WaitUntil([&] { return IconShown(tray); }));
+    OpenMenu(run, tray);
+    PostMessageA(run.app.mainWindow, WM_CHAR, 'x', 0);
+    REQUIRE(run.app.ExitCode() == 0);
+    CHECK(run.folder.LastLine("shell ") == "shell delete 0");
+    CHECK_FALSE(IconShown(tray));
+    CHECK(run.folder.CoreCalls().back() == "undo");
 }
 
 TEST_CASE("with the icon switched off an AUTOSET start shows nothing") {
