@@ -218,9 +218,14 @@ void ChildProcess::Kill() {
 // SimDesktop
 
 void SimDesktop::Start() {
-    started = StartSimDesktop(options.c_str(), &run, exe.c_str());
+    // Once in a while Wine, busy with the processes of a case just ended, does not show a
+    // new process's first window within the wait: a second start is tried before failing.
+    started = false;
+    for (int attempt = 0; attempt < 2 && !started; ++attempt) {
+        started = StartSimDesktop(options.c_str(), &run, exe.c_str());
+        if (!started) Stop(); // it may run without its desktop window
+    }
     if (started) return;
-    Stop(); // it may run without its desktop window
 #if __cpp_exceptions
     throw std::runtime_error("the simulated desktop did not start: " + exe + " " + options);
 #endif

@@ -51,7 +51,8 @@ HWND Running::Dialog(const char* title) const {
 
 HWND Running::WaitForDialog(const char* title) const {
     HWND dialog = nullptr;
-    REQUIRE(WaitUntil([&] { return (dialog = Dialog(title)) != nullptr; }));
+    // A dialog's first window in a process takes as long as a start on a busy machine.
+    REQUIRE(WaitUntil([&] { return (dialog = Dialog(title)) != nullptr; }, kStartWaitMs));
     return dialog;
 }
 
