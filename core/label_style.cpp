@@ -188,8 +188,8 @@ bool BlendMask(HDC dc, const RECT& at) {
     Mask& mask = paintMask;
     const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     mask.imageAt = {};
-    if (!GdiAlphaBlend(dc, at.left, at.top, at.right, at.bottom, mask.dc, 0, 0, at.right,
-                       at.bottom, blend))
+    if (!GdiAlphaBlend(dc, at.left, at.top, at.right, at.bottom, mask.dc, 0, 0, at.right, at.bottom,
+                       blend))
         return false;
     mask.imageAt = at;
     return true;

@@ -390,9 +390,15 @@ TEST_CASE("a label's copies follow its text, place and font from one paint to th
         core.apply(view, kLabel, StyleEmbossed);
         const std::vector<DWORD> before = PrintView(view);
         CHECK(PrintView(view) == before); // drawn again from what was kept
-        SUBCASE("renamed") { ListView_SetItemText(view, 0, 0, const_cast<char*>("Omega")); }
-        SUBCASE("moved") { ListView_SetItemPosition(view, 0, 60, 30); }
-        SUBCASE("another font") { SendMessageA(view, WM_SETFONT, reinterpret_cast<WPARAM>(bigFont), FALSE); }
+        SUBCASE("renamed") {
+            ListView_SetItemText(view, 0, 0, const_cast<char*>("Omega"));
+        }
+        SUBCASE("moved") {
+            ListView_SetItemPosition(view, 0, 60, 30);
+        }
+        SUBCASE("another font") {
+            SendMessageA(view, WM_SETFONT, reinterpret_cast<WPARAM>(bigFont), FALSE);
+        }
         const std::vector<DWORD> changed = PrintView(view);
         CHECK(changed != before);
         core.undo();
