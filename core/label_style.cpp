@@ -20,12 +20,14 @@ constexpr UINT kCutLabelFormat = kLabelFormat | DT_WORD_ELLIPSIS | DT_END_ELLIPS
 constexpr UINT kWholeLabelFormat = kLabelFormat | DT_NOCLIP;
 
 // A label and all its copies' image depends on; compared whole, so it is zeroed before use.
+// The item's bounds, which the custom draw gives, stand for the label's rectangle: asking
+// the list view for that makes it measure the text again.
 struct Label {
     int style;
     int dpi;
-    RECT rect;
+    RECT bounds;
     UINT format;
-    LOGFONTW font;
+    HGDIOBJ font; // the shell makes the view a new font only on a change of settings
     wchar_t text[kMaxLabelLength];
 };
 
@@ -36,9 +38,6 @@ bool ReadLabel(HWND view, int item, Label* label) {
     request.cchTextMax = kMaxLabelLength;
     SendMessageW(view, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&request));
     if (!label->text[0]) return false;
-    label->rect.left = LVIR_LABEL;
-    if (!SendMessageW(view, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&label->rect)))
-        return false;
     const bool focused =
         GetFocus() == view && (ListView_GetItemState(view, item, LVIS_FOCUSED) & LVIS_FOCUSED);
     label->format = focused ? kWholeLabelFormat : kCutLabelFormat;
@@ -52,14 +51,10 @@ bool IsIconView(HWND view) {
 using DpiForWindowFunction = UINT(WINAPI*)(HWND);
 
 // Windows 10 1607 and later give each window its monitor's DPI; before, one DPI holds for
-// the whole session, the DC's. Looked up at the first label, not at each.
-const auto kNotLookedUp = reinterpret_cast<DpiForWindowFunction>(1);
-DpiForWindowFunction dpiForWindow = kNotLookedUp;
-
+// the whole session, the DC's.
 int DpiOfView(HWND view, HDC dc) {
-    if (dpiForWindow == kNotLookedUp)
-        dpiForWindow = reinterpret_cast<DpiForWindowFunction>(reinterpret_cast<void*>(
-            GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    const auto dpiForWindow = reinterpret_cast<DpiForWindowFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
     const UINT dpi = dpiForWindow ? dpiForWindow(view) : 0;
     return dpi ? static_cast<int>(dpi) : GetDeviceCaps(dc, LOGPIXELSY);
 }
@@ -347,12 +342,18 @@ void PaintLabelCopies(const NMLVCUSTOMDRAW& draw, int style) {
     HDC dc = draw.nmcd.hdc;
     label.style = style;
     label.dpi = DpiOfView(view, dc);
-    GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof label.font, &label.font);
+    label.bounds = draw.nmcd.rc;
+    label.font = GetCurrentObject(dc, OBJ_FONT);
+    // Without memory for the table the labels stay plain.
     LabelImage** slot = SlotOf(item);
-    LabelImage* kept = slot ? *slot : nullptr;
+    if (!slot) return;
+    LabelImage* kept = *slot;
     if (kept && memcmp(&kept->label, &label, sizeof label) == 0 && BlendLabelImage(dc, *kept))
         return;
+    RECT rect;
+    rect.left = LVIR_LABEL;
+    if (!SendMessageW(view, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&rect))) return;
     paintMask.imageAt = {};
-    DrawLabelCopies(dc, label.rect, label.text, label.format, style, label.dpi);
-    if (slot) KeepLabelImage(*slot, label);
+    DrawLabelCopies(dc, rect, label.text, label.format, style, label.dpi);
+    KeepLabelImage(*slot, label);
 }

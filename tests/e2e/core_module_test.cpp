@@ -366,7 +366,11 @@ std::vector<DWORD> PrintView(HWND view) {
     SendMessageA(view, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
     SelectObject(dc, old);
     BITMAPINFO info = {};
-    info.bmiHeader = {sizeof info.bmiHeader, 200, -100, 1, 32, BI_RGB};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = 200;
+    info.bmiHeader.biHeight = -100; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
     GetDIBits(dc, bitmap, 0, 100, pixels.data(), &info, DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(dc);
@@ -382,7 +386,8 @@ TEST_CASE("a label's copies follow its text, place and font from one paint to th
     {
         LocalDesktop desktop;
         HWND view = desktop.view;
-        LVITEMA item = {LVIF_TEXT};
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
         item.pszText = const_cast<char*>("Alpha");
         ListView_InsertItem(view, &item);
         SetTransparentLabels(view, kLabel);
