@@ -221,8 +221,8 @@ bool BlendCopies(HDC dc, const RECT& rect, const wchar_t* text, UINT format,
 // The finished images of the labels, kept across paints: a desktop's labels rarely change
 // between repaints, and a kept image is drawn again with one blend where making it takes a
 // DrawText per copy. A label's slot follows from its item; an image is used again only for
-// the same label, rectangle, format, font, style and DPI, and all go when the module
-// detaches or the system's settings change (text smoothing among them).
+// the same text, item bounds, format, font, style and DPI, and all go when the module
+// detaches or the system's settings or theme change (text smoothing and fonts among them).
 constexpr int kKeptLabels = 256;
 constexpr int kKeptBytes = 4 << 20;
 
