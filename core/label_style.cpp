@@ -2,6 +2,8 @@
 
 #include "bitmap32.h"
 
+#include <string.h>
+
 namespace {
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);
@@ -17,10 +19,16 @@ constexpr UINT kLabelFormat = DT_TOP | DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | 
 constexpr UINT kCutLabelFormat = kLabelFormat | DT_WORD_ELLIPSIS | DT_END_ELLIPSIS;
 constexpr UINT kWholeLabelFormat = kLabelFormat | DT_NOCLIP;
 
+// A label and all its copies' image depends on; compared whole, so it is zeroed before use.
+// The item's bounds, which the custom draw gives, stand for the label's rectangle: asking
+// the list view for that makes it measure the text again.
 struct Label {
-    wchar_t text[kMaxLabelLength];
-    RECT rect;
+    int style;
+    int dpi;
+    RECT bounds;
     UINT format;
+    HGDIOBJ font; // the shell makes the view a new font only on a change of settings
+    wchar_t text[kMaxLabelLength];
 };
 
 bool ReadLabel(HWND view, int item, Label* label) {
@@ -28,12 +36,8 @@ bool ReadLabel(HWND view, int item, Label* label) {
     request.iSubItem = 0;
     request.pszText = label->text;
     request.cchTextMax = kMaxLabelLength;
-    label->text[0] = L'\0';
     SendMessageW(view, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&request));
     if (!label->text[0]) return false;
-    label->rect.left = LVIR_LABEL;
-    if (!SendMessageW(view, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&label->rect)))
-        return false;
     const bool focused =
         GetFocus() == view && (ListView_GetItemState(view, item, LVIS_FOCUSED) & LVIS_FOCUSED);
     label->format = focused ? kWholeLabelFormat : kCutLabelFormat;
@@ -66,21 +70,17 @@ void DrawCopyWithText(HDC dc, const wchar_t* text, RECT rect, UINT format, const
     SetBkMode(dc, oldMode);
 }
 
-// Where DrawText puts the text's pixels: the lines it measures, with room for glyphs that
-// reach past them. A label shown whole is as wide as it measures, centred on its rectangle;
-// a cut one is clipped to its rectangle, and its ellipsis may make a line wider than
-// measured. Most labels fill a small part of their rectangle.
+// Where DrawText puts the text's pixels. A cut label is clipped to its rectangle, which
+// the list view makes to hold its lines. A label shown whole is as wide and as tall as it
+// measures, centred on its rectangle, with room for glyphs that reach past the lines.
 RECT TextBounds(HDC dc, const wchar_t* text, const RECT& rect, UINT format) {
+    if (!(format & DT_NOCLIP)) return rect;
     RECT measured = rect;
     DrawTextW(dc, text, -1, &measured, format | DT_CALCRECT);
-    RECT bounds = {rect.left, rect.top, rect.right, measured.bottom};
-    if (format & DT_NOCLIP) {
-        const int width = measured.right - measured.left;
-        bounds.left = rect.left + (rect.right - rect.left - width) / 2;
-        bounds.right = bounds.left + width;
-    }
+    const int width = measured.right - measured.left;
+    RECT bounds = {rect.left + (rect.right - rect.left - width) / 2, rect.top, 0, measured.bottom};
+    bounds.right = bounds.left + width;
     InflateRect(&bounds, kOverhang, kOverhang);
-    if (!(format & DT_NOCLIP)) IntersectRect(&bounds, &bounds, &rect);
     return bounds;
 }
 
@@ -95,6 +95,7 @@ struct Mask {
     RGBQUAD* pixels;
     int width; // of the bitmap; a label uses the top left part
     int height;
+    RECT imageAt; // where the image at its top left was blended; empty when none was
 };
 
 Mask paintMask;
@@ -119,7 +120,7 @@ const Mask* MaskFor(HDC target, int width, int height) {
             DeleteObject(mask.bitmap);
         else
             mask.oldBitmap = previous;
-        mask = {mask.dc, bitmap, mask.oldBitmap, mask.oldFont, pixels, newWidth, newHeight};
+        mask = {mask.dc, bitmap, mask.oldBitmap, mask.oldFont, pixels, newWidth, newHeight, {}};
     }
     HGDIOBJ font = GetCurrentObject(target, OBJ_FONT);
     if (GetCurrentObject(mask.dc, OBJ_FONT) != font) SelectObject(mask.dc, font);
@@ -176,10 +177,23 @@ void LayOver(const Mask& mask, int rows, int width) {
     }
 }
 
+// Blends the image in the top left of the paint's mask into the target at `at` (left, top,
+// width, height) and remembers where; false when the DC refuses the blend.
+bool BlendMask(HDC dc, const RECT& at) {
+    Mask& mask = paintMask;
+    const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    mask.imageAt = {};
+    if (!GdiAlphaBlend(dc, at.left, at.top, at.right, at.bottom, mask.dc, 0, 0, at.right, at.bottom,
+                       blend))
+        return false;
+    mask.imageAt = at;
+    return true;
+}
+
 // Draws the copies as one premultiplied image of the text in each copy's colour at each
 // copy's offset, later copies over earlier ones, blended into the target: AlphaBlend writes
-// alpha where GDI text would leave 0. When the DC refuses the blend the copies are drawn
-// as plain text. False when no image could be made.
+// alpha where GDI text would leave 0. False when no image could be made or the DC refuses
+// the blend.
 bool BlendCopies(HDC dc, const RECT& rect, const wchar_t* text, UINT format,
                  const LabelCopy copies[], int count) {
     const RECT bounds = TextBounds(dc, text, rect, format);
@@ -200,12 +214,68 @@ bool BlendCopies(HDC dc, const RECT& rect, const wchar_t* text, UINT format,
         RenderCopyImage(*mask, band, text, inBand, format, copies[i].color);
         if (i > 0) LayOver(*mask, height, width);
     }
-    const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    if (!GdiAlphaBlend(dc, bounds.left + reach.left, bounds.top + reach.top, width, height,
-                       mask->dc, 0, 0, width, height, blend)) {
-        for (int i = 0; i < count; ++i) DrawCopyWithText(dc, text, rect, format, copies[i]);
-    }
-    return true;
+    const RECT at = {bounds.left + reach.left, bounds.top + reach.top, width, height};
+    return BlendMask(dc, at);
+}
+
+// The finished images of the labels, kept across paints: a desktop's labels rarely change
+// between repaints, and a kept image is drawn again with one blend where making it takes a
+// DrawText per copy. A label's slot follows from its item; an image is used again only for
+// the same text, item bounds, format, font, style and DPI, and all go when the module
+// detaches or the system's settings or theme change (text smoothing and fonts among them).
+constexpr int kKeptLabels = 256;
+constexpr int kKeptBytes = 4 << 20;
+
+struct LabelImage {
+    Label label;
+    RECT at; // left, top, width, height in the target
+    RGBQUAD pixels[1];
+};
+
+LabelImage** labelImages; // kKeptLabels slots, made at the first label
+int labelImageBytes;
+
+void ForgetLabelImage(LabelImage*& image) {
+    if (!image) return;
+    labelImageBytes -= image->at.right * image->at.bottom * 4;
+    LocalFree(image);
+    image = nullptr;
+}
+
+void CopyRows(RGBQUAD* to, int toWidth, const RGBQUAD* from, int fromWidth, const RECT& at) {
+    for (int y = 0; y < at.bottom; ++y)
+        CopyMemory(to + y * toWidth, from + y * fromWidth, at.right * sizeof(RGBQUAD));
+}
+
+// The slot of the item's kept image; null when no table of them could be made.
+LabelImage** SlotOf(int item) {
+    if (!labelImages)
+        labelImages =
+            static_cast<LabelImage**>(LocalAlloc(LPTR, kKeptLabels * sizeof(LabelImage*)));
+    return labelImages ? &labelImages[static_cast<UINT>(item) % kKeptLabels] : nullptr;
+}
+
+// Keeps the image that the mask holds from the label just drawn, in place of the slot's.
+void KeepLabelImage(LabelImage*& image, const Label& label) {
+    ForgetLabelImage(image);
+    const Mask& mask = paintMask;
+    const RECT& at = mask.imageAt;
+    const int bytes = at.right * at.bottom * 4;
+    if (!bytes || labelImageBytes + bytes > kKeptBytes) return;
+    image = static_cast<LabelImage*>(LocalAlloc(LMEM_FIXED, sizeof(LabelImage) + bytes));
+    if (!image) return;
+    labelImageBytes += bytes;
+    image->label = label;
+    image->at = at;
+    CopyRows(image->pixels, at.right, mask.pixels, mask.width, at);
+}
+
+bool BlendLabelImage(HDC dc, const LabelImage& image) {
+    const RECT& at = image.at;
+    const Mask* mask = MaskFor(dc, at.right, at.bottom);
+    if (!mask) return false;
+    CopyRows(mask->pixels, mask->width, image.pixels, at.right, at);
+    return BlendMask(dc, at);
 }
 
 } // namespace
@@ -254,13 +324,36 @@ void EndLabelPaint() {
     mask = Mask{};
 }
 
+void ForgetLabelImages() {
+    if (!labelImages) return;
+    for (int i = 0; i < kKeptLabels; ++i) ForgetLabelImage(labelImages[i]);
+    LocalFree(labelImages);
+    labelImages = nullptr;
+}
+
 void PaintLabelCopies(const NMLVCUSTOMDRAW& draw, int style) {
     HWND view = draw.nmcd.hdr.hwndFrom;
     // Other layouts than icon view place their labels differently: they stay plain.
     if (style == StyleNormal || !IsIconView(view)) return;
-    Label label;
-    if (!ReadLabel(view, static_cast<int>(draw.nmcd.dwItemSpec), &label)) return;
+    Label label = {};
+    const int item = static_cast<int>(draw.nmcd.dwItemSpec);
+    if (!ReadLabel(view, item, &label)) return;
     // The list view draws the label right after this with the same DC and font.
     HDC dc = draw.nmcd.hdc;
-    DrawLabelCopies(dc, label.rect, label.text, label.format, style, DpiOfView(view, dc));
+    label.style = style;
+    label.dpi = DpiOfView(view, dc);
+    label.bounds = draw.nmcd.rc;
+    label.font = GetCurrentObject(dc, OBJ_FONT);
+    // Without memory for the table the labels stay plain.
+    LabelImage** slot = SlotOf(item);
+    if (!slot) return;
+    LabelImage* kept = *slot;
+    if (kept && memcmp(&kept->label, &label, sizeof label) == 0 && BlendLabelImage(dc, *kept))
+        return;
+    RECT rect;
+    rect.left = LVIR_LABEL;
+    if (!SendMessageW(view, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&rect))) return;
+    paintMask.imageAt = {};
+    DrawLabelCopies(dc, rect, label.text, label.format, style, label.dpi);
+    KeepLabelImage(*slot, label);
 }

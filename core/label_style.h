@@ -29,6 +29,10 @@ void DrawLabelCopies(HDC dc, const RECT& rect, const wchar_t* text, UINT format,
 // Deletes what the labels of a paint were drawn through and lets go of the paint's font;
 // called at the end of each paint of the view, and when the view is left.
 void EndLabelPaint();
+// Frees the labels' images kept across paints (PaintLabelCopies draws each label's copies
+// again from its kept image while nothing it depends on changed); called when the view is
+// left and when the system's settings change.
+void ForgetLabelImages();
 
 // At item pre-paint: draws the style's copies of the item's label into the custom draw DC,
 // with the label's own rectangle, text, font and format and the view's DPI, before the list

@@ -78,6 +78,7 @@ void Detach() {
     if (attachment.parent) RemoveWindowSubclass(attachment.parent, ParentProc, kSubclassId);
     if (attachment.view) RemoveWindowSubclass(attachment.view, ViewProc, kSubclassId);
     EndLabelPaint();
+    ForgetLabelImages();
     attachment = Attachment{};
 }
 
@@ -100,6 +101,8 @@ LRESULT OnParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
     }
     if (IsCoreMessage(message, DetachMessage()))
         return OnDetachMessage(parent, message, wParam, lParam);
+    // Text smoothing, its contrast and the fonts may have changed with the settings.
+    if (message == WM_SETTINGCHANGE || message == WM_THEMECHANGED) ForgetLabelImages();
     if (message == WM_NCDESTROY) {
         // The view has gone before its parent, or goes with it; the release waits on a
         // window of the thread that still exists, or on the thread's end.

@@ -352,3 +352,65 @@ TEST_CASE("the module registers its message names once; a name that comes back 0
     }
     DeleteFileA(copy);
 }
+
+namespace {
+
+// The view's client area printed into a 32-bpp bitmap, with the parent's custom draw.
+std::vector<DWORD> PrintView(HWND view) {
+    std::vector<DWORD> pixels(200 * 100);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 100);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageA(view, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    SelectObject(dc, old);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = 200;
+    info.bmiHeader.biHeight = -100; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    GetDIBits(dc, bitmap, 0, 100, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+}
+
+} // namespace
+
+// The module keeps each label's finished copies from one paint to the next: a change of
+// what they depend on must show in the next paint as a fresh attachment draws it.
+TEST_CASE("a label's copies follow its text, place and font from one paint to the next") {
+    HFONT bigFont = CreateFontA(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Tahoma");
+    {
+        LocalDesktop desktop;
+        HWND view = desktop.view;
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.pszText = const_cast<char*>("Alpha");
+        ListView_InsertItem(view, &item);
+        SetTransparentLabels(view, kLabel);
+        Core core;
+        core.apply(view, kLabel, StyleEmbossed);
+        const std::vector<DWORD> before = PrintView(view);
+        CHECK(PrintView(view) == before); // drawn again from what was kept
+        SUBCASE("renamed") {
+            ListView_SetItemText(view, 0, 0, const_cast<char*>("Omega"));
+        }
+        SUBCASE("moved") {
+            ListView_SetItemPosition(view, 0, 60, 30);
+        }
+        SUBCASE("another font") {
+            SendMessageA(view, WM_SETFONT, reinterpret_cast<WPARAM>(bigFont), FALSE);
+        }
+        const std::vector<DWORD> changed = PrintView(view);
+        CHECK(changed != before);
+        core.undo();
+        REQUIRE(WaitUntil(
+            [] { return ModuleLoadCount(GetCurrentProcessId(), L"QuillCore.dll") == 1; }));
+        core.apply(view, kLabel, StyleEmbossed);
+        CHECK(PrintView(view) == changed);
+    }
+    DeleteObject(bigFont);
+}
