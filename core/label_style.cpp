@@ -335,7 +335,9 @@ void PaintLabelCopies(const NMLVCUSTOMDRAW& draw, int style) {
     HWND view = draw.nmcd.hdr.hwndFrom;
     // Other layouts than icon view place their labels differently: they stay plain.
     if (style == StyleNormal || !IsIconView(view)) return;
-    Label label = {};
+    // Zeroed whole, padding included: kept labels are compared byte for byte.
+    Label label;
+    ZeroMemory(&label, sizeof label);
     const int item = static_cast<int>(draw.nmcd.dwItemSpec);
     if (!ReadLabel(view, item, &label)) return;
     // The list view draws the label right after this with the same DC and font.
