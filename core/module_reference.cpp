@@ -43,7 +43,7 @@ bool ThreadEnded(HANDLE thread) {
 
 DWORD WINAPI ReleaseThread(LPVOID parameter) {
     ReleaseWatch watch = *static_cast<ReleaseWatch*>(parameter);
-    HeapFree(GetProcessHeap(), 0, parameter);
+    LocalFree(parameter);
     bool release = false;
     for (DWORD waited = 0; !release && waited < kGiveUpMs; waited += kRetryMs) {
         // A thread that has ended has no stack left to hold a frame of the module.
@@ -59,7 +59,7 @@ DWORD WINAPI ReleaseThread(LPVOID parameter) {
         // proves nothing and is tried again with another window.
         const bool idle = NoModuleFrames();
         DWORD_PTR ignored = 0;
-        if (watch.anchor && SendMessageTimeoutA(watch.anchor, WM_NULL, 0, 0, SMTO_NORMAL,
+        if (watch.anchor && SendMessageTimeoutW(watch.anchor, WM_NULL, 0, 0, SMTO_NORMAL,
                                                 kIdleWaitMs, &ignored)) {
             release = idle;
         } else if (IsWindow(watch.anchor)) {
@@ -90,7 +90,7 @@ void LeaveModuleFrame() {
 
 void ReleaseSelfWhenIdle(HWND anchor) {
     if (!anchor) return;
-    auto* watch = static_cast<ReleaseWatch*>(HeapAlloc(GetProcessHeap(), 0, sizeof(ReleaseWatch)));
+    auto* watch = static_cast<ReleaseWatch*>(LocalAlloc(LMEM_FIXED, sizeof(ReleaseWatch)));
     if (!watch) return;
     watch->anchor = anchor;
     watch->threadId = GetWindowThreadProcessId(anchor, nullptr);
@@ -101,5 +101,5 @@ void ReleaseSelfWhenIdle(HWND anchor) {
         return;
     }
     if (watch->thread) CloseHandle(watch->thread);
-    HeapFree(GetProcessHeap(), 0, watch);
+    LocalFree(watch);
 }

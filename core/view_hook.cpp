@@ -27,7 +27,7 @@ LRESULT CALLBACK ViewThreadHook(int code, WPARAM wParam, LPARAM lParam) {
 
 void SendRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG,
                         kRequestWaitMs, &ignored);
 }
 
