@@ -19,29 +19,44 @@ constexpr UINT kLabelFormat = DT_TOP | DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | 
 constexpr UINT kCutLabelFormat = kLabelFormat | DT_WORD_ELLIPSIS | DT_END_ELLIPSIS;
 constexpr UINT kWholeLabelFormat = kLabelFormat | DT_NOCLIP;
 
-// A label and all its copies' image depends on; compared whole, so it is zeroed before use.
-// The item's bounds, which the custom draw gives, stand for the label's rectangle: asking
-// the list view for that makes it measure the text again.
-struct Label {
+// Where and how a label is drawn: compared whole with a kept image's, so it is zeroed
+// before use. The item's bounds, which the custom draw gives, stand for the label's
+// rectangle: asking the list view for that makes it measure the text again.
+struct LabelPlace {
+    int item;
     int style;
     int dpi;
     RECT bounds;
     UINT format;
     HGDIOBJ font; // the shell makes the view a new font only on a change of settings
+};
+
+// A label and all its copies' image depends on.
+struct Label {
+    LabelPlace place;
     wchar_t text[kMaxLabelLength];
 };
 
-bool ReadLabel(HWND view, int item, Label* label) {
+// What holds for every label of one paint, looked up once at its start.
+struct LabelPaint {
+    int style; // StyleNormal: no copies in this paint
+    int dpi;
+    int focusedItem; // the label shown whole, or -1
+};
+
+LabelPaint labelPaint;
+
+// Counts the messages that may have changed a label's text (see DoubtKeptLabels): a kept
+// image is used without reading its label again only while this has not moved since.
+ULONGLONG labelDoubts;
+
+bool ReadLabelText(HWND view, int item, wchar_t text[kMaxLabelLength]) {
     LVITEMW request = {};
     request.iSubItem = 0;
-    request.pszText = label->text;
+    request.pszText = text;
     request.cchTextMax = kMaxLabelLength;
     SendMessageW(view, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&request));
-    if (!label->text[0]) return false;
-    const bool focused =
-        GetFocus() == view && (ListView_GetItemState(view, item, LVIS_FOCUSED) & LVIS_FOCUSED);
-    label->format = focused ? kWholeLabelFormat : kCutLabelFormat;
-    return true;
+    return text[0] != 0;
 }
 
 bool IsIconView(HWND view) {
@@ -204,7 +219,8 @@ bool BlendCopies(HDC dc, const RECT& rect, const wchar_t* text, UINT format,
     }
     const int width = bounds.right - bounds.left + reach.right - reach.left;
     const int height = bounds.bottom - bounds.top + reach.bottom - reach.top;
-    const Mask* mask = IsRectEmpty(&bounds) ? nullptr : MaskFor(dc, width, count * height);
+    const bool empty = bounds.right <= bounds.left || bounds.bottom <= bounds.top;
+    const Mask* mask = empty ? nullptr : MaskFor(dc, width, count * height);
     if (!mask) return false;
     for (int i = 0; i < count; ++i) {
         const RECT band = {0, i * height, width, (i + 1) * height};
@@ -228,7 +244,8 @@ constexpr int kKeptBytes = 4 << 20;
 
 struct LabelImage {
     Label label;
-    RECT at; // left, top, width, height in the target
+    ULONGLONG readAt; // labelDoubts when the label's text was last read and found the same
+    RECT at;          // left, top, width, height in the target
     RGBQUAD pixels[1];
 };
 
@@ -266,6 +283,7 @@ void KeepLabelImage(LabelImage*& image, const Label& label) {
     if (!image) return;
     labelImageBytes += bytes;
     image->label = label;
+    image->readAt = labelDoubts;
     image->at = at;
     CopyRows(image->pixels, at.right, mask.pixels, mask.width, at);
 }
@@ -313,6 +331,7 @@ void DrawLabelCopies(HDC dc, const RECT& rect, const wchar_t* text, UINT format,
 }
 
 void EndLabelPaint() {
+    labelPaint = LabelPaint{};
     Mask& mask = paintMask;
     if (!mask.dc) return;
     SelectObject(mask.dc, mask.oldFont);
@@ -331,31 +350,53 @@ void ForgetLabelImages() {
     labelImages = nullptr;
 }
 
-void PaintLabelCopies(const NMLVCUSTOMDRAW& draw, int style) {
-    HWND view = draw.nmcd.hdr.hwndFrom;
+void BeginLabelPaint(HWND view, HDC dc, int style) {
+    labelPaint = LabelPaint{};
     // Other layouts than icon view place their labels differently: they stay plain.
     if (style == StyleNormal || !IsIconView(view)) return;
+    labelPaint.style = style;
+    labelPaint.dpi = DpiOfView(view, dc);
+    // The list view shows the focused label of a focused view whole, every other one cut.
+    labelPaint.focusedItem =
+        GetFocus() == view ? static_cast<int>(SendMessageW(view, LVM_GETNEXTITEM, -1, LVNI_FOCUSED))
+                           : -1;
+}
+
+void DoubtKeptLabels() {
+    ++labelDoubts;
+}
+
+void PaintLabelCopies(const NMLVCUSTOMDRAW& draw) {
+    if (labelPaint.style == StyleNormal) return;
+    HWND view = draw.nmcd.hdr.hwndFrom;
+    // The list view draws the label right after this with the same DC and font.
+    HDC dc = draw.nmcd.hdc;
     // Zeroed whole, padding included: kept labels are compared byte for byte.
     Label label;
     ZeroMemory(&label, sizeof label);
-    const int item = static_cast<int>(draw.nmcd.dwItemSpec);
-    if (!ReadLabel(view, item, &label)) return;
-    // The list view draws the label right after this with the same DC and font.
-    HDC dc = draw.nmcd.hdc;
-    label.style = style;
-    label.dpi = DpiOfView(view, dc);
-    label.bounds = draw.nmcd.rc;
-    label.font = GetCurrentObject(dc, OBJ_FONT);
+    LabelPlace& place = label.place;
+    place.item = static_cast<int>(draw.nmcd.dwItemSpec);
+    place.style = labelPaint.style;
+    place.dpi = labelPaint.dpi;
+    place.bounds = draw.nmcd.rc;
+    place.format = place.item == labelPaint.focusedItem ? kWholeLabelFormat : kCutLabelFormat;
+    place.font = GetCurrentObject(dc, OBJ_FONT);
     // Without memory for the table the labels stay plain.
-    LabelImage** slot = SlotOf(item);
+    LabelImage** slot = SlotOf(place.item);
     if (!slot) return;
     LabelImage* kept = *slot;
-    if (kept && memcmp(&kept->label, &label, sizeof label) == 0 && BlendLabelImage(dc, *kept))
-        return;
+    const bool samePlace = kept && memcmp(&kept->label.place, &place, sizeof place) == 0;
+    // Nothing that could change the text came since it was read: no need to read it again.
+    if (samePlace && kept->readAt == labelDoubts && BlendLabelImage(dc, *kept)) return;
+    if (!ReadLabelText(view, place.item, label.text)) return;
+    if (samePlace && memcmp(kept->label.text, label.text, sizeof label.text) == 0) {
+        kept->readAt = labelDoubts;
+        if (BlendLabelImage(dc, *kept)) return;
+    }
     RECT rect;
     rect.left = LVIR_LABEL;
-    if (!SendMessageW(view, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&rect))) return;
+    if (!SendMessageW(view, LVM_GETITEMRECT, place.item, reinterpret_cast<LPARAM>(&rect))) return;
     paintMask.imageAt = {};
-    DrawLabelCopies(dc, rect, label.text, label.format, style, label.dpi);
+    DrawLabelCopies(dc, rect, label.text, place.format, place.style, place.dpi);
     KeepLabelImage(*slot, label);
 }

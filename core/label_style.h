@@ -34,7 +34,16 @@ void EndLabelPaint();
 // left and when the system's settings change.
 void ForgetLabelImages();
 
-// At item pre-paint: draws the style's copies of the item's label into the custom draw DC,
-// with the label's own rectangle, text, font and format and the view's DPI, before the list
-// view draws the label itself on its transparent background.
-void PaintLabelCopies(const NMLVCUSTOMDRAW& draw, int style);
+// At the start of each paint of the view: looks up what holds for all its labels (the
+// style, the view's DPI, the label shown whole), so that each label costs no more.
+void BeginLabelPaint(HWND view, HDC dc, int style);
+
+// A message came that may have changed a label's text (an item set, inserted, removed or
+// sorted, a label edited, the parent asked for text): each label is read again before its
+// kept image is used.
+void DoubtKeptLabels();
+
+// At item pre-paint: draws the paint's style's copies of the item's label into the custom
+// draw DC, with the label's own rectangle, text, font and format and the view's DPI,
+// before the list view draws the label itself on its transparent background.
+void PaintLabelCopies(const NMLVCUSTOMDRAW& draw);

@@ -19,6 +19,7 @@ struct Attachment {
     COLORREF textColor;
     COLORREF textBackground;
     bool holdsColors; // the background is known: the view's colours are held from now on
+    bool viewWatched; // the view's own subclass is on and sees every message it is sent
     int textStyle;
 };
 
@@ -34,10 +35,11 @@ void RepaintNow(HWND view) {
 // under way gets them per item, so a reset never shows and no paint leads to another.
 void HoldViewColors(HWND view) {
     if (!attachment.holdsColors) return;
-    if (ListView_GetTextBkColor(view) != attachment.textBackground)
-        ListView_SetTextBkColor(view, attachment.textBackground);
-    if (ListView_GetTextColor(view) != attachment.textColor)
-        ListView_SetTextColor(view, attachment.textColor);
+    if (static_cast<COLORREF>(SendMessageW(view, LVM_GETTEXTBKCOLOR, 0, 0)) !=
+        attachment.textBackground)
+        SendMessageW(view, LVM_SETTEXTBKCOLOR, 0, attachment.textBackground);
+    if (static_cast<COLORREF>(SendMessageW(view, LVM_GETTEXTCOLOR, 0, 0)) != attachment.textColor)
+        SendMessageW(view, LVM_SETTEXTCOLOR, 0, attachment.textColor);
 }
 
 LRESULT OnItemPrePaint(NMLVCUSTOMDRAW* draw, LRESULT ownerResult) {
@@ -47,7 +49,7 @@ LRESULT OnItemPrePaint(NMLVCUSTOMDRAW* draw, LRESULT ownerResult) {
         draw->clrText = attachment.textColor;
         if (attachment.holdsColors) draw->clrTextBk = attachment.textBackground;
     }
-    PaintLabelCopies(*draw, attachment.textStyle);
+    PaintLabelCopies(*draw);
     return ownerResult | CDRF_NEWFONT;
 }
 
@@ -55,6 +57,9 @@ LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT ownerResult) {
     switch (draw->nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
         HoldViewColors(draw->nmcd.hdr.hwndFrom);
+        // A label's text may change unseen where the view's messages are not watched.
+        if (!attachment.viewWatched) DoubtKeptLabels();
+        BeginLabelPaint(draw->nmcd.hdr.hwndFrom, draw->nmcd.hdc, attachment.textStyle);
         return ownerResult | CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
     case CDDS_POSTPAINT: EndLabelPaint(); return ownerResult;
     case CDDS_ITEMPREPAINT: return OnItemPrePaint(draw, ownerResult);
@@ -65,6 +70,37 @@ LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT ownerResult) {
 bool IsViewCustomDraw(LPARAM lParam) {
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
     return header->hwndFrom == attachment.view && header->code == NM_CUSTOMDRAW;
+}
+
+// The messages of a paint and the queries this module sends the view: none of them changes
+// a label's text. Any other message to the view or its parent may (an item set, inserted,
+// removed or sorted; a label edited in place, which the parent hears of; the parent asked
+// for a label's text that it keeps itself).
+bool LeavesLabelsAlone(UINT message) {
+    switch (message) {
+    case WM_PAINT:
+    case WM_NCPAINT:
+    case WM_ERASEBKGND:
+    case WM_PRINT:
+    case WM_PRINTCLIENT:
+    case LVM_GETITEMTEXTW:
+    case LVM_GETITEMRECT:
+    case LVM_GETNEXTITEM:
+    case LVM_GETTEXTCOLOR:
+    case LVM_GETTEXTBKCOLOR: return true;
+    }
+    return false;
+}
+
+// Passes a message on to the window's procedure. One that may change a label makes the
+// kept labels doubtful both before it (for a paint inside its handling) and after it (for a
+// change the list view makes once its parent has answered).
+LRESULT PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const bool mayChangeLabels = !LeavesLabelsAlone(message);
+    if (mayChangeLabels) DoubtKeptLabels();
+    const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    if (mayChangeLabels) DoubtKeptLabels();
+    return result;
 }
 
 LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -112,7 +148,7 @@ LRESULT OnParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
         ReleaseSelfWhenIdle(anchor);
         return result;
     }
-    return DefSubclassProc(parent, message, wParam, lParam);
+    return PassOn(parent, message, wParam, lParam);
 }
 
 // Every message of the view's parent passes through here, modal loops of the shell's own
@@ -135,7 +171,7 @@ LRESULT CALLBACK ViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam,
         result = OnDetachMessage(view, message, wParam, lParam);
     } else {
         if (message == WM_NCDESTROY) RemoveWindowSubclass(view, ViewProc, kSubclassId);
-        result = DefSubclassProc(view, message, wParam, lParam);
+        result = PassOn(view, message, wParam, lParam);
     }
     LeaveModuleFrame();
     return result;
@@ -161,7 +197,7 @@ bool Attach(HWND view, HWND parent) {
         return false;
     }
     // Without the view's own subclass a detach still reaches the parent.
-    SetWindowSubclass(view, ViewProc, kSubclassId, 0);
+    attachment.viewWatched = SetWindowSubclass(view, ViewProc, kSubclassId, 0) != FALSE;
     attachment.parent = parent;
     attachment.view = view;
     return true;

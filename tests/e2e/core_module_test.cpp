@@ -39,6 +39,17 @@ HWND CreateIconView(HWND defView) {
                            reinterpret_cast<HMENU>(1), nullptr, nullptr);
 }
 
+// The text that SHELLDLL_DefView gives for the labels it keeps itself, as the shell does.
+const char* defViewLabel = "";
+
+LRESULT CALLBACK DefViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* info = reinterpret_cast<NMLVDISPINFOA*>(lParam);
+    if (message == WM_NOTIFY && info->hdr.code == LVN_GETDISPINFOA &&
+        (info->item.mask & LVIF_TEXT))
+        lstrcpynA(info->item.pszText, defViewLabel, info->item.cchTextMax);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
 // The shell's tree in this process, where the module's imports and its reference to itself
 // can be watched: "Progman", "SHELLDLL_DefView" and the icon view.
 struct LocalDesktop {
@@ -46,7 +57,7 @@ struct LocalDesktop {
         LoadLibraryA("comctl32.dll");
         for (const char* name : {"Progman", "SHELLDLL_DefView"}) {
             WNDCLASSA windowClass = {};
-            windowClass.lpfnWndProc = DefWindowProcA;
+            windowClass.lpfnWndProc = lstrcmpA(name, "Progman") ? DefViewProc : DefWindowProcA;
             windowClass.lpszClassName = name;
             RegisterClassA(&windowClass); // fails harmlessly from the second desktop on
         }
@@ -379,6 +390,10 @@ std::vector<DWORD> PrintView(HWND view) {
 
 } // namespace
 
+int CALLBACK DescendingItems(LPARAM first, LPARAM second, LPARAM) {
+    return first < second ? 1 : -1;
+}
+
 // The module keeps each label's finished copies from one paint to the next: a change of
 // what they depend on must show in the next paint as a fresh attachment draws it.
 TEST_CASE("a label's copies follow its text, place and font from one paint to the next") {
@@ -397,6 +412,21 @@ TEST_CASE("a label's copies follow its text, place and font from one paint to th
         CHECK(PrintView(view) == before); // drawn again from what was kept
         SUBCASE("renamed") {
             ListView_SetItemText(view, 0, 0, const_cast<char*>("Omega"));
+        }
+        SUBCASE("renamed where the parent keeps the text, with nothing sent to the view") {
+            defViewLabel = "Alpha";
+            ListView_SetItemText(view, 0, 0, LPSTR_TEXTCALLBACKA);
+            REQUIRE(PrintView(view) == before);
+            defViewLabel = "Omega";
+        }
+        SUBCASE("sorted into another order, which the parent does not hear of") {
+            SetWindowLongA(view, GWL_STYLE, GetWindowLongA(view, GWL_STYLE) | LVS_AUTOARRANGE);
+            item.mask |= LVIF_PARAM;
+            item.iItem = item.lParam = 1;
+            item.pszText = const_cast<char*>("Omega");
+            ListView_InsertItem(view, &item);
+            PrintView(view);
+            ListView_SortItems(view, DescendingItems, 0);
         }
         SUBCASE("moved") {
             ListView_SetItemPosition(view, 0, 60, 30);
