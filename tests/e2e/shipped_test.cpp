@@ -15,6 +15,7 @@
 #include "../../core/host64_command.h"
 #include "../../core/host64_launch.h"
 #include "../../src/common/resource.h"
+#include "../common/import_patch.h"
 #include "harness.h"
 #include "view_capture.h"
 
@@ -50,6 +51,23 @@ std::string Hex(HWND window) {
     char text[16];
     snprintf(text, sizeof text, "%lx", HandleToULong(window));
     return text;
+}
+
+// The machine that IsWow64Process2, as looked up by the module's launching code, reports.
+USHORT nativeMachine;
+using GetProcAddressFunction = FARPROC(WINAPI*)(HMODULE, LPCSTR);
+GetProcAddressFunction realGetProcAddress;
+
+BOOL WINAPI IsWow64Process2OnMachine(HANDLE, USHORT* processMachine, USHORT* machine) {
+    *processMachine = IMAGE_FILE_MACHINE_I386;
+    *machine = nativeMachine;
+    return TRUE;
+}
+
+FARPROC WINAPI GetProcAddressOnMachine(HMODULE module, LPCSTR name) {
+    if (HIWORD(name) && strcmp(name, "IsWow64Process2") == 0)
+        return reinterpret_cast<FARPROC>(IsWow64Process2OnMachine);
+    return realGetProcAddress(module, name);
 }
 
 } // namespace
@@ -106,6 +124,28 @@ TEST_CASE("the helper refuses a bad command line and leaves the desktop alone") 
     }
     CHECK(RunHost(view + " ffff -2") == kHost64Applied);
     CheckStyled(run.plain, CaptureView(run.desktop.View()), StyleShadow, kLabel);
+}
+
+// ARM64 Windows runs 32-bit programs under WOW64 as AMD64 Windows does, and its 64-bit
+// shell is ARM64 code, which QuillCore64.dll is not.
+TEST_CASE("the helper is started only where the machine is AMD64") {
+    Desktop64 run;
+    void* original = nullptr;
+    REQUIRE(ReplaceImport(GetModuleHandleA(nullptr), "kernel32.dll", "GetProcAddress",
+                          reinterpret_cast<void*>(GetProcAddressOnMachine), &original));
+    realGetProcAddress = reinterpret_cast<GetProcAddressFunction>(original);
+    for (USHORT machine : {IMAGE_FILE_MACHINE_ARM64, IMAGE_FILE_MACHINE_AMD64}) {
+        CAPTURE(machine);
+        nativeMachine = machine;
+        const bool amd64 = machine == IMAGE_FILE_MACHINE_AMD64;
+        CHECK(ApplyThroughHost64(nullptr, run.desktop.View(), kLabel, StyleShadow) == amd64);
+        if (amd64)
+            CheckStyled(run.plain, CaptureView(run.desktop.View()), StyleShadow, kLabel);
+        else
+            CHECK(ModuleLoadCount64(run.desktop.ProcessId(), "QuillCore64.dll") == 0);
+    }
+    ReplaceImport(GetModuleHandleA(nullptr), "kernel32.dll", "GetProcAddress", original,
+                  &original);
 }
 
 TEST_CASE("each shipped file carries version 1.5 of Quillmere, its own name and a Chinese "
