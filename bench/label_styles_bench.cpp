@@ -1,6 +1,7 @@
 // Repaint time of the simulated desktop's icon view with 200 labelled icons for each
-// text style, against the normal style, all measured in one run: on an ordinary desktop
-// and on one that composes the view with per-pixel alpha (/alpha). Prints one line per
+// text style, against the normal style, all measured in one run: on an ordinary desktop,
+// on one that composes the view with per-pixel alpha (/alpha) and on one whose
+// SHELLDLL_DefView keeps the label texts (/textcallback). Prints one line per
 // style with the time of one repaint and its ratio to the normal repaint, and one for the
 // transparent labels without the module: the cost of its custom draw and of the check of
 // the view's colours before each paint.
@@ -25,7 +26,7 @@ struct Style {
 const Style kStyles[] = {
     {"normal", 0, 0}, {"shadow", 1, 1.2}, {"embossed", 4000, 1.2}, {"engraved", 4001, 1.2}};
 
-const char* const kDesktops[] = {"/icons:200", "/icons:200 /alpha"};
+const char* const kDesktops[] = {"/icons:200", "/icons:200 /alpha", "/icons:200 /textcallback"};
 
 double TimeRepaint(HWND view) {
     RepaintViewTimed(view, kWarmUpRepaints);

@@ -23,6 +23,8 @@
 //                   gives the labels the desktop colour (or the wallpaper colour given, in
 //                   hex) as their background, black or white text by its brightness, and
 //                   repaints them
+//   /textcallback   as the shell keeps them: the list view holds no label texts and asks
+//                   SHELLDLL_DefView for them (LVN_GETDISPINFO) whenever it needs one
 //   /ready          once the desktop is shown, create the file "SimDesktop.ready" in the
 //                   current folder, for scripts that wait for it
 //   /traycorner     keep Wine's own notification-area window ("Wine System Tray", which
@@ -80,6 +82,7 @@ struct Options {
     bool signalReady = false;
     bool trayInCorner = false;
     bool shadowsOff = false;
+    bool textCallback = false;
     COLORREF wallpaper = CLR_NONE; // CLR_NONE: the labels' reset takes the desktop colour
     int iconCount = -1;            // -1: the default named set
 };
@@ -172,6 +175,8 @@ bool ApplySwitch(const char* word, Options* options) {
         options->tree24H2 = true;
     else if (lstrcmpiA(word, "/alpha") == 0)
         options->alphaSurface = true;
+    else if (lstrcmpiA(word, "/textcallback") == 0)
+        options->textCallback = true;
     else if (lstrcmpiA(word, "/ready") == 0)
         options->signalReady = true;
     else if (lstrcmpiA(word, "/traycorner") == 0)
@@ -196,6 +201,25 @@ bool ParseCommandLine(const char* cmdLine, Options* options) {
 HWND defView;
 HWND iconView;
 Options options;
+
+// The label of the icon inserted at `index`: from the default set, or numbered.
+void LabelOf(int index, char* label, int size) {
+    if (options.iconCount < 0)
+        lstrcpynA(label, kDefaultIcons[index].label, size);
+    else
+        snprintf(label, size, "图标 %d", index + 1);
+}
+
+// The list view asks for a label it does not hold; in UTF-16, as the shell is asked (with
+// /textcallback SHELLDLL_DefView answers NFR_UNICODE).
+void GiveLabelText(NMLVDISPINFOW* request) {
+    LVITEMW& item = request->item;
+    if (!(item.mask & LVIF_TEXT) || item.cchTextMax <= 0) return;
+    char label[32];
+    LabelOf(static_cast<int>(item.lParam), label, sizeof label);
+    if (!MultiByteToWideChar(CP_ACP, 0, label, -1, item.pszText, item.cchTextMax))
+        item.pszText[0] = L'\0';
+}
 
 // SHELLDLL_DefView's modal loops: how many run, and whether the innermost is to end.
 int modalDepth;
@@ -309,6 +333,13 @@ LRESULT CALLBACK DefViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_SIZE: FillWithChildren(hwnd); return 0;
     case kDefViewStartModalLoop: RunModalLoop(); return 0;
     case kDefViewEndModalLoop: modalEndRequested = modalDepth > 0; return 0;
+    case WM_NOTIFYFORMAT:
+        if (options.textCallback) return NFR_UNICODE;
+        break;
+    case WM_NOTIFY:
+        if (reinterpret_cast<NMHDR*>(lParam)->code == LVN_GETDISPINFOW)
+            GiveLabelText(reinterpret_cast<NMLVDISPINFOW*>(lParam));
+        break;
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED: {
@@ -363,28 +394,23 @@ void AttachIcons(HWND listView, int itemCount) {
     ListView_SetItemCount(listView, itemCount);
 }
 
-void InsertIcon(HWND listView, int index, const char* label, int image) {
+// The item keeps where it was inserted in lParam, from which its label follows.
+void InsertIcon(HWND listView, int index, int image) {
+    char label[32];
+    LabelOf(index, label, sizeof label);
     LVITEMA item = {};
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = index;
-    item.pszText = const_cast<char*>(label);
+    item.pszText = options.textCallback ? LPSTR_TEXTCALLBACKA : label;
     item.iImage = image;
+    item.lParam = index;
     SendMessageA(listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 void FillIcons(HWND listView, int iconCount) {
-    if (iconCount < 0) {
-        AttachIcons(listView, kDefaultIconCount);
-        for (int i = 0; i < kDefaultIconCount; ++i)
-            InsertIcon(listView, i, kDefaultIcons[i].label, i);
-        return;
-    }
-    AttachIcons(listView, iconCount);
-    char label[32];
-    for (int i = 0; i < iconCount; ++i) {
-        snprintf(label, sizeof(label), "图标 %d", i + 1);
-        InsertIcon(listView, i, label, i % kDefaultIconCount);
-    }
+    const int count = iconCount < 0 ? kDefaultIconCount : iconCount;
+    AttachIcons(listView, count);
+    for (int i = 0; i < count; ++i) InsertIcon(listView, i, i % kDefaultIconCount);
 }
 
 // Labels start opaque, as on a desktop Quillmere has not touched yet.
