@@ -66,7 +66,7 @@ BOOL WINAPI IsWow64Process2OnMachine(HANDLE, USHORT* processMachine, USHORT* mac
 
 FARPROC WINAPI GetProcAddressOnMachine(HMODULE module, LPCSTR name) {
     if (HIWORD(name) && strcmp(name, "IsWow64Process2") == 0)
-        return reinterpret_cast<FARPROC>(IsWow64Process2OnMachine);
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(IsWow64Process2OnMachine));
     return realGetProcAddress(module, name);
 }
 
