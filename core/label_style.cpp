@@ -50,15 +50,6 @@ LabelPaint labelPaint;
 // image is used without reading its label again only while this has not moved since.
 ULONGLONG labelDoubts;
 
-bool ReadLabelText(HWND view, int item, wchar_t text[kMaxLabelLength]) {
-    LVITEMW request = {};
-    request.iSubItem = 0;
-    request.pszText = text;
-    request.cchTextMax = kMaxLabelLength;
-    SendMessageW(view, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&request));
-    return text[0] != 0;
-}
-
 bool IsIconView(HWND view) {
     return (GetWindowLongPtrW(view, GWL_STYLE) & LVS_TYPEMASK) == LVS_ICON;
 }
@@ -249,7 +240,22 @@ struct LabelImage {
     RGBQUAD pixels[1];
 };
 
-LabelImage** labelImages; // kKeptLabels slots, made at the first label
+// The text that the view's parent gave last for a label, as the list view asked for it to
+// draw the label (a shell keeps its labels' texts and gives them at every paint).
+struct GivenLabel {
+    bool given;
+    int item;
+    ULONGLONG at; // labelDoubts right after it was given
+    wchar_t text[kMaxLabelLength];
+};
+
+// The kept images by slot, and the text given last; made when a paint first needs them.
+struct KeptLabels {
+    LabelImage* images[kKeptLabels];
+    GivenLabel given;
+};
+
+KeptLabels* keptLabels;
 int labelImageBytes;
 
 void ForgetLabelImage(LabelImage*& image) {
@@ -264,12 +270,32 @@ void CopyRows(RGBQUAD* to, int toWidth, const RGBQUAD* from, int fromWidth, cons
         CopyMemory(to + y * toWidth, from + y * fromWidth, at.right * sizeof(RGBQUAD));
 }
 
+KeptLabels* TheKeptLabels() {
+    if (!keptLabels) keptLabels = static_cast<KeptLabels*>(LocalAlloc(LPTR, sizeof(KeptLabels)));
+    return keptLabels;
+}
+
 // The slot of the item's kept image; null when no table of them could be made.
 LabelImage** SlotOf(int item) {
-    if (!labelImages)
-        labelImages =
-            static_cast<LabelImage**>(LocalAlloc(LPTR, kKeptLabels * sizeof(LabelImage*)));
-    return labelImages ? &labelImages[static_cast<UINT>(item) % kKeptLabels] : nullptr;
+    KeptLabels* kept = TheKeptLabels();
+    return kept ? &kept->images[static_cast<UINT>(item) % kKeptLabels] : nullptr;
+}
+
+// The label's text: as its parent has just given it to the list view, when nothing came
+// since that could have changed it, or else asked of the list view.
+bool ReadLabelText(HWND view, int item, wchar_t text[kMaxLabelLength]) {
+    const GivenLabel* given = keptLabels ? &keptLabels->given : nullptr;
+    if (given && given->given && given->item == item && given->at == labelDoubts) {
+        // Up to its end only: what lies beyond stays zero, as the label is compared whole.
+        lstrcpyW(text, given->text);
+        return text[0] != 0;
+    }
+    LVITEMW request = {};
+    request.iSubItem = 0;
+    request.pszText = text;
+    request.cchTextMax = kMaxLabelLength;
+    SendMessageW(view, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&request));
+    return text[0] != 0;
 }
 
 // Keeps the image that the mask holds from the label just drawn, in place of the slot's.
@@ -344,10 +370,10 @@ void EndLabelPaint() {
 }
 
 void ForgetLabelImages() {
-    if (!labelImages) return;
-    for (int i = 0; i < kKeptLabels; ++i) ForgetLabelImage(labelImages[i]);
-    LocalFree(labelImages);
-    labelImages = nullptr;
+    if (!keptLabels) return;
+    for (LabelImage*& image : keptLabels->images) ForgetLabelImage(image);
+    LocalFree(keptLabels);
+    keptLabels = nullptr;
 }
 
 void BeginLabelPaint(HWND view, HDC dc, int style) {
@@ -364,6 +390,28 @@ void BeginLabelPaint(HWND view, HDC dc, int style) {
 
 void DoubtKeptLabels() {
     ++labelDoubts;
+}
+
+void NoteLabelGiven(const NMLVDISPINFOW& answer) {
+    // Only a paint with copies to draw takes the texts given.
+    KeptLabels* kept = labelPaint.style == StyleNormal ? nullptr : TheKeptLabels();
+    if (!kept) return;
+    GivenLabel& given = kept->given;
+    given.given = false;
+    const LVITEMW& item = answer.item;
+    // A shorter buffer may have cut the text; one of the parent's own is read the same way.
+    if (!(item.mask & LVIF_TEXT) || item.iSubItem != 0 || !item.pszText ||
+        item.pszText == LPSTR_TEXTCALLBACKW || item.cchTextMax < kMaxLabelLength)
+        return;
+    int length = 0;
+    while (length < kMaxLabelLength - 1 && item.pszText[length]) {
+        given.text[length] = item.pszText[length];
+        ++length;
+    }
+    given.text[length] = L'\0';
+    given.given = true;
+    given.item = item.iItem;
+    given.at = labelDoubts;
 }
 
 void PaintLabelCopies(const NMLVCUSTOMDRAW& draw) {

@@ -43,6 +43,11 @@ void BeginLabelPaint(HWND view, HDC dc, int style);
 // kept image is used.
 void DoubtKeptLabels();
 
+// The view's parent has answered LVN_GETDISPINFOW: the list view asked it for a label's
+// text, which it is about to draw. The next pre-paint of that label takes the text from
+// here, while nothing else came between that could have changed it.
+void NoteLabelGiven(const NMLVDISPINFOW& answer);
+
 // At item pre-paint: draws the paint's style's copies of the item's label into the custom
 // draw DC, with the label's own rectangle, text, font and format and the view's DPI,
 // before the list view draws the label itself on its transparent background.

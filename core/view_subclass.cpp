@@ -67,9 +67,9 @@ LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT ownerResult) {
     return ownerResult;
 }
 
-bool IsViewCustomDraw(LPARAM lParam) {
+bool IsViewNotification(LPARAM lParam, UINT code) {
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-    return header->hwndFrom == attachment.view && header->code == NM_CUSTOMDRAW;
+    return header->hwndFrom == attachment.view && header->code == code;
 }
 
 // The messages of a paint and the queries this module sends the view: none of them changes
@@ -131,7 +131,7 @@ LRESULT OnDetachMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 LRESULT OnParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NOTIFY && IsViewCustomDraw(lParam)) {
+    if (message == WM_NOTIFY && IsViewNotification(lParam, NM_CUSTOMDRAW)) {
         const LRESULT ownerResult = DefSubclassProc(parent, message, wParam, lParam);
         return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(lParam), ownerResult);
     }
@@ -148,7 +148,10 @@ LRESULT OnParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
         ReleaseSelfWhenIdle(anchor);
         return result;
     }
-    return PassOn(parent, message, wParam, lParam);
+    const LRESULT result = PassOn(parent, message, wParam, lParam);
+    if (message == WM_NOTIFY && IsViewNotification(lParam, LVN_GETDISPINFOW))
+        NoteLabelGiven(*reinterpret_cast<const NMLVDISPINFOW*>(lParam));
+    return result;
 }
 
 // Every message of the view's parent passes through here, modal loops of the shell's own

@@ -39,14 +39,16 @@ HWND CreateIconView(HWND defView) {
                            reinterpret_cast<HMENU>(1), nullptr, nullptr);
 }
 
-// The text that SHELLDLL_DefView gives for the labels it keeps itself, as the shell does.
-const char* defViewLabel = "";
+// The text that SHELLDLL_DefView gives for the labels it keeps itself, in UTF-16 as the
+// shell gives it.
+const wchar_t* defViewLabel = L"";
 
 LRESULT CALLBACK DefViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* info = reinterpret_cast<NMLVDISPINFOA*>(lParam);
-    if (message == WM_NOTIFY && info->hdr.code == LVN_GETDISPINFOA &&
+    auto* info = reinterpret_cast<NMLVDISPINFOW*>(lParam);
+    if (message == WM_NOTIFYFORMAT) return NFR_UNICODE;
+    if (message == WM_NOTIFY && info->hdr.code == LVN_GETDISPINFOW &&
         (info->item.mask & LVIF_TEXT))
-        lstrcpynA(info->item.pszText, defViewLabel, info->item.cchTextMax);
+        lstrcpynW(info->item.pszText, defViewLabel, info->item.cchTextMax);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -413,11 +415,15 @@ TEST_CASE("a label's copies follow its text, place and font from one paint to th
         SUBCASE("renamed") {
             ListView_SetItemText(view, 0, 0, const_cast<char*>("Omega"));
         }
-        SUBCASE("renamed where the parent keeps the text, with nothing sent to the view") {
-            defViewLabel = "Alpha";
-            ListView_SetItemText(view, 0, 0, LPSTR_TEXTCALLBACKA);
-            REQUIRE(PrintView(view) == before);
-            defViewLabel = "Omega";
+        for (const bool textOfItsOwn : {false, true}) {
+            SUBCASE(textOfItsOwn ? "given a text of its own after the parent kept it"
+                                 : "renamed by the parent that keeps it, the view told nothing") {
+                defViewLabel = L"Alpha";
+                ListView_SetItemText(view, 0, 0, LPSTR_TEXTCALLBACKA);
+                REQUIRE(PrintView(view) == before);
+                defViewLabel = L"Omega";
+                if (textOfItsOwn) ListView_SetItemText(view, 0, 0, const_cast<char*>("Omega"));
+            }
         }
         SUBCASE("sorted into another order, which the parent does not hear of") {
             SetWindowLongA(view, GWL_STYLE, GetWindowLongA(view, GWL_STYLE) | LVS_AUTOARRANGE);
