@@ -67,15 +67,15 @@ LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT ownerResult) {
     return ownerResult;
 }
 
-bool IsViewNotification(LPARAM lParam, UINT code) {
+// The code of a notification from the view; 0 for any other message.
+UINT ViewNotification(UINT message, LPARAM lParam) {
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-    return header->hwndFrom == attachment.view && header->code == code;
+    return message == WM_NOTIFY && header->hwndFrom == attachment.view ? header->code : 0;
 }
 
 // The messages of a paint and the queries this module sends the view: none of them changes
-// a label's text. Any other message to the view or its parent may (an item set, inserted,
-// removed or sorted; a label edited in place, which the parent hears of; the parent asked
-// for a label's text that it keeps itself).
+// a label's text. Any other message to the view may (an item set, inserted, removed or
+// sorted).
 bool LeavesLabelsAlone(UINT message) {
     switch (message) {
     case WM_PAINT:
@@ -94,7 +94,7 @@ bool LeavesLabelsAlone(UINT message) {
 
 // Passes a message on to the window's procedure. One that may change a label makes the
 // kept labels doubtful both before it (for a paint inside its handling) and after it (for a
-// change the list view makes once its parent has answered).
+// change the list view makes once its parent has answered a notification).
 LRESULT PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const bool mayChangeLabels = !LeavesLabelsAlone(message);
     if (mayChangeLabels) DoubtKeptLabels();
@@ -131,7 +131,8 @@ LRESULT OnDetachMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 LRESULT OnParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NOTIFY && IsViewNotification(lParam, NM_CUSTOMDRAW)) {
+    const UINT notification = ViewNotification(message, lParam);
+    if (notification == NM_CUSTOMDRAW) {
         const LRESULT ownerResult = DefSubclassProc(parent, message, wParam, lParam);
         return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(lParam), ownerResult);
     }
@@ -148,8 +149,13 @@ LRESULT OnParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
         ReleaseSelfWhenIdle(anchor);
         return result;
     }
+    // The list view changes a label by itself only with a notification to its parent (one
+    // edited in place), and asks the parent in one for a text it keeps; any other change
+    // reaches the view in a message of its own. So of the parent's messages only these
+    // make the kept labels doubtful.
+    if (!notification) return DefSubclassProc(parent, message, wParam, lParam);
     const LRESULT result = PassOn(parent, message, wParam, lParam);
-    if (message == WM_NOTIFY && IsViewNotification(lParam, LVN_GETDISPINFOW))
+    if (notification == LVN_GETDISPINFOW)
         NoteLabelGiven(*reinterpret_cast<const NMLVDISPINFOW*>(lParam));
     return result;
 }
