@@ -228,6 +228,11 @@ void AttachToView(HWND view, COLORREF textColor, int textStyle) {
         // The detach path of the old attachment runs on that view's own thread.
         if (attachment.view) SendDetach(attachment.view);
         if (attachment.parent) SendDetach(attachment.parent);
+        // One on a thread that does not answer is left as it is, and this view plain: its
+        // detach, handled late, would end this attachment instead. One whose windows went
+        // without a word (their thread ended) is forgotten.
+        if (attachment.parent && IsWindow(attachment.parent)) return;
+        attachment = Attachment{};
         if (!Attach(view, parent)) return;
     }
     attachment.textColor = textColor;

@@ -74,32 +74,79 @@ struct LocalDesktop {
     HWND top, defView, view;
 };
 
-// An icon view in `defView` that belongs to a thread of its own, which runs until the end.
+// The view's client area printed into a 32-bpp bitmap, with the parent's custom draw.
+std::vector<DWORD> PrintView(HWND view) {
+    std::vector<DWORD> pixels(200 * 100);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 100);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageA(view, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    SelectObject(dc, old);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = 200;
+    info.bmiHeader.biHeight = -100; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    GetDIBits(dc, bitmap, 0, 100, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+}
+
+constexpr UINT kStopAnswering = WM_APP;
+
+// An icon view that belongs to a thread of its own, which runs until the end: in `defView`,
+// or in a desktop of its own without one. Hang() makes the thread take no messages until
+// Answer() or the end, as a shell's hung thread.
 struct IconViewThread {
     explicit IconViewThread(HWND defView) : defView(defView) {
         created = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        answering = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+        stopped = CreateEventA(nullptr, FALSE, FALSE, nullptr);
         thread = CreateThread(nullptr, 0, Run, this, 0, &threadId);
         // Pumping: the view tells its parent, on this thread, that it was created.
         WaitUntil([&] { return WaitForSingleObject(created, 0) == WAIT_OBJECT_0; });
     }
     ~IconViewThread() {
+        Answer();
         PostThreadMessageA(threadId, WM_QUIT, 0, 0);
         WaitUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; });
         CloseHandle(thread);
         CloseHandle(created);
+        CloseHandle(answering);
+        CloseHandle(stopped);
     }
+    void Hang() {
+        ResetEvent(answering);
+        PostThreadMessageA(threadId, kStopAnswering, 0, 0);
+        REQUIRE(WaitForSingleObject(stopped, 10000) == WAIT_OBJECT_0);
+    }
+    void Answer() { SetEvent(answering); }
     static DWORD WINAPI Run(LPVOID parameter) {
         auto* self = static_cast<IconViewThread*>(parameter);
-        self->view = CreateIconView(self->defView);
+        LocalDesktop* own = self->defView ? nullptr : new LocalDesktop;
+        self->view = own ? own->view : CreateIconView(self->defView);
         SetEvent(self->created);
         MSG msg;
-        while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
-        DestroyWindow(self->view);
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            if (msg.message == kStopAnswering) {
+                SetEvent(self->stopped);
+                WaitForSingleObject(self->answering, INFINITE);
+            }
+            DispatchMessageA(&msg);
+        }
+        if (own)
+            delete own;
+        else
+            DestroyWindow(self->view);
         return 0;
     }
     HWND defView;
     HWND view = nullptr;
-    HANDLE created, thread;
+    HANDLE created, answering, stopped, thread;
     DWORD threadId = 0;
 };
 
@@ -313,6 +360,28 @@ TEST_CASE("the module attaches only with a plain colour, where the view and its 
         core.apply(other.view, kLabel, StyleShadow);
         CHECK(ModuleLoadCount(self, L"QuillCore.dll") == 1);
     }
+    SUBCASE("an attachment on a thread that hangs holds up no apply and is not ended by it") {
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.pszText = const_cast<char*>("Alpha");
+        ListView_InsertItem(desktop.view, &item);
+        SetTransparentLabels(desktop.view, kLabel);
+        const std::vector<DWORD> plain = PrintView(desktop.view);
+        IconViewThread hanging(nullptr);
+        core.apply(hanging.view, kLabel, StyleShadow);
+        REQUIRE(ModuleLoadCount(self, L"QuillCore.dll") == 2);
+        hanging.Hang();
+        // Returns while the thread hangs, and leaves this view plain: the earlier attachment
+        // could not be asked to go.
+        core.apply(desktop.view, kLabel, StyleShadow);
+        CHECK(PrintView(desktop.view) == plain);
+        hanging.Answer();
+        core.apply(desktop.view, kLabel, StyleShadow);
+        CHECK(PrintView(desktop.view) != plain);
+        core.undo();
+        CHECK(PrintView(desktop.view) == plain);
+        CHECK(WaitUntil([&] { return ModuleLoadCount(self, L"QuillCore.dll") == 1; }));
+    }
     SUBCASE("undo reaches the view after it moved under another parent") {
         HWND otherDefView = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD, 0, 0, 200, 100,
                                             desktop.top, nullptr, nullptr, nullptr);
@@ -366,31 +435,6 @@ TEST_CASE("the module registers its message names once; a name that comes back 0
     DeleteFileA(copy);
 }
 
-namespace {
-
-// The view's client area printed into a 32-bpp bitmap, with the parent's custom draw.
-std::vector<DWORD> PrintView(HWND view) {
-    std::vector<DWORD> pixels(200 * 100);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 100);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    SendMessageA(view, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-    SelectObject(dc, old);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = 200;
-    info.bmiHeader.biHeight = -100; // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    GetDIBits(dc, bitmap, 0, 100, pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return pixels;
-}
-
-} // namespace
 
 int CALLBACK DescendingItems(LPARAM first, LPARAM second, LPARAM) {
     return first < second ? 1 : -1;
