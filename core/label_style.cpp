@@ -243,7 +243,7 @@ struct LabelImage {
 // The text that the view's parent gave last for a label, as the list view asked for it to
 // draw the label (a shell keeps its labels' texts and gives them at every paint).
 struct GivenLabel {
-    bool given;
+    bool held; // false: none, or not given whole
     int item;
     ULONGLONG at; // labelDoubts right after it was given
     wchar_t text[kMaxLabelLength];
@@ -285,7 +285,7 @@ LabelImage** SlotOf(int item) {
 // since that could have changed it, or else asked of the list view.
 bool ReadLabelText(HWND view, int item, wchar_t text[kMaxLabelLength]) {
     const GivenLabel* given = keptLabels ? &keptLabels->given : nullptr;
-    if (given && given->given && given->item == item && given->at == labelDoubts) {
+    if (given && given->held && given->item == item && given->at == labelDoubts) {
         // Up to its end only: what lies beyond stays zero, as the label is compared whole.
         lstrcpyW(text, given->text);
         return text[0] != 0;
@@ -397,19 +397,20 @@ void NoteLabelGiven(const NMLVDISPINFOW& answer) {
     KeptLabels* kept = labelPaint.style == StyleNormal ? nullptr : TheKeptLabels();
     if (!kept) return;
     GivenLabel& given = kept->given;
-    given.given = false;
+    given.held = false;
     const LVITEMW& item = answer.item;
     // A shorter buffer may have cut the text; one of the parent's own is read the same way.
     if (!(item.mask & LVIF_TEXT) || item.iSubItem != 0 || !item.pszText ||
         item.pszText == LPSTR_TEXTCALLBACKW || item.cchTextMax < kMaxLabelLength)
         return;
+    // Copied by hand: lstrcpynW would be one more import for a module at its size limit.
     int length = 0;
     while (length < kMaxLabelLength - 1 && item.pszText[length]) {
         given.text[length] = item.pszText[length];
         ++length;
     }
     given.text[length] = L'\0';
-    given.given = true;
+    given.held = true;
     given.item = item.iItem;
     given.at = labelDoubts;
 }
